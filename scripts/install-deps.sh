@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the program and the tests need.
+# Runs as root, or through sudo when it is available.
+set -euo pipefail
+what="${1:-test}"
+pkgs=(build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-dev
+      libqt6svg6 qt6-qpa-plugins libgl-dev fonts-liberation2 fonts-dejavu-core xdg-utils)
+if [[ $what == test ]]; then
+  pkgs+=(googletest libgtest-dev libbenchmark-dev cups cups-client cups-filters
+         cups-bsd poppler-utils)
+fi
+missing=()
+for p in "${pkgs[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+((${#missing[@]} == 0)) && exit 0
+sudo=""
+[[ $(id -u) -ne 0 ]] && sudo="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,21 @@
+#include "app/TextRules.h"
+
+QString TrimText(const QString& text) {
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text[begin].unicode() <= 32) ++begin;
+    while (end > begin && text[end - 1].unicode() <= 32) --end;
+    return text.mid(begin, end - begin);
+}
+
+QString UpperAscii(QString text) {
+    for (QChar& c : text)
+        if (c >= QLatin1Char('a') && c <= QLatin1Char('z')) c = QChar(c.unicode() - 32);
+    return text;
+}
+
+QString LowerAscii(QString text) {
+    for (QChar& c : text)
+        if (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) c = QChar(c.unicode() + 32);
+    return text;
+}

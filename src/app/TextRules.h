@@ -1,0 +1,14 @@
+#pragma once
+#include <QString>
+
+// The text rules every part of the program shares.
+
+// Removes every leading and trailing character whose code is 32 or below.
+QString TrimText(const QString& text);
+
+// True when the text holds nothing once trimmed.
+inline bool IsBlank(const QString& text) { return TrimText(text).isEmpty(); }
+
+// Upper-cases (lower-cases) the ASCII letters only; every other character stays.
+QString UpperAscii(QString text);
+QString LowerAscii(QString text);

@@ -1,0 +1,18 @@
+set(FILES_app
+  ${CMAKE_CURRENT_LIST_DIR}/ProgramFolder.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TextRules.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Formats.cpp
+)
+set(UI_app
+  ${CMAKE_CURRENT_LIST_DIR}/ui/Messages.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ui/ModalRunner.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ui/StatusLine.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ui/FocusColour.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ui/EnterCycle.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ui/PictureButton.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ui/Gradient.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ui/WindowFrame.cpp
+)
+set(WINDOWS_app
+  ${CMAKE_CURRENT_LIST_DIR}/Velmora.cpp
+)

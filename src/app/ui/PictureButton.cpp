@@ -1,0 +1,50 @@
+#include "app/ui/PictureButton.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QSvgRenderer>
+
+namespace ui {
+namespace {
+QSvgRenderer* Load(const QString& picture, QObject* owner) {
+    return new QSvgRenderer(QStringLiteral(":/images/%1.svg").arg(picture), owner);
+}
+}  // namespace
+
+PictureButton::PictureButton(const QString& name, const QString& picture, QSize size, QWidget* parent)
+    : QWidget(parent), renderer_(Load(picture, this)) {
+    setObjectName(name);
+    setFixedSize(size);
+    setCursor(Qt::PointingHandCursor);
+}
+
+void PictureButton::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    renderer_->render(&painter, pressed_ ? QRectF(rect()).translated(1, 1) : QRectF(rect()));
+}
+
+void PictureButton::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return;
+    pressed_ = true;
+    update();
+}
+
+void PictureButton::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || !pressed_) return;
+    pressed_ = false;
+    update();
+    if (rect().contains(event->position().toPoint())) emit clicked();
+}
+
+Picture::Picture(const QString& name, const QString& picture, QSize size, QWidget* parent)
+    : QWidget(parent), renderer_(Load(picture, this)) {
+    setObjectName(name);
+    setFixedSize(size);
+}
+
+void Picture::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    renderer_->render(&painter, QRectF(rect()));
+}
+
+}  // namespace ui

@@ -1,0 +1,45 @@
+#pragma once
+#include <QString>
+#include <QWidget>
+
+class QSvgRenderer;
+
+namespace ui {
+
+// A picture that acts as a button: an SVG of images/, the hand cursor and a
+// click signal.
+class PictureButton : public QWidget {
+    Q_OBJECT
+public:
+    // picture: the file name in images/ without ".svg".
+    PictureButton(const QString& name, const QString& picture, QSize size, QWidget* parent);
+
+    // Presses the button as a click of the mouse does.
+    void click() { emit clicked(); }
+
+signals:
+    void clicked();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    QSvgRenderer* renderer_;
+    bool pressed_ = false;
+};
+
+// A picture without behaviour (decoration, headings).
+class Picture : public QWidget {
+public:
+    Picture(const QString& name, const QString& picture, QSize size, QWidget* parent);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QSvgRenderer* renderer_;
+};
+
+}  // namespace ui

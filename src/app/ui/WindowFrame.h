@@ -1,0 +1,55 @@
+#pragma once
+#include <QDialog>
+#include <QString>
+#include <QWidget>
+
+namespace ui {
+
+// Where a window opens: centred on the screen or on the window that owns it.
+enum class Centre { Screen, Owner };
+
+// Places the window centred on the screen, or on its owner when it has one.
+void CentreWindow(QWidget& window, Centre centre, const QWidget* owner);
+
+// A long-lived window. Fixed: a fixed single border, no title-bar buttons,
+// centred on the screen. Sizeable: the normal frame and title-bar buttons,
+// opened maximised. FormShow runs each time the window is shown, FormClose
+// each time it is closed, whatever closed it.
+class Window : public QWidget {
+public:
+    enum class Frame { Fixed, Sizeable };
+    Window(const QString& caption, Frame frame, QSize size);
+
+    // Shows the window as its kind opens: maximised or centred.
+    void Present();
+
+protected:
+    virtual void FormShow() {}
+    virtual void FormClose() {}
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    Frame frame_;
+};
+
+// A dialog: created by its opener, run modally through RunModal, destroyed
+// after. A fixed single border, no title-bar buttons, centred on the screen or
+// on its owner; it is left only through its own buttons (Esc does nothing).
+class Dialog : public QDialog {
+public:
+    Dialog(QWidget* owner, const QString& caption, QSize size, Centre centre);
+
+    void done(int result) override;
+
+protected:
+    virtual void FormShow() {}
+    virtual void FormClose() {}
+    void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    Centre centre_;
+};
+
+}  // namespace ui

@@ -1,0 +1,367 @@
+#include "archive/Archivio_Indirizzi.h"
+
+#include "app/TextRules.h"
+#include "app/Velmora.h"
+#include "app/ui/EnterCycle.h"
+#include "app/ui/FocusColour.h"
+#include "app/ui/Gradient.h"
+#include "app/ui/Messages.h"
+#include "app/ui/ModalRunner.h"
+#include "app/ui/PictureButton.h"
+#include "app/ui/StatusLine.h"
+#include "archive/AllegaCartella.h"
+#include "archive/ExpIndirizzi.h"
+#include "archive/StampaBusta.h"
+#include "archive/TrovaIndirizzi.h"
+#include "sheets/Anteprima_Etichetta.h"
+#include "shell/Avvio.h"
+#include "shell/Guida.h"
+
+#include <QFrame>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr QSize kContent(1140, 580);
+constexpr QSize kIcon(48, 48);
+constexpr QSize kWideIcon(144, 48);
+
+QFont BoxFont() { return QFont(QStringLiteral("Verdana"), 12, QFont::Bold); }
+
+QLineEdit* NewBox(const char* name, QWidget* parent, QRect geometry) {
+    auto* box = new QLineEdit(parent);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setFont(BoxFont());
+    box->setMaxLength(250);
+    box->setGeometry(geometry);
+    return box;
+}
+
+QLabel* NewCaption(const QString& text, QWidget* parent, QPoint at) {
+    auto* label = new QLabel(text, parent);
+    label->setFont(QFont(QStringLiteral("Verdana"), 10, QFont::Bold));
+    label->setStyleSheet(QStringLiteral("color: #1d3f63;"));
+    label->move(at);
+    label->adjustSize();
+    return label;
+}
+
+QLabel* NewHidden(const char* name, QWidget* parent) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->hide();
+    return label;
+}
+
+void NewSeparator(QWidget* parent, int y) {
+    auto* line = new QFrame(parent);
+    line->setFrameShape(QFrame::HLine);
+    line->setStyleSheet(QStringLiteral("color: #4682b4;"));
+    line->setGeometry(0, y, kContent.width(), 2);
+}
+
+}  // namespace
+
+TfrmArchivio_Indirizzi::TfrmArchivio_Indirizzi(Velmora& app)
+    : ui::Window(QStringLiteral(" Velmora - Archivio Dati"), Frame::Sizeable, QSize(1200, 760)), app_(app) {
+    auto* background = new ui::Gradient(QStringLiteral("bkgSfondo"), ui::colour::kSteelBlue, ui::colour::kWhite, this);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(0);
+    outer->addWidget(background, 1);
+
+    auto* content = new QWidget(background);
+    content->setObjectName(QStringLiteral("panContenuto"));
+    content->setFixedSize(kContent);
+    auto* centre = new QGridLayout(background);
+    centre->addWidget(content, 0, 0, Qt::AlignCenter);
+
+    auto* shpInfo = new ui::Gradient(QStringLiteral("shpInfo"), QColor(30, 80, 150), QColor(30, 80, 150), this);
+    shpInfo->setFixedHeight(30);
+    outer->addWidget(shpInfo);
+    panInfo = new QLabel(QStringLiteral("Pronto per archiviare una nuova scheda..."), shpInfo);
+    panInfo->setObjectName(QStringLiteral("panInfo"));
+    panInfo->setStyleSheet(QStringLiteral("color: white;"));
+    panInfo->setFont(QFont(QStringLiteral("Verdana"), 10, QFont::Bold));
+    auto* statusLayout = new QVBoxLayout(shpInfo);
+    statusLayout->setContentsMargins(12, 0, 12, 0);
+    statusLayout->addWidget(panInfo);
+
+    status_ = new ui::StatusLine(panInfo, this);
+    status_->AddBackground(this);
+    status_->AddBackground(background);
+    status_->AddBackground(content);
+
+    BuildCommandBar(content);
+    BuildBody(content);
+
+    boxes_ = {txtNome, txtTipo, txtRigo01, txtRigo02, txtRigo03, txtRigo04, txtRigo05, txtRigo06, txtNote};
+    attachments_ = {lblFile01, lblFile02, lblFile03, lblDesc01, lblDesc02, lblDesc03};
+    for (std::size_t i = 1; i < boxes_.size(); ++i) setTabOrder(boxes_[i - 1], boxes_[i]);
+    new ui::EnterCycle({boxes_.begin(), boxes_.end()}, true, this);
+    auto* colour = new ui::FocusColour(this);
+    for (QLineEdit* box : boxes_)
+        colour->Add(box, box == txtNome || box == txtTipo || box == txtNote ? ui::FocusColour::kAliceBlue
+                                                                             : ui::FocusColour::kWhite);
+
+    paging_ = std::make_unique<RecordPaging<DataRecord>>(
+        this, app_.Folder(), lblPosizione, [this](const DataRecord& record) { Fill(record); },
+        [this] { return RecordOnScreen(); });
+}
+
+TfrmArchivio_Indirizzi::~TfrmArchivio_Indirizzi() = default;
+
+void TfrmArchivio_Indirizzi::BuildCommandBar(QWidget* bar) {
+    struct Command {
+        ui::PictureButton*& member;
+        const char* name;
+        const char* picture;
+        QSize size;
+        void (TfrmArchivio_Indirizzi::*handler)();
+        const char* sentence;
+    };
+    // Groups of commands, each on a white strip; 0 marks the record number.
+    const Command commands[] = {
+        {cmdNuovo, "cmdNuovo", "nuovo", kIcon, &TfrmArchivio_Indirizzi::cmdNuovoClick,
+         "Prepara la schermata per la registrazione di una nuova scheda."},
+        {cmdDuplica, "cmdDuplica", "duplica", kIcon, &TfrmArchivio_Indirizzi::cmdDuplicaClick,
+         "Prepara la schermata per la registrazione di una nuova scheda duplicando i dati correnti."},
+        {cmdSalva, "cmdSalva", "salva", kIcon, &TfrmArchivio_Indirizzi::cmdSalvaClick, "Salva la scheda corrente."},
+        {cmdTrova, "cmdTrova", "trova", kIcon, &TfrmArchivio_Indirizzi::cmdTrovaClick, "Trova schede in archivio."},
+        {cmdFile, "cmdFile", "allega", kWideIcon, &TfrmArchivio_Indirizzi::cmdFileClick,
+         "Allega file alla scheda corrente."},
+        {cmdStampa, "cmdStampa", "stampa", kWideIcon, &TfrmArchivio_Indirizzi::cmdStampaClick,
+         "Stampa indirizzo su busta da lettera."},
+        {cmdPrimo, "cmdPrimo", "primo", kIcon, &TfrmArchivio_Indirizzi::cmdPrimoClick,
+         "Visualizza la prima scheda in archivio."},
+        {cmdIndietro, "cmdIndietro", "indietro", kIcon, &TfrmArchivio_Indirizzi::cmdIndietroClick,
+         "Visualizza la scheda precedente in archivio."},
+        {cmdAvanti, "cmdAvanti", "avanti", kIcon, &TfrmArchivio_Indirizzi::cmdAvantiClick,
+         "Visualizza la scheda successiva in archivio."},
+        {cmdUltimo, "cmdUltimo", "ultimo", kIcon, &TfrmArchivio_Indirizzi::cmdUltimoClick,
+         "Visualizza l'ultima scheda in archivio."},
+        {cmdEsporta, "cmdEsporta", "esporta", kIcon, &TfrmArchivio_Indirizzi::cmdEsportaClick,
+         "Esporta l'archivio in un file di Excel."},
+        {cmdAnteprima, "cmdAnteprima", "anteprima", kIcon, &TfrmArchivio_Indirizzi::cmdAnteprimaClick,
+         "Visualizza l'anteprima di stampa dell'etichetta corrente."},
+        {cmdGuida, "cmdGuida", "guida", kIcon, &TfrmArchivio_Indirizzi::cmdGuidaClick,
+         "Visualizza la guida in linea."},
+        {cmdEsci, "cmdEsci", "esci", kIcon, &TfrmArchivio_Indirizzi::cmdEsciClick, "Esci da questa schermata."},
+    };
+    // Where each white group ends (index of its last command), and where the
+    // record number stands (after cmdIndietro).
+    const std::size_t groupEnds[] = {3, 4, 5, 9, 11, 13};
+    const std::size_t numberAfter = 7;
+
+    int x = 0;
+    std::size_t first = 0;
+    for (std::size_t end : groupEnds) {
+        auto* group = new ui::Gradient(QStringLiteral("shpGruppo%1").arg(first), ui::colour::kWhite,
+                                       ui::colour::kWhite, bar);
+        group->SetOutline(QColor(176, 196, 222));
+        status_->AddBackground(group);
+        int gx = 8;
+        for (std::size_t i = first; i <= end; ++i) {
+            const Command& c = commands[i];
+            c.member = new ui::PictureButton(QString::fromLatin1(c.name), QString::fromLatin1(c.picture), c.size, group);
+            c.member->move(gx, 8);
+            gx += c.size.width() + 8;
+            connect(c.member, &ui::PictureButton::clicked, this, c.handler);
+            status_->AddCommand(c.member, QString::fromUtf8(c.sentence));
+            if (i == numberAfter) {
+                lblPosizione = new QLabel(group);
+                lblPosizione->setObjectName(QStringLiteral("lblPosizione"));
+                lblPosizione->setAlignment(Qt::AlignCenter);
+                lblPosizione->setFont(QFont(QStringLiteral("Verdana"), 14, QFont::Bold));
+                lblPosizione->setGeometry(gx, 8, 64, 48);
+                gx += 64 + 8;
+            }
+        }
+        group->setGeometry(x, 0, gx, 64);
+        x += gx + 10;
+        first = end + 1;
+    }
+}
+
+void TfrmArchivio_Indirizzi::BuildBody(QWidget* body) {
+    NewCaption(QStringLiteral("Nome etichetta:"), body, QPoint(0, 94));
+    txtNome = NewBox("txtNome", body, QRect(150, 88, 520, 34));
+    NewCaption(QStringLiteral("Tipo:"), body, QPoint(690, 94));
+    txtTipo = NewBox("txtTipo", body, QRect(745, 88, 395, 34));
+    NewSeparator(body, 136);
+
+    auto* decoration = new ui::Picture(QStringLiteral("imgArchivio"), QStringLiteral("archivio"), QSize(200, 300), body);
+    decoration->move(90, 170);
+    auto* heading = new ui::Picture(QStringLiteral("imgDatiEtichetta"), QStringLiteral("dati_etichetta"),
+                                    QSize(560, 40), body);
+    heading->move(480, 150);
+    auto* label = new ui::Picture(QStringLiteral("imgEtichetta"), QStringLiteral("etichetta"), QSize(560, 300), body);
+    label->move(480, 196);
+    const char* lines[] = {"txtRigo01", "txtRigo02", "txtRigo03", "txtRigo04", "txtRigo05", "txtRigo06"};
+    QLineEdit** members[] = {&txtRigo01, &txtRigo02, &txtRigo03, &txtRigo04, &txtRigo05, &txtRigo06};
+    for (int i = 0; i < 6; ++i) *members[i] = NewBox(lines[i], label, QRect(30, 24 + 44 * i, 500, 34));
+    NewSeparator(body, 510);
+
+    NewCaption(QStringLiteral("Note:"), body, QPoint(0, 536));
+    txtNote = NewBox("txtNote", body, QRect(70, 530, kContent.width() - 70, 34));
+
+    lblFile01 = NewHidden("lblFile01", body);
+    lblFile02 = NewHidden("lblFile02", body);
+    lblFile03 = NewHidden("lblFile03", body);
+    lblDesc01 = NewHidden("lblDesc01", body);
+    lblDesc02 = NewHidden("lblDesc02", body);
+    lblDesc03 = NewHidden("lblDesc03", body);
+}
+
+std::array<QLineEdit*, 6> TfrmArchivio_Indirizzi::LineBoxes() const {
+    return {txtRigo01, txtRigo02, txtRigo03, txtRigo04, txtRigo05, txtRigo06};
+}
+
+void TfrmArchivio_Indirizzi::Fill(const DataRecord& record) {
+    for (std::size_t i = 0; i < boxes_.size(); ++i) boxes_[i]->setText(record.Text(DataRecord::Field(i)));
+    for (std::size_t i = 0; i < attachments_.size(); ++i)
+        attachments_[i]->setText(record.Text(DataRecord::Field(DataRecord::File01 + i)));
+}
+
+void TfrmArchivio_Indirizzi::ShowRecord(const DataRecord& record, long long number) {
+    Fill(record);
+    lblPosizione->setText(QString::number(number));
+}
+
+DataRecord TfrmArchivio_Indirizzi::RecordOnScreen() const {
+    DataRecord record;
+    for (std::size_t i = 0; i < boxes_.size(); ++i) record.SetText(DataRecord::Field(i), boxes_[i]->text());
+    for (std::size_t i = 0; i < attachments_.size(); ++i)
+        record.SetText(DataRecord::Field(DataRecord::File01 + i), attachments_[i]->text());
+    return record;
+}
+
+void TfrmArchivio_Indirizzi::ClearAttachments() {
+    for (QLabel* label : attachments_) label->clear();
+}
+
+void TfrmArchivio_Indirizzi::FormShow() { cmdNuovoClick(); }
+
+void TfrmArchivio_Indirizzi::FormClose() { app_.HandOver(*this, app_.frmAvvio()); }
+
+void TfrmArchivio_Indirizzi::cmdNuovoClick() {
+    for (QLineEdit* box : boxes_) box->clear();
+    ClearAttachments();
+    lblPosizione->clear();
+    txtNome->setFocus();
+}
+
+void TfrmArchivio_Indirizzi::cmdSalvaClick() {
+    struct Required {
+        QLineEdit* box;
+        const char* warning;
+    };
+    const Required required[] = {
+        {txtNome, "Attenzione: per salvare la scheda è necessario indicare il nome dell'etichetta."},
+        {txtTipo, "Attenzione: per salvare la scheda è necessario indicare il tipo di etichetta."},
+        {txtRigo01, "Attenzione: per salvare la scheda è necessario compilare il primo rigo dell'etichetta."},
+    };
+    for (const Required& r : required) {
+        if (IsBlank(r.box->text())) {
+            ui::ShowMessage(this, QString::fromUtf8(r.warning), ui::Kind::Warning);
+            r.box->setFocus();
+            return;
+        }
+    }
+    paging_->Save();
+}
+
+void TfrmArchivio_Indirizzi::cmdDuplicaClick() {
+    if (IsBlank(lblPosizione->text())) {
+        ui::ShowMessage(this,
+                        QStringLiteral("Attenzione: la duplicazione di una scheda può avvenire soltanto dopo che "
+                                       "questa è stata inserita in archivio."),
+                        ui::Kind::Warning);
+        return;
+    }
+    ClearAttachments();
+    lblPosizione->clear();
+    if (!paging_->Probe()) return;
+    txtNome->setFocus();
+    ui::ShowMessage(this,
+                    QStringLiteral("E' ora possibile apportare le proprie modifiche alla scheda corrente.\n\r\n\r"
+                                   "Al termine premere Salva per inserire la scheda in archivio."),
+                    ui::Kind::Information);
+}
+
+void TfrmArchivio_Indirizzi::cmdPrimoClick() { paging_->First(); }
+void TfrmArchivio_Indirizzi::cmdUltimoClick() { paging_->Last(); }
+void TfrmArchivio_Indirizzi::cmdAvantiClick() { paging_->Next(); }
+void TfrmArchivio_Indirizzi::cmdIndietroClick() { paging_->Previous(); }
+
+void TfrmArchivio_Indirizzi::cmdTrovaClick() {
+    TfrmTrovaIndirizzi dialog(app_, this);
+    ui::RunModal(dialog);
+}
+
+void TfrmArchivio_Indirizzi::cmdFileClick() {
+    TfrmAllegaCartella dialog(app_, this);
+    ui::RunModal(dialog);
+}
+
+void TfrmArchivio_Indirizzi::cmdStampaClick() {
+    TfrmStampaBusta dialog(app_, this);
+    ui::RunModal(dialog);
+}
+
+void TfrmArchivio_Indirizzi::cmdAnteprimaClick() {
+    TfrmAnteprima_Etichetta dialog(app_, this);
+    ui::RunModal(dialog);
+}
+
+void TfrmArchivio_Indirizzi::cmdEsportaClick() {
+    TfrmExpIndirizzi dialog(app_, this);
+    ui::RunModal(dialog);
+}
+
+void TfrmArchivio_Indirizzi::cmdGuidaClick() {
+    ShowHelp(this, QStringLiteral("App Archivio Dati"), HelpParagraphs());
+}
+
+void TfrmArchivio_Indirizzi::cmdEsciClick() { close(); }
+
+QStringList TfrmArchivio_Indirizzi::HelpParagraphs() {
+    return {
+        QStringLiteral("L'app Archivio Dati serve a conservare i testi da stampare sulle etichette e a stampare "
+                       "gli indirizzi direttamente sulle buste da lettera. Ogni scheda porta un nome descrittivo, "
+                       "il tipo di etichetta ed eventuali note, che permettono di ritrovarla con facilità; il testo "
+                       "vero e proprio dell'etichetta si scrive nei sei campi dell'area DATI ETICHETTA."),
+        QStringLiteral("Per registrare una nuova etichetta premere il pulsante Nuovo (il foglio bianco), compilare "
+                       "i campi e premere il pulsante Salva (il dischetto). Il nome dell'etichetta, il tipo e il "
+                       "primo rigo sono obbligatori; gli altri campi possono restare vuoti."),
+        QStringLiteral("Per aggiornare un'etichetta già presente in archivio occorre richiamarne la scheda, "
+                       "apportare le modifiche e premere Salva. Le schede si richiamano con la ricerca oppure con "
+                       "le frecce: scheda precedente, successiva, prima e ultima."),
+        QStringLiteral("Il pulsante Duplica (i due fogli sovrapposti) serve quando una nuova etichetta ha dati in "
+                       "comune con una già archiviata, per esempio due persone allo stesso indirizzo: richiamare la "
+                       "vecchia scheda, premere Duplica, modificare i campi e premere Salva."),
+        QStringLiteral("Il pulsante Trova (la lente d'ingrandimento) apre l'elenco delle schede: digitare una o più "
+                       "parole consecutive contenute nella scheda e premere Trova; premendolo di nuovo si passa alla "
+                       "voce successiva che le contiene. Un doppio clic su una riga richiama quella scheda."),
+        QStringLiteral("Con il pulsante Allega file si possono associare a ogni scheda file esterni di qualsiasi "
+                       "tipo, per esempio le copie dei documenti relativi alla persona a cui è indirizzata "
+                       "l'etichetta."),
+        QStringLiteral("Il pulsante Stampa stampa l'indirizzo visualizzato su una busta da lettera. Si possono "
+                       "impostare i margini superiore e sinistro in millimetri: valori più alti spostano la stampa "
+                       "in basso e a destra, valori più bassi o negativi in alto e a sinistra. L'orientamento, "
+                       "verticale od orizzontale, si sceglie secondo le esigenze della stampante."),
+        QStringLiteral("Il pulsante Anteprima (la lente sul foglio) mostra i dati correnti ripetuti su tutte le 24 "
+                       "etichette del foglio A4, che si può stampare con l'icona della stampante dell'anteprima: è "
+                       "comodo per contrassegnare molte confezioni dello stesso prodotto. Per stampare dati diversi "
+                       "sulle 24 etichette si usa l'app Rarudozu Varedorur dalla finestra di avvio."),
+        QStringLiteral("Il pulsante Esporta archivio (l'icona del foglio di calcolo) trasferisce tutti i dati "
+                       "dell'archivio in un file per fogli di calcolo che Excel, e qualunque programma in grado di "
+                       "leggere il formato XLS, può aprire."),
+        QStringLiteral("Per esportare si apre la finestra con la griglia dei dati e si fa clic sull'icona del "
+                       "foglio di calcolo: il file viene creato subito e, rispondendo sì alla domanda che segue, "
+                       "si apre e si può salvare con il nome che si preferisce."),
+    };
+}

@@ -1,0 +1,72 @@
+#pragma once
+#include <QString>
+
+#include <cstddef>
+#include <stdexcept>
+#include <type_traits>
+
+// The failure of an operation on an archive file; the caller decides what
+// the user is told.
+class FileError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// A short-lived handle on a file of fixed-size records in the program folder,
+// opened with read and write sharing. Every read and write is one pread or
+// pwrite of a whole record; appends hold an exclusive advisory lock for the
+// moment of the write so that copies of the program sharing the folder never
+// write over each other's new record.
+class RecordFileBase {
+public:
+    RecordFileBase(const char* fileName, std::size_t recordSize);
+    ~RecordFileBase();
+    RecordFileBase(const RecordFileBase&) = delete;
+    RecordFileBase& operator=(const RecordFileBase&) = delete;
+
+    // Opens the file in the folder for reading and writing, creating it empty
+    // when it is missing. Throws FileError on any other failure.
+    void OpenOrCreate(const QString& folder);
+    void Close();
+    bool IsOpen() const { return fd_ >= 0; }
+
+    // Whole records in the file; trailing bytes of a partial record do not count.
+    long long RecordCount() const;
+    // Index (from 0) of the record the next read or write touches.
+    long long Position() const { return position_; }
+    void Seek(long long index);
+    bool AtEnd() const { return position_ >= RecordCount(); }
+
+protected:
+    void ReadBytes(void* record);
+    void WriteBytes(const void* record);
+    void AppendBytes(const void* record);
+
+private:
+    const char* fileName_;
+    std::size_t recordSize_;
+    int fd_ = -1;
+    long long position_ = 0;
+    QString path_;
+};
+
+// The typed handle: Record is a trivially copyable array of fields that names
+// its file (kFileName) and whose size is the record size on disk.
+template <class Record>
+class RecordFile : public RecordFileBase {
+    static_assert(std::is_trivially_copyable_v<Record>);
+
+public:
+    RecordFile() : RecordFileBase(Record::kFileName, sizeof(Record)) {}
+    explicit RecordFile(const QString& folder) : RecordFile() { OpenOrCreate(folder); }
+
+    static constexpr std::size_t kRecordSize = sizeof(Record);
+
+    // Fills the record from the bytes at the position and advances by one.
+    void Read(Record& record) { ReadBytes(&record); }
+    // Writes the record at the position (at most the record count) and advances.
+    void Write(const Record& record) { WriteBytes(&record); }
+    // Writes the record after the last whole record under the append lock; the
+    // position is then the new record count, that is the record's number.
+    void Append(const Record& record) { AppendBytes(&record); }
+};

@@ -1,0 +1,83 @@
+#include "archive/ShortText.h"
+
+#include "app/TextRules.h"
+
+#include <QList>
+#include <QStringView>
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+// Bytes 0x80 to 0x9F of Windows-1252. The five bytes the code page leaves
+// unassigned map to the C1 controls of the same value, as Windows does.
+constexpr char16_t kHigh[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+int ByteOf(char32_t c) {
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<int>(c);
+    for (int i = 0; i < 32; ++i)
+        if (kHigh[i] == c) return 0x80 + i;
+    return -1;
+}
+
+// Best fit for a character the code page lacks: its base letter when it
+// decomposes into one (ā to a, Ł stays unmatched), a few typographic
+// stand-ins, otherwise the substitution character.
+char BestFit(char32_t c) {
+    switch (c) {
+    case 0x2010: case 0x2011: case 0x2012: case 0x2212: return '-';
+    case 0x2032: return '\'';
+    case 0x2033: return '"';
+    default: break;
+    }
+    const QString decomposed = QString::fromUcs4(&c, 1).normalized(QString::NormalizationForm_D);
+    if (!decomposed.isEmpty() && decomposed != QString::fromUcs4(&c, 1)) {
+        const int b = ByteOf(decomposed.at(0).unicode());
+        if (b >= 0x20 && b < 0x80) return static_cast<char>(b);
+    }
+    return '?';
+}
+
+}  // namespace
+
+QByteArray ToCodePage(const QString& text) {
+    QByteArray out;
+    out.reserve(text.size());
+    for (char32_t c : text.toUcs4()) {
+        const int b = ByteOf(c);
+        out.append(b >= 0 ? static_cast<char>(b) : BestFit(c));
+    }
+    return out;
+}
+
+QString FromCodePage(const char* data, qsizetype size) {
+    QString out(size, Qt::Uninitialized);
+    for (qsizetype i = 0; i < size; ++i) {
+        const auto b = static_cast<unsigned char>(data[i]);
+        out[i] = QChar(b >= 0x80 && b < 0xA0 ? kHigh[b - 0x80] : char16_t(b));
+    }
+    return out;
+}
+
+ShortText250 EncodeShortText(const QString& text) {
+    // At most 255 characters are converted; surrogate pairs count as one.
+    const QString trimmed = TrimText(text);
+    qsizetype cut = 0;
+    for (int n = 0; n < 255 && cut < trimmed.size(); ++n)
+        cut += (trimmed.at(cut).isHighSurrogate() && cut + 1 < trimmed.size()) ? 2 : 1;
+    const QByteArray bytes = ToCodePage(trimmed.left(cut));
+    const int length = static_cast<int>(std::min<qsizetype>(bytes.size(), ShortText250::kMaxLength));
+    ShortText250 field;
+    field.bytes[0] = static_cast<std::uint8_t>(length);
+    std::memcpy(field.bytes.data() + 1, bytes.constData(), static_cast<size_t>(length));
+    return field;
+}
+
+QString DecodeShortText(const ShortText250& field) {
+    return TrimText(FromCodePage(reinterpret_cast<const char*>(field.bytes.data() + 1), field.Length()));
+}

@@ -1,0 +1,28 @@
+#pragma once
+#include <QString>
+
+#include <array>
+#include <cstdint>
+
+// A fixed text field of 251 bytes: a length byte (0 to 250), then the text in
+// Windows-1252. The bytes after the text carry no meaning.
+struct ShortText250 {
+    static constexpr int kMaxLength = 250;
+    std::array<std::uint8_t, 251> bytes{};
+
+    int Length() const { return bytes[0] > kMaxLength ? kMaxLength : bytes[0]; }
+};
+static_assert(sizeof(ShortText250) == 251);
+
+// Trims the text, converts it to Windows-1252 (best-fit letter, else "?") and
+// keeps at most 250 bytes. Never fails.
+ShortText250 EncodeShortText(const QString& text);
+
+// Converts the stored bytes back and trims them. A damaged length byte above
+// 250 is read as 250, so a reader never leaves its field. Never fails.
+QString DecodeShortText(const ShortText250& field);
+
+// Windows-1252 conversions of whole texts, shared with the other files that the
+// program writes in the code page.
+QByteArray ToCodePage(const QString& text);
+QString FromCodePage(const char* data, qsizetype size);

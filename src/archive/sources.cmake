@@ -1,0 +1,14 @@
+set(FILES_archive
+  ${CMAKE_CURRENT_LIST_DIR}/ShortText.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/RecordFile.cpp
+)
+set(WINDOWS_archive
+  ${CMAKE_CURRENT_LIST_DIR}/RecordPaging.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Archivio_Indirizzi.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/AllegaCartella.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/RecordPicker.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TrovaIndirizzi.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ImportaIndirizzi.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ExpIndirizzi.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/StampaBusta.cpp
+)

@@ -1,0 +1,5 @@
+#pragma once
+
+// The report layer: templates of positioned text and shape objects, layout
+// into prepared pages, one painter, the preview window and the print path.
+namespace report {}

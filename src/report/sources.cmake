@@ -1,0 +1,3 @@
+set(REPORT_report
+  ${CMAKE_CURRENT_LIST_DIR}/Report.cpp
+)

@@ -1,0 +1,11 @@
+#include "sheets/Anteprima_Etichette.h"
+
+#include <QPushButton>
+
+TfrmAnteprima_Etichette::TfrmAnteprima_Etichette(Velmora& app, QWidget* owner)
+    : ui::Dialog(owner, QStringLiteral(" Anteprima di stampa"), QSize(560, 360), ui::Centre::Owner), app_(app) {
+    btnChiudi = new QPushButton(QStringLiteral("Chiudi"), this);
+    btnChiudi->setObjectName(QStringLiteral("btnChiudi"));
+    btnChiudi->setGeometry(560 - 130, 360 - 50, 110, 32);
+    connect(btnChiudi, &QPushButton::clicked, this, &QDialog::reject);
+}

@@ -1,0 +1,4 @@
+#include "archive/Archivio_Indirizzi.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>

@@ -1,0 +1,140 @@
+#include "archive/DataRecord.h"
+#include "support/TestSupport.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+#include <set>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using testing_support::TempFolder;
+
+namespace {
+
+DataRecord Sample(const QString& name) {
+    DataRecord record;
+    for (int f = 0; f < DataRecord::kFieldCount; ++f)
+        record.SetText(DataRecord::Field(f), name + QStringLiteral("/%1").arg(f));
+    return record;
+}
+
+QByteArray Bytes(const DataRecord& record) {
+    return QByteArray(reinterpret_cast<const char*>(&record), sizeof record);
+}
+
+TEST(DataRecordFile, OpenCreatesAnEmptyArchive) {
+    TempFolder dir;
+    DataRecordFile file(dir.Path());
+    EXPECT_TRUE(QFile::exists(dir.File("Archivio_Dati.pro")));
+    EXPECT_EQ(file.RecordCount(), 0);
+    EXPECT_TRUE(file.AtEnd());
+}
+
+TEST(DataRecordFile, FieldOffsetsFollowTheLayout) {
+    TempFolder dir;
+    DataRecord record;
+    record.SetText(DataRecord::Tipo, QStringLiteral("T"));
+    record.SetText(DataRecord::Desc03, QStringLiteral("D3"));
+    DataRecordFile(dir.Path()).Append(record);
+    const QByteArray bytes = dir.Read("Archivio_Dati.pro");
+    ASSERT_EQ(bytes.size(), 3765);
+    EXPECT_EQ(bytes.mid(251, 2), QByteArray("\x01T", 2));
+    EXPECT_EQ(bytes.mid(3514, 3), QByteArray("\x02" "D3", 3));
+}
+
+TEST(DataRecordFile, PartialTrailingRecordIsNotARecord) {
+    // 3764 bytes count as empty; 7530 + 100 bytes as two records.
+    struct Case {
+        int size;
+        long long count;
+        int sizeAfterAppend;
+    };
+    for (const Case& c : {Case{3764, 0, 3765}, Case{7530 + 100, 2, 11295}}) {
+        TempFolder dir;
+        dir.Write("Archivio_Dati.pro", QByteArray(c.size, '\x07'));
+        DataRecordFile file(dir.Path());
+        EXPECT_EQ(file.RecordCount(), c.count);
+        file.Seek(c.count);
+        DataRecord record;
+        EXPECT_THROW(file.Read(record), FileError);
+        file.Append(Sample(QStringLiteral("new")));
+        EXPECT_EQ(file.Position(), c.count + 1);
+        file.Close();
+        const QByteArray bytes = dir.Read("Archivio_Dati.pro");
+        EXPECT_EQ(bytes.size(), c.sizeAfterAppend);
+        EXPECT_EQ(bytes.mid(static_cast<int>(c.count) * 3765), Bytes(Sample(QStringLiteral("new"))));
+    }
+}
+
+TEST(DataRecordFile, UpdateInPlaceTouchesOnlyItsRecord) {
+    TempFolder dir;
+    {
+        DataRecordFile file(dir.Path());
+        for (const char* name : {"one", "two", "three"}) file.Append(Sample(QString::fromLatin1(name)));
+    }
+    const QByteArray before = dir.Read("Archivio_Dati.pro");
+    DataRecordFile file(dir.Path());
+    file.Seek(1);
+    file.Write(Sample(QStringLiteral("TWO")));
+    EXPECT_EQ(file.Position(), 2);
+    file.Close();
+    const QByteArray after = dir.Read("Archivio_Dati.pro");
+    ASSERT_EQ(after.size(), before.size());
+    EXPECT_EQ(after.left(3765), before.left(3765));
+    EXPECT_EQ(after.mid(7530), before.mid(7530));
+    EXPECT_EQ(after.mid(3765, 3765), Bytes(Sample(QStringLiteral("TWO"))));
+}
+
+TEST(DataRecordFile, WritePastTheEndFailsAndChangesNothing) {
+    TempFolder dir;
+    DataRecordFile file(dir.Path());
+    file.Append(Sample(QStringLiteral("one")));
+    file.Seek(3);
+    EXPECT_THROW(file.Write(Sample(QStringLiteral("hole"))), FileError);
+    EXPECT_EQ(file.RecordCount(), 1);
+}
+
+TEST(DataRecordFile, ReadOnlyFileCannotBeOpened) {
+    if (geteuid() == 0) GTEST_SKIP() << "root ignores file permissions";
+    TempFolder dir;
+    dir.Write("Archivio_Dati.pro", QByteArray());
+    QFile::setPermissions(dir.File("Archivio_Dati.pro"), QFile::ReadOwner);
+    DataRecordFile file;
+    EXPECT_THROW(file.OpenOrCreate(dir.Path()), FileError);
+}
+
+TEST(DataRecordFile, ConcurrentAppendsLoseAndTearNothing) {
+    TempFolder dir;
+    constexpr int kProcesses = 4;
+    constexpr int kEach = 500;
+    std::vector<pid_t> children;
+    for (int p = 0; p < kProcesses; ++p) {
+        const pid_t pid = fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            // Each append is one short-lived open, as in the program.
+            for (int i = 0; i < kEach; ++i) DataRecordFile(dir.Path()).Append(Sample(QStringLiteral("P%1-%2").arg(p).arg(i)));
+            _exit(0);
+        }
+        children.push_back(pid);
+    }
+    for (pid_t pid : children) {
+        int status = 0;
+        waitpid(pid, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    DataRecordFile file(dir.Path());
+    ASSERT_EQ(file.RecordCount(), kProcesses * kEach);
+    std::set<QString> names;
+    while (!file.AtEnd()) {
+        DataRecord record;
+        file.Read(record);
+        const QString name = record.Text(DataRecord::Nome).section(QLatin1Char('/'), 0, 0);
+        EXPECT_EQ(Bytes(record), Bytes(Sample(name))) << "torn record " << file.Position();
+        names.insert(name);
+    }
+    EXPECT_EQ(names.size(), static_cast<size_t>(kProcesses * kEach));
+}
+
+}  // namespace

@@ -1,0 +1,5 @@
+velmora_test(test_archive
+  ${CMAKE_CURRENT_LIST_DIR}/ShortTextTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/RecordFileTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ArchivioIndirizziTest.cpp
+)

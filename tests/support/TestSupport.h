@@ -1,0 +1,82 @@
+#pragma once
+#include "app/ProgramFolder.h"
+#include "app/ui/Messages.h"
+#include "app/ui/ModalRunner.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <deque>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QDialog;
+class Velmora;
+
+namespace testing_support {
+
+// The QApplication of the test process, on the offscreen platform.
+void EnsureApplication();
+
+// A fresh, empty program folder that disappears with the object.
+class TempFolder {
+public:
+    TempFolder();
+    const QString& Path() const { return path_; }
+    ProgramFolder Folder() const { return ProgramFolder(path_); }
+    QString File(const QString& name) const { return path_ + QLatin1Char('/') + name; }
+    QByteArray Read(const QString& name) const;
+    void Write(const QString& name, const QByteArray& bytes) const;
+
+private:
+    QTemporaryDir dir_;
+    QString path_;
+};
+
+// Records every message the program shows and answers it: with the queued
+// answers first, then OK for OK/Cancel boxes and Yes for questions.
+class MessageLog {
+public:
+    MessageLog();
+    ~MessageLog();
+    std::vector<ui::Message> messages;
+    std::deque<ui::Answer> answers;
+
+    QStringList Texts() const;
+    // The text of the only message shown since the last Clear; fails otherwise.
+    QString Only() const;
+    void Clear() { messages.clear(); }
+
+private:
+    ui::MessageHandler previous_;
+};
+
+// Acts on the dialogs the program runs modally, one scripted step per dialog
+// in the order they open. A dialog with no step left fails the test.
+class ModalScript {
+public:
+    using Step = std::function<void(QDialog&)>;
+    ModalScript();
+    ~ModalScript();
+    ModalScript& Then(Step step);
+    // Captions of the dialogs run so far.
+    std::vector<QString> opened;
+    bool Done() const { return steps_.empty(); }
+
+private:
+    std::deque<Step> steps_;
+    ui::ModalHandler previous_;
+};
+
+// The application object on a temporary program folder.
+class AppFixture {
+public:
+    AppFixture();
+    ~AppFixture();
+    TempFolder folder;
+    std::unique_ptr<Velmora> app;
+};
+
+}  // namespace testing_support
