@@ -1,0 +1,1 @@
+#include "archive/PickerItem.h"
