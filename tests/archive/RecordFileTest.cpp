@@ -95,13 +95,45 @@ TEST(DataRecordFile, WritePastTheEndFailsAndChangesNothing) {
     EXPECT_EQ(file.RecordCount(), 1);
 }
 
-TEST(DataRecordFile, ReadOnlyFileCannotBeOpened) {
-    if (geteuid() == 0) GTEST_SKIP() << "root ignores file permissions";
-    TempFolder dir;
-    dir.Write("Archivio_Dati.pro", QByteArray());
-    QFile::setPermissions(dir.File("Archivio_Dati.pro"), QFile::ReadOwner);
-    DataRecordFile file;
-    EXPECT_THROW(file.OpenOrCreate(dir.Path()), FileError);
+// Opening as an ordinary user (root ignores permissions): true when it fails
+// with FileError.
+bool OpenFailsAsOrdinaryUser(const QString& folder) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(2);
+        try {
+            DataRecordFile file(folder);
+        } catch (const FileError&) {
+            _exit(0);
+        }
+        _exit(1);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+TEST(DataRecordFile, ReadOnlyFileOrFolderCannotBeOpened) {
+    const auto rx = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther | QFile::ReadGroup |
+                    QFile::ExeGroup;
+    {
+        SCOPED_TRACE("read-only folder, no archive");
+        TempFolder dir;
+        QFile::setPermissions(dir.Path(), rx);
+        EXPECT_TRUE(OpenFailsAsOrdinaryUser(dir.Path()));
+        EXPECT_FALSE(QFile::exists(dir.File("Archivio_Dati.pro")));
+    }
+    {
+        SCOPED_TRACE("read-only archive in a writable folder");
+        TempFolder dir;
+        dir.Write("Archivio_Dati.pro", QByteArray());
+        QFile::setPermissions(dir.Path(), rx | QFile::WriteOwner | QFile::WriteOther | QFile::WriteGroup);
+        QFile::setPermissions(dir.File("Archivio_Dati.pro"), QFile::ReadOwner | QFile::ReadOther);
+        EXPECT_TRUE(OpenFailsAsOrdinaryUser(dir.Path()));
+        // The same folder with a writable archive opens.
+        QFile::setPermissions(dir.File("Archivio_Dati.pro"), QFile::ReadOther | QFile::WriteOther);
+        EXPECT_FALSE(OpenFailsAsOrdinaryUser(dir.Path()));
+    }
 }
 
 TEST(DataRecordFile, ConcurrentAppendsLoseAndTearNothing) {
