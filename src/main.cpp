@@ -1,9 +1,8 @@
 #include "app/Velmora.h"
-
-#include <QApplication>
+#include "app/ui/Application.h"
 
 int main(int argc, char* argv[]) {
-    QApplication application(argc, argv);
+    ui::Application application(argc, argv);
     Velmora velmora(ProgramFolder::OfExecutable());
     velmora.Start();
     return application.exec();

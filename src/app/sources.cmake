@@ -2,8 +2,10 @@ set(FILES_app
   ${CMAKE_CURRENT_LIST_DIR}/ProgramFolder.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TextRules.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Formats.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/IniFile.cpp
 )
 set(UI_app
+  ${CMAKE_CURRENT_LIST_DIR}/ui/Application.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ui/Messages.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ui/ModalRunner.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ui/StatusLine.cpp

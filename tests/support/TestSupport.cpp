@@ -1,6 +1,7 @@
 #include "support/TestSupport.h"
 
 #include "app/Velmora.h"
+#include "app/ui/Application.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -16,7 +17,7 @@ void EnsureApplication() {
     static int argc = 1;
     static char name[] = "velmora-tests";
     static char* argv[] = {name, nullptr};
-    new QApplication(argc, argv);
+    new ui::Application(argc, argv);
 }
 
 TempFolder::TempFolder() : path_(dir_.path()) {}

@@ -17,7 +17,7 @@ class Velmora;
 
 namespace testing_support {
 
-// The QApplication of the test process, on the offscreen platform.
+// The program's application object for the test process, on the offscreen platform.
 void EnsureApplication();
 
 // A fresh, empty program folder that disappears with the object.

@@ -1,0 +1,125 @@
+#include "app/Velmora.h"
+
+#include "access/Password.h"
+#include "app/ui/ModalRunner.h"
+#include "archive/Archivio_Indirizzi.h"
+#include "sheets/Archivio_Etichette.h"
+#include "shell/Avvio.h"
+#include "shell/Guida.h"
+#include "support/TestSupport.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
+
+#include <gtest/gtest.h>
+
+using namespace testing_support;
+
+namespace {
+
+std::vector<QWidget*> Visible(const Velmora& app) {
+    std::vector<QWidget*> visible;
+    for (QWidget* w : app.Windows())
+        if (w->isVisible()) visible.push_back(w);
+    return visible;
+}
+
+TEST(Velmora, CreatesTheSixteenWindowsHiddenInOrder) {
+    AppFixture fixture;
+    struct Expected {
+        const char* className;
+        const char* caption;
+        bool sizeable;
+    };
+    const Expected expected[] = {
+        {"TfrmPassword", " Velmora - Riconoscimento", false},
+        {"TfrmAllegaCartella", " Allega file", false},
+        {"TfrmAnteprima_Etichetta", " Anteprima di stampa", false},
+        {"TfrmAnteprima_Etichette", " Anteprima di stampa", false},
+        {"TfrmArchivio_Etichette", " Velmora - Rarudozu Varedorur", true},
+        {"TfrmArchivio_Indirizzi", " Velmora - Archivio Dati", true},
+        {"TfrmAvvio", " Velmora", true},
+        {"TfrmCambiaPassword", " Cambia password", false},
+        {"TfrmExpIndirizzi", " Esportazione archivio dati in Excel", false},
+        {"TfrmGuida", " Guida all'utilizzo del software", false},
+        {"TfrmImportaIndirizzi", " Importa etichetta da archivio dati", false},
+        {"TfrmInfo", " Informazioni su Velmora", false},
+        {"TfrmSplash", nullptr, false},
+        {"TfrmStampa_Etichette", " Stampa pagina etichette", false},
+        {"TfrmStampaBusta", " Stampa indirizzo su busta", false},
+        {"TfrmTrovaIndirizzi", " Trova schede in archivio", false},
+    };
+    const auto& windows = fixture.app->Windows();
+    ASSERT_EQ(windows.size(), std::size(expected));
+    for (std::size_t i = 0; i < windows.size(); ++i) {
+        QWidget* w = windows[i];
+        SCOPED_TRACE(expected[i].className);
+        EXPECT_STREQ(typeid(*w).name() + std::strlen(typeid(*w).name()) - std::strlen(expected[i].className),
+                     expected[i].className);
+        if (expected[i].caption) EXPECT_EQ(w->windowTitle(), QString::fromUtf8(expected[i].caption));
+        EXPECT_TRUE(w->windowTitle().startsWith(QLatin1Char(' ')));
+        EXPECT_FALSE(w->isVisible());
+        // Only the three work windows have title-bar buttons and a sizeable frame.
+        const Qt::WindowFlags flags = w->windowFlags();
+        EXPECT_EQ(flags.testFlag(Qt::CustomizeWindowHint), !expected[i].sizeable);
+        EXPECT_FALSE(flags.testFlag(Qt::WindowCloseButtonHint) && !expected[i].sizeable);
+        EXPECT_EQ(w->minimumSize() == w->maximumSize(), !expected[i].sizeable);
+    }
+}
+
+TEST(Velmora, StartShowsTheLoginWindowAloneCentred) {
+    AppFixture fixture;
+    fixture.app->Start();
+    TfrmPassword& login = fixture.app->frmPassword();
+    EXPECT_EQ(Visible(*fixture.app), std::vector<QWidget*>{&login});
+    const QRect screen = login.screen()->availableGeometry();
+    EXPECT_LE((login.frameGeometry().center() - screen.center()).manhattanLength(), 4);
+}
+
+TEST(Velmora, WorkWindowsHandOverToTheLauncherAndBack) {
+    AppFixture fixture;
+    Velmora& app = *fixture.app;
+    app.Start();
+    app.HandOver(app.frmPassword(), app.frmAvvio());
+    EXPECT_EQ(Visible(app), std::vector<QWidget*>{&app.frmAvvio()});
+    for (ui::Window* work : std::initializer_list<ui::Window*>{&app.frmArchivio_Indirizzi(), &app.frmArchivio_Etichette()}) {
+        app.HandOver(app.frmAvvio(), *work);
+        EXPECT_EQ(Visible(app), std::vector<QWidget*>{work});
+        work->close();  // the title-bar close box
+        EXPECT_EQ(Visible(app), std::vector<QWidget*>{&app.frmAvvio()});
+        EXPECT_FALSE(app.Terminated());
+    }
+}
+
+TEST(Velmora, RunEndsWhenTheLauncherOrTheLoginWindowCloses) {
+    for (bool launcher : {true, false}) {
+        AppFixture fixture;
+        Velmora& app = *fixture.app;
+        app.Start();
+        if (launcher) {
+            app.HandOver(app.frmPassword(), app.frmAvvio());
+            app.frmAvvio().close();
+        } else {
+            app.frmPassword().close();
+        }
+        EXPECT_TRUE(app.Terminated());
+        EXPECT_TRUE(Visible(app).empty());
+    }
+}
+
+TEST(Velmora, ADialogStartsFromItsDesignStateEachTime) {
+    AppFixture fixture;
+    ModalScript script;
+    std::vector<QString> titles;
+    for (int i = 0; i < 2; ++i)
+        script.Then([&](QDialog& d) { titles.push_back(static_cast<TfrmGuida&>(d).lblTitolo->text()); });
+    TfrmGuida first(nullptr);
+    first.lblTitolo->setText(QStringLiteral("changed"));
+    ui::RunModal(first);
+    TfrmGuida second(nullptr);
+    ui::RunModal(second);
+    EXPECT_EQ(titles, (std::vector<QString>{QStringLiteral("changed"), QStringLiteral("Argomento della guida.")}));
+}
+
+}  // namespace
