@@ -14,6 +14,7 @@ set(UI_app
   ${CMAKE_CURRENT_LIST_DIR}/ui/PictureButton.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ui/Gradient.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ui/WindowFrame.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ui/WorkArea.cpp
 )
 set(WINDOWS_app
   ${CMAKE_CURRENT_LIST_DIR}/Velmora.cpp

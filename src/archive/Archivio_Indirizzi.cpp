@@ -9,6 +9,7 @@
 #include "app/ui/ModalRunner.h"
 #include "app/ui/PictureButton.h"
 #include "app/ui/StatusLine.h"
+#include "app/ui/WorkArea.h"
 #include "archive/AllegaCartella.h"
 #include "archive/ExpIndirizzi.h"
 #include "archive/StampaBusta.h"
@@ -18,10 +19,8 @@
 #include "shell/Guida.h"
 
 #include <QFrame>
-#include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -67,36 +66,11 @@ void NewSeparator(QWidget* parent, int y) {
 
 TfrmArchivio_Indirizzi::TfrmArchivio_Indirizzi(Velmora& app)
     : ui::Window(QStringLiteral(" Velmora - Archivio Dati"), Frame::Sizeable, QSize(1200, 760)), app_(app) {
-    auto* background = new ui::Gradient(QStringLiteral("bkgSfondo"), ui::colour::kSteelBlue, ui::colour::kWhite, this);
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    outer->setSpacing(0);
-    outer->addWidget(background, 1);
-
-    auto* content = new QWidget(background);
-    content->setObjectName(QStringLiteral("panContenuto"));
-    content->setFixedSize(kContent);
-    auto* centre = new QGridLayout(background);
-    centre->addWidget(content, 0, 0, Qt::AlignCenter);
-
-    auto* shpInfo = new ui::Gradient(QStringLiteral("shpInfo"), QColor(30, 80, 150), QColor(30, 80, 150), this);
-    shpInfo->setFixedHeight(30);
-    outer->addWidget(shpInfo);
-    panInfo = new QLabel(QStringLiteral("Pronto per archiviare una nuova scheda..."), shpInfo);
-    panInfo->setObjectName(QStringLiteral("panInfo"));
-    panInfo->setStyleSheet(QStringLiteral("color: white;"));
-    panInfo->setFont(QFont(QStringLiteral("Verdana"), 10, QFont::Bold));
-    auto* statusLayout = new QVBoxLayout(shpInfo);
-    statusLayout->setContentsMargins(12, 0, 12, 0);
-    statusLayout->addWidget(panInfo);
-
-    status_ = new ui::StatusLine(panInfo, this);
-    status_->AddBackground(this);
-    status_->AddBackground(background);
-    status_->AddBackground(content);
-
-    BuildCommandBar(content);
-    BuildBody(content);
+    const ui::WorkArea area =
+        ui::MakeWorkArea(this, kContent, QStringLiteral("Pronto per archiviare una nuova scheda..."));
+    panInfo = area.panInfo;
+    BuildCommandBar(area);
+    BuildBody(area.content);
 
     boxes_ = {txtNome, txtTipo, txtRigo01, txtRigo02, txtRigo03, txtRigo04, txtRigo05, txtRigo06, txtNote};
     attachments_ = {lblFile01, lblFile02, lblFile03, lblDesc01, lblDesc02, lblDesc03};
@@ -114,76 +88,36 @@ TfrmArchivio_Indirizzi::TfrmArchivio_Indirizzi(Velmora& app)
 
 TfrmArchivio_Indirizzi::~TfrmArchivio_Indirizzi() = default;
 
-void TfrmArchivio_Indirizzi::BuildCommandBar(QWidget* bar) {
-    struct Command {
-        ui::PictureButton*& member;
-        const char* name;
-        const char* picture;
-        QSize size;
-        void (TfrmArchivio_Indirizzi::*handler)();
-        const char* sentence;
-    };
-    // Groups of commands, each on a white strip; 0 marks the record number.
-    const Command commands[] = {
-        {cmdNuovo, "cmdNuovo", "nuovo", kIcon, &TfrmArchivio_Indirizzi::cmdNuovoClick,
-         "Prepara la schermata per la registrazione di una nuova scheda."},
-        {cmdDuplica, "cmdDuplica", "duplica", kIcon, &TfrmArchivio_Indirizzi::cmdDuplicaClick,
-         "Prepara la schermata per la registrazione di una nuova scheda duplicando i dati correnti."},
-        {cmdSalva, "cmdSalva", "salva", kIcon, &TfrmArchivio_Indirizzi::cmdSalvaClick, "Salva la scheda corrente."},
-        {cmdTrova, "cmdTrova", "trova", kIcon, &TfrmArchivio_Indirizzi::cmdTrovaClick, "Trova schede in archivio."},
-        {cmdFile, "cmdFile", "allega", kWideIcon, &TfrmArchivio_Indirizzi::cmdFileClick,
-         "Allega file alla scheda corrente."},
-        {cmdStampa, "cmdStampa", "stampa", kWideIcon, &TfrmArchivio_Indirizzi::cmdStampaClick,
-         "Stampa indirizzo su busta da lettera."},
-        {cmdPrimo, "cmdPrimo", "primo", kIcon, &TfrmArchivio_Indirizzi::cmdPrimoClick,
-         "Visualizza la prima scheda in archivio."},
-        {cmdIndietro, "cmdIndietro", "indietro", kIcon, &TfrmArchivio_Indirizzi::cmdIndietroClick,
-         "Visualizza la scheda precedente in archivio."},
-        {cmdAvanti, "cmdAvanti", "avanti", kIcon, &TfrmArchivio_Indirizzi::cmdAvantiClick,
-         "Visualizza la scheda successiva in archivio."},
-        {cmdUltimo, "cmdUltimo", "ultimo", kIcon, &TfrmArchivio_Indirizzi::cmdUltimoClick,
-         "Visualizza l'ultima scheda in archivio."},
-        {cmdEsporta, "cmdEsporta", "esporta", kIcon, &TfrmArchivio_Indirizzi::cmdEsportaClick,
-         "Esporta l'archivio in un file di Excel."},
-        {cmdAnteprima, "cmdAnteprima", "anteprima", kIcon, &TfrmArchivio_Indirizzi::cmdAnteprimaClick,
-         "Visualizza l'anteprima di stampa dell'etichetta corrente."},
-        {cmdGuida, "cmdGuida", "guida", kIcon, &TfrmArchivio_Indirizzi::cmdGuidaClick,
-         "Visualizza la guida in linea."},
-        {cmdEsci, "cmdEsci", "esci", kIcon, &TfrmArchivio_Indirizzi::cmdEsciClick, "Esci da questa schermata."},
-    };
-    // Where each white group ends (index of its last command), and where the
-    // record number stands (after cmdIndietro).
-    const std::size_t groupEnds[] = {3, 4, 5, 9, 11, 13};
-    const std::size_t numberAfter = 7;
-
-    int x = 0;
-    std::size_t first = 0;
-    for (std::size_t end : groupEnds) {
-        auto* group = new ui::Gradient(QStringLiteral("shpGruppo%1").arg(first), ui::colour::kWhite,
-                                       ui::colour::kWhite, bar);
-        group->SetOutline(QColor(176, 196, 222));
-        status_->AddBackground(group);
-        int gx = 8;
-        for (std::size_t i = first; i <= end; ++i) {
-            const Command& c = commands[i];
-            c.member = new ui::PictureButton(QString::fromLatin1(c.name), QString::fromLatin1(c.picture), c.size, group);
-            c.member->move(gx, 8);
-            gx += c.size.width() + 8;
-            connect(c.member, &ui::PictureButton::clicked, this, c.handler);
-            status_->AddCommand(c.member, QString::fromUtf8(c.sentence));
-            if (i == numberAfter) {
-                lblPosizione = new QLabel(group);
-                lblPosizione->setObjectName(QStringLiteral("lblPosizione"));
-                lblPosizione->setAlignment(Qt::AlignCenter);
-                lblPosizione->setFont(QFont(QStringLiteral("Verdana"), 14, QFont::Bold));
-                lblPosizione->setGeometry(gx, 8, 64, 48);
-                gx += 64 + 8;
-            }
-        }
-        group->setGeometry(x, 0, gx, 64);
-        x += gx + 10;
-        first = end + 1;
-    }
+void TfrmArchivio_Indirizzi::BuildCommandBar(const ui::WorkArea& area) {
+    using W = TfrmArchivio_Indirizzi;
+    auto on = [this](void (W::*handler)()) { return [this, handler] { (this->*handler)(); }; };
+    lblPosizione = ui::BuildCommandBar(
+        area,
+        {
+            {cmdNuovo, "cmdNuovo", "nuovo", kIcon, on(&W::cmdNuovoClick),
+             "Prepara la schermata per la registrazione di una nuova scheda."},
+            {cmdDuplica, "cmdDuplica", "duplica", kIcon, on(&W::cmdDuplicaClick),
+             "Prepara la schermata per la registrazione di una nuova scheda duplicando i dati correnti."},
+            {cmdSalva, "cmdSalva", "salva", kIcon, on(&W::cmdSalvaClick), "Salva la scheda corrente."},
+            {cmdTrova, "cmdTrova", "trova", kIcon, on(&W::cmdTrovaClick), "Trova schede in archivio."},
+            {cmdFile, "cmdFile", "allega", kWideIcon, on(&W::cmdFileClick), "Allega file alla scheda corrente."},
+            {cmdStampa, "cmdStampa", "stampa", kWideIcon, on(&W::cmdStampaClick),
+             "Stampa indirizzo su busta da lettera."},
+            {cmdPrimo, "cmdPrimo", "primo", kIcon, on(&W::cmdPrimoClick), "Visualizza la prima scheda in archivio."},
+            {cmdIndietro, "cmdIndietro", "indietro", kIcon, on(&W::cmdIndietroClick),
+             "Visualizza la scheda precedente in archivio."},
+            {cmdAvanti, "cmdAvanti", "avanti", kIcon, on(&W::cmdAvantiClick),
+             "Visualizza la scheda successiva in archivio."},
+            {cmdUltimo, "cmdUltimo", "ultimo", kIcon, on(&W::cmdUltimoClick),
+             "Visualizza l'ultima scheda in archivio."},
+            {cmdEsporta, "cmdEsporta", "esporta", kIcon, on(&W::cmdEsportaClick),
+             "Esporta l'archivio in un file di Excel."},
+            {cmdAnteprima, "cmdAnteprima", "anteprima", kIcon, on(&W::cmdAnteprimaClick),
+             "Visualizza l'anteprima di stampa dell'etichetta corrente."},
+            {cmdGuida, "cmdGuida", "guida", kIcon, on(&W::cmdGuidaClick), "Visualizza la guida in linea."},
+            {cmdEsci, "cmdEsci", "esci", kIcon, on(&W::cmdEsciClick), "Esci da questa schermata."},
+        },
+        {3, 4, 5, 9, 11, 13}, 7);
 }
 
 void TfrmArchivio_Indirizzi::BuildBody(QWidget* body) {

@@ -9,7 +9,7 @@
 class QLabel;
 class QLineEdit;
 class Velmora;
-namespace ui { class PictureButton; class StatusLine; }
+namespace ui { class PictureButton; struct WorkArea; }
 
 // The data archive window ("Archivio Dati"): one record of Archivio_Dati.pro
 // at a time, created, duplicated, saved and paged through.
@@ -58,13 +58,12 @@ protected:
     void FormClose() override;
 
 private:
-    void BuildCommandBar(QWidget* bar);
+    void BuildCommandBar(const ui::WorkArea& area);
     void BuildBody(QWidget* body);
     void Fill(const DataRecord& record);
     void ClearAttachments();
 
     Velmora& app_;
-    ui::StatusLine* status_;
     std::array<QLineEdit*, 9> boxes_{};
     std::array<QLabel*, 6> attachments_{};
     std::unique_ptr<RecordPaging<DataRecord>> paging_;
