@@ -1,33 +1,136 @@
 #include "sheets/Archivio_Etichette.h"
 
+#include "app/TextRules.h"
 #include "app/Velmora.h"
+#include "app/ui/EnterCycle.h"
+#include "app/ui/Gradient.h"
+#include "app/ui/Messages.h"
+#include "app/ui/ModalRunner.h"
+#include "app/ui/PictureButton.h"
+#include "app/ui/StatusLine.h"
+#include "app/ui/WorkArea.h"
+#include "archive/ImportaIndirizzi.h"
+#include "sheets/Anteprima_Etichette.h"
+#include "sheets/Stampa_Etichette.h"
 #include "shell/Avvio.h"
+#include "shell/Guida.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 
+namespace {
+
+constexpr QSize kContent(1110, 640);
+constexpr QSize kIcon(48, 48);
+constexpr QSize kWideIcon(144, 48);
+constexpr int kSlotsTop = 232;
+
+QString TwoDigits(int n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); }
+
+}  // namespace
+
 TfrmArchivio_Etichette::TfrmArchivio_Etichette(Velmora& app)
-    : ui::Window(QStringLiteral(" Velmora - Rarudozu Varedorur"), Frame::Sizeable, QSize(1200, 900)), app_(app) {
+    : ui::Window(QStringLiteral(" Velmora - Rarudozu Varedorur"), Frame::Sizeable, QSize(1200, 820)), app_(app) {
+    const ui::WorkArea area =
+        ui::MakeWorkArea(this, kContent, QStringLiteral("Pronto per archiviare una nuova scheda..."));
+    panInfo = area.panInfo;
+    BuildCommandBar(area);
+
+    auto* heading = new ui::Picture(QStringLiteral("imgTitolo"), QStringLiteral("stampa_etichette_titolo"),
+                                    QSize(kContent.width(), 40), area.content);
+    heading->move(0, 76);
+    auto* panel = new ui::Gradient(QStringLiteral("shpIstruzioni"), ui::colour::kWhite, ui::colour::kWhite,
+                                   area.content);
+    panel->setGeometry(0, 124, kContent.width(), 98);
+    area.status->AddBackground(panel);
+    auto* icon = new ui::Picture(QStringLiteral("icoIstruzioni"), QStringLiteral("informazioni"), QSize(40, 40), panel);
+    icon->move(12, 28);
+    auto* text = new ui::Picture(QStringLiteral("imgIstruzioni"), QStringLiteral("istruzioni_etichette"),
+                                 QSize(1040, 90), panel);
+    text->move(64, 4);
+
+    BuildSlots(area.content);
+    for (int slot = 1; slot <= kSlots; ++slot) {
+        area.status->AddBackground(txtNome(slot)->parentWidget());
+        area.status->AddCommand(impIndirizzo(slot), QStringLiteral("Importa etichetta da archivio dati."));
+    }
+
+    // The hidden line labels, with their design texts until the window is first shown.
     auto* panMemory = new QWidget(this);
     panMemory->setObjectName(QStringLiteral("panMemory"));
     panMemory->hide();
     for (int slot = 1; slot <= kSlots; ++slot) {
-        auto* name = new QLineEdit(this);
-        name->setObjectName(QStringLiteral("txtNome_E%1").arg(slot, 2, 10, QLatin1Char('0')));
-        name->setReadOnly(true);
-        name->setMaxLength(250);
-        names_[slot - 1] = name;
         for (int line = 1; line <= kLines; ++line) {
-            auto* label = new QLabel(panMemory);
-            label->setObjectName(QStringLiteral("txtRigo%1_E%2").arg(line, 2, 10, QLatin1Char('0')).arg(slot, 2, 10, QLatin1Char('0')));
+            auto* label = new QLabel(QStringLiteral("RIGO ") + TwoDigits(line), panMemory);
+            label->setObjectName(QStringLiteral("txtRigo%1_E%2").arg(TwoDigits(line), TwoDigits(slot)));
             lines_[(slot - 1) * kLines + line - 1] = label;
         }
     }
+
+    new ui::EnterCycle({names_.begin(), names_.end()}, true, this);
+    for (int slot = 2; slot <= kSlots; ++slot) setTabOrder(txtNome(slot - 1), txtNome(slot));
+
+    paging_ = std::make_unique<RecordPaging<SheetRecord>>(
+        this, app_.Folder(), lblPosizione, [this](const SheetRecord& page) { Fill(page); },
+        [this] { return PageOnScreen(); });
 }
 
-QString TfrmArchivio_Etichette::SlotKey(int slot) {
-    return QStringLiteral("etichetta_E%1").arg(slot, 2, 10, QLatin1Char('0'));
+TfrmArchivio_Etichette::~TfrmArchivio_Etichette() = default;
+
+void TfrmArchivio_Etichette::BuildCommandBar(const ui::WorkArea& area) {
+    using W = TfrmArchivio_Etichette;
+    auto on = [this](void (W::*handler)()) { return [this, handler] { (this->*handler)(); }; };
+    lblPosizione = ui::BuildCommandBar(
+        area,
+        {
+            {cmdNuovo, "cmdNuovo", "nuovo", kIcon, on(&W::cmdNuovoClick),
+             "Prepara la schermata per la registrazione di una nuova scheda."},
+            {cmdSalva, "cmdSalva", "salva", kIcon, on(&W::cmdSalvaClick), "Salva la scheda corrente."},
+            {cmdAnteprima, "cmdAnteprima", "anteprima_larga", kWideIcon, on(&W::cmdAnteprimaClick),
+             "Visualizza l'anteprima di stampa della pagina delle etichette."},
+            {cmdStampa, "cmdStampa", "stampa", kWideIcon, on(&W::cmdStampaClick), "Stampa la pagina delle etichette."},
+            {cmdPrimo, "cmdPrimo", "primo", kIcon, on(&W::cmdPrimoClick), "Visualizza la prima scheda in archivio."},
+            {cmdIndietro, "cmdIndietro", "indietro", kIcon, on(&W::cmdIndietroClick),
+             "Visualizza la scheda precedente in archivio."},
+            {cmdAvanti, "cmdAvanti", "avanti", kIcon, on(&W::cmdAvantiClick),
+             "Visualizza la scheda successiva in archivio."},
+            {cmdUltimo, "cmdUltimo", "ultimo", kIcon, on(&W::cmdUltimoClick),
+             "Visualizza l'ultima scheda in archivio."},
+            {cmdGuida, "cmdGuida", "guida", kIcon, on(&W::cmdGuidaClick), "Visualizza la guida in linea."},
+            {cmdEsci, "cmdEsci", "esci", kIcon, on(&W::cmdEsciClick), "Esci da questa schermata."},
+        },
+        {1, 2, 3, 7, 9}, 5);
 }
+
+void TfrmArchivio_Etichette::BuildSlots(QWidget* content) {
+    // Slot n lies in row (n - 1) div 3 and column (n - 1) mod 3, as on the sheet.
+    for (int slot = 1; slot <= kSlots; ++slot) {
+        const int row = (slot - 1) / 3;
+        const int column = (slot - 1) % 3;
+        auto* background = new ui::Gradient(QStringLiteral("bkgIndirizzo_") + TwoDigits(slot),
+                                            ui::colour::kLightGrey, ui::colour::kLightGrey, content);
+        background->SetOutline(ui::colour::kYellow);
+        background->setGeometry(column * 375, kSlotsTop + row * 51, 360, 46);
+
+        auto* name = new QLineEdit(background);
+        name->setObjectName(QStringLiteral("txtNome_E") + TwoDigits(slot));
+        name->setReadOnly(true);
+        name->setMaxLength(250);
+        name->setFont(QFont(QStringLiteral("Verdana"), 12, QFont::Bold));
+        name->setGeometry(6, 6, 306, 34);
+        name->installEventFilter(this);
+        names_[slot - 1] = name;
+
+        auto* arrow = new ui::PictureButton(QStringLiteral("impIndirizzo_E") + TwoDigits(slot),
+                                            QStringLiteral("importa"), QSize(34, 34), background);
+        arrow->move(318, 6);
+        connect(arrow, &ui::PictureButton::clicked, this, [this, slot] { impIndirizzoClick(slot); });
+        imports_[slot - 1] = arrow;
+    }
+}
+
+QString TfrmArchivio_Etichette::SlotKey(int slot) { return QStringLiteral("etichetta_E") + TwoDigits(slot); }
 
 int TfrmArchivio_Etichette::SlotOfKey(const QString& key) {
     for (int slot = 1; slot <= kSlots; ++slot)
@@ -35,4 +138,109 @@ int TfrmArchivio_Etichette::SlotOfKey(const QString& key) {
     return 0;
 }
 
+bool TfrmArchivio_Etichette::eventFilter(QObject* watched, QEvent* event) {
+    // Backspace or Delete in a name box empties that slot.
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Backspace || key == Qt::Key_Delete) {
+            for (int slot = 1; slot <= kSlots; ++slot) {
+                if (watched == txtNome(slot)) {
+                    ClearSlot(slot);
+                    return true;
+                }
+            }
+        }
+    }
+    return ui::Window::eventFilter(watched, event);
+}
+
+void TfrmArchivio_Etichette::ClearSlot(int slot) {
+    txtNome(slot)->clear();
+    for (int line = 1; line <= kLines; ++line) txtRigo(line, slot)->clear();
+}
+
+void TfrmArchivio_Etichette::Fill(const SheetRecord& page) {
+    for (int slot = 1; slot <= kSlots; ++slot) {
+        txtNome(slot)->setText(DecodeShortText(page.field[SheetRecord::NameField(slot)]));
+        for (int line = 1; line <= kLines; ++line)
+            txtRigo(line, slot)->setText(DecodeShortText(page.field[SheetRecord::LineField(line, slot)]));
+    }
+}
+
+SheetRecord TfrmArchivio_Etichette::PageOnScreen() const {
+    SheetRecord page;
+    for (int slot = 1; slot <= kSlots; ++slot) {
+        page.field[SheetRecord::NameField(slot)] = EncodeShortText(txtNome(slot)->text());
+        for (int line = 1; line <= kLines; ++line)
+            page.field[SheetRecord::LineField(line, slot)] = EncodeShortText(txtRigo(line, slot)->text());
+    }
+    return page;
+}
+
+void TfrmArchivio_Etichette::FormShow() { cmdNuovoClick(); }
+
 void TfrmArchivio_Etichette::FormClose() { app_.HandOver(*this, app_.frmAvvio()); }
+
+void TfrmArchivio_Etichette::cmdNuovoClick() {
+    for (int slot = 1; slot <= kSlots; ++slot) ClearSlot(slot);
+    lblPosizione->clear();
+    txtNome(1)->setFocus();
+}
+
+void TfrmArchivio_Etichette::cmdSalvaClick() {
+    if (IsBlank(txtNome(1)->text())) {
+        ui::ShowMessage(this,
+                        QStringLiteral("Attenzione: per salvare la scheda è necessario importare i dati della "
+                                       "prima etichetta."),
+                        ui::Kind::Warning);
+        txtNome(1)->setFocus();
+        return;
+    }
+    paging_->Save();
+}
+
+void TfrmArchivio_Etichette::cmdPrimoClick() { paging_->First(); }
+void TfrmArchivio_Etichette::cmdUltimoClick() { paging_->Last(); }
+void TfrmArchivio_Etichette::cmdAvantiClick() { paging_->Next(); }
+void TfrmArchivio_Etichette::cmdIndietroClick() { paging_->Previous(); }
+
+void TfrmArchivio_Etichette::cmdAnteprimaClick() {
+    TfrmAnteprima_Etichette dialog(app_, this);
+    ui::RunModal(dialog);
+}
+
+void TfrmArchivio_Etichette::cmdStampaClick() {
+    TfrmStampa_Etichette dialog(app_, this);
+    ui::RunModal(dialog);
+}
+
+void TfrmArchivio_Etichette::impIndirizzoClick(int slot) {
+    TfrmImportaIndirizzi dialog(app_, this);
+    dialog.lblMemory->setText(SlotKey(slot));
+    ui::RunModal(dialog);
+}
+
+void TfrmArchivio_Etichette::cmdGuidaClick() {
+    ShowHelp(this, QStringLiteral("App Rarudozu Varedorur"), HelpParagraphs());
+}
+
+void TfrmArchivio_Etichette::cmdEsciClick() { close(); }
+
+QStringList TfrmArchivio_Etichette::HelpParagraphs() {
+    return {
+        QStringLiteral("L'app Rarudozu Varedorur serve a stampare su fogli A4 i testi conservati nell'archivio "
+                       "dati. Si possono comporre, stampare e salvare quante pagine si desidera, ciascuna con 24 "
+                       "etichette."),
+        QStringLiteral("Per preparare una nuova pagina premere il pulsante Nuovo (il foglio bianco), poi riempire "
+                       "le 24 etichette del foglio importando i testi dall'archivio con le frecce verdi a destra "
+                       "dei 24 campi, una per etichetta."),
+        QStringLiteral("La pagina si salva con il pulsante del dischetto; le frecce mostrano la pagina precedente "
+                       "o successiva, oppure portano alla prima o all'ultima pagina dell'archivio."),
+        QStringLiteral("Il pulsante Anteprima permette di controllare prima della stampa che i testi importati "
+                       "siano quelli giusti; il pulsante Stampa stampa direttamente: indicare il numero di copie e "
+                       "fare clic su OK. Le etichette stampate su carta comune o adesiva si possono poi ritagliare "
+                       "e usare come serve."),
+        QStringLiteral("Per cambiare i testi si apre la scheda nell'archivio dati, si apportano le modifiche e si "
+                       "preme Salva."),
+    };
+}

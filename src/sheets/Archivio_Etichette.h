@@ -1,36 +1,77 @@
 #pragma once
 #include "app/ui/WindowFrame.h"
+#include "archive/RecordPaging.h"
+#include "sheets/SheetRecord.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <array>
+#include <memory>
 
 class QLabel;
 class QLineEdit;
 class Velmora;
+namespace ui { class PictureButton; struct WorkArea; }
 
-// The label sheet window ("Rarudozu Varedorur"): pages of 24 labels.
+// The label sheet window ("Rarudozu Varedorur"): one page of 24 labels of
+// Archivio_Etichette.pro at a time, filled by importing records of the data
+// archive into its slots, saved and paged through.
 class TfrmArchivio_Etichette : public ui::Window {
 public:
-    static constexpr int kSlots = 24;
-    static constexpr int kLines = 6;
+    static constexpr int kSlots = SheetRecord::kSlots;
+    static constexpr int kLines = SheetRecord::kLines;
 
     explicit TfrmArchivio_Etichette(Velmora& app);
+    ~TfrmArchivio_Etichette() override;
 
     // The name box txtNome_E01 .. txtNome_E24 of slot 1 .. 24.
     QLineEdit* txtNome(int slot) const { return names_[slot - 1]; }
     // The hidden line label txtRigo01_E01 .. txtRigo06_E24: line 1 .. 6 of slot 1 .. 24.
     QLabel* txtRigo(int line, int slot) const { return lines_[(slot - 1) * kLines + line - 1]; }
+    // The import arrow impIndirizzo_E01 .. impIndirizzo_E24.
+    ui::PictureButton* impIndirizzo(int slot) const { return imports_[slot - 1]; }
 
     // The slot key "etichetta_E01" .. "etichetta_E24" of slot n, and back (0 for no slot).
     static QString SlotKey(int slot);
     static int SlotOfKey(const QString& key);
 
+    QLabel* lblPosizione;
+    QLabel* panInfo;
+    ui::PictureButton *cmdNuovo, *cmdSalva, *cmdAnteprima, *cmdStampa, *cmdPrimo, *cmdIndietro, *cmdAvanti,
+        *cmdUltimo, *cmdGuida, *cmdEsci;
+
+    void cmdNuovoClick();
+    void cmdSalvaClick();
+    void cmdAnteprimaClick();
+    void cmdStampaClick();
+    void cmdPrimoClick();
+    void cmdIndietroClick();
+    void cmdAvantiClick();
+    void cmdUltimoClick();
+    void cmdGuidaClick();
+    void cmdEsciClick();
+    void impIndirizzoClick(int slot);
+
+    // Empties the name box and the six line labels of a slot.
+    void ClearSlot(int slot);
+
+    static QStringList HelpParagraphs();
+
 protected:
+    void FormShow() override;
     void FormClose() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void BuildCommandBar(const ui::WorkArea& area);
+    void BuildSlots(QWidget* content);
+    void Fill(const SheetRecord& record);
+    SheetRecord PageOnScreen() const;
+
     Velmora& app_;
     std::array<QLineEdit*, kSlots> names_{};
     std::array<QLabel*, kSlots * kLines> lines_{};
+    std::array<ui::PictureButton*, kSlots> imports_{};
+    std::unique_ptr<RecordPaging<SheetRecord>> paging_;
 };

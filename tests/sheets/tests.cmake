@@ -1,0 +1,3 @@
+velmora_test(test_sheets
+  ${CMAKE_CURRENT_LIST_DIR}/ArchivioEtichetteTest.cpp
+)
