@@ -1,21 +1,129 @@
 #include "access/CambiaPassword.h"
 
 #include "access/Password.h"
+#include "access/PasswordBoxes.h"
+#include "access/PasswordFile.h"
+#include "app/TextRules.h"
 #include "app/Velmora.h"
+#include "app/ui/EnterCycle.h"
+#include "app/ui/Gradient.h"
+#include "app/ui/Messages.h"
+#include "app/ui/PictureButton.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
+namespace {
+constexpr QSize kClient(560, 520);
+
+QLabel* NewCaption(const QString& name, const QString& text, int y, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setFont(QFont(QStringLiteral("Verdana"), 11));
+    label->setGeometry(40, y, 480, 22);
+    return label;
+}
+}  // namespace
+
 TfrmCambiaPassword::TfrmCambiaPassword(Velmora& app)
-    : ui::Window(QStringLiteral(" Cambia password"), Frame::Fixed, QSize(520, 480)), app_(app) {
-    cmdEsci = new QPushButton(QStringLiteral("Chiudi"), this);
-    cmdEsci->setGeometry(20, 420, 120, 36);
-    connect(cmdEsci, &QPushButton::clicked, this, &QWidget::close);
+    : ui::Window(QStringLiteral(" Cambia password"), Frame::Fixed, kClient), app_(app) {
+    auto* background = new ui::Gradient(QStringLiteral("bkgSfondo"), ui::colour::kSteelBlue, ui::colour::kWhite, this);
+    background->setGeometry(rect());
+    auto* shpLogo = new ui::Gradient(QStringLiteral("shpLogo"), ui::colour::kSteelBlue, ui::colour::kWhite, this);
+    shpLogo->setGeometry(20, 20, 520, 160);
+    auto* imgLogo = new ui::Picture(QStringLiteral("imgLogo"), QStringLiteral("access_cambia"), QSize(500, 140), this);
+    imgLogo->move(30, 30);
+    auto* shpPassword =
+        new ui::Gradient(QStringLiteral("shpPassword"), ui::colour::kLightBlue, ui::colour::kWhite, this);
+    shpPassword->setGeometry(20, 192, 520, 250);
+
+    cmdOK = NewAccessButton(QStringLiteral("cmdOK"), QStringLiteral("OK"), QRect(410, 460, 130, 40), this);
+    auto* boxes = new PasswordBoxes(cmdOK, this);
+    lblRigo05 = NewCaption(QStringLiteral("lblRigo05"), QStringLiteral("Vecchia password:"), 202, this);
+    txtPasswordOld = boxes->Add(QStringLiteral("txtPasswordOld"), QStringLiteral("effPasswordOld"),
+                                QRect(46, 230, 468, 38), this, effPasswordOld);
+    lblRigo06 = NewCaption(QStringLiteral("lblRigo06"), QStringLiteral("Nuova password:"), 282, this);
+    txtPasswordNew = boxes->Add(QStringLiteral("txtPasswordNew"), QStringLiteral("effPasswordNew"),
+                                QRect(46, 310, 468, 38), this, effPasswordNew);
+    lblRigo07 = NewCaption(QStringLiteral("lblRigo07"), QStringLiteral("Conferma nuova password:"), 362, this);
+    txtConferma = boxes->Add(QStringLiteral("txtConferma"), QStringLiteral("effConferma"), QRect(46, 390, 468, 38),
+                             this, effConferma);
+    cmdEsci = NewAccessButton(QStringLiteral("cmdEsci"), QStringLiteral("Chiudi"), QRect(20, 460, 130, 40), this);
+
+    setTabOrder(txtPasswordOld, txtPasswordNew);
+    setTabOrder(txtPasswordNew, txtConferma);
+    setTabOrder(txtConferma, cmdEsci);
+    setTabOrder(cmdEsci, cmdOK);
+    new ui::EnterCycle({txtPasswordOld, txtPasswordNew, txtConferma}, true, this);
+
+    connect(cmdOK, &QPushButton::clicked, this, &TfrmCambiaPassword::cmdOKClick);
+    connect(cmdEsci, &QPushButton::clicked, this, &TfrmCambiaPassword::cmdEsciClick);
+}
+
+void TfrmCambiaPassword::FormShow() {
+    txtPasswordOld->clear();
+    txtPasswordNew->clear();
+    txtConferma->clear();
+    txtPasswordOld->setFocus();
 }
 
 void TfrmCambiaPassword::FormClose() {
     TfrmPassword& login = app_.frmPassword();
     login.txtPassword->clear();
+    login.lblMemory->clear();
     login.Present();
     login.txtPassword->setFocus();
 }
+
+void TfrmCambiaPassword::ReportFailure() {
+    ui::ShowPlain(this, QStringLiteral("Attenzione: si è verificato un errore durante la procedura di modifica della "
+                                       "password. Si consiglia di reinstallare il software."));
+}
+
+void TfrmCambiaPassword::RetypeNew() {
+    txtPasswordNew->clear();
+    txtConferma->clear();
+    txtPasswordNew->setFocus();
+}
+
+void TfrmCambiaPassword::cmdOKClick() {
+    QString stored;
+    try {
+        stored = ReadStoredPassword(app_.Folder());
+    } catch (const std::exception&) {
+        ReportFailure();
+        return;
+    }
+    if (NormalizePassword(txtPasswordOld->text()) != stored) {
+        ui::ShowPlain(this, QStringLiteral("Attenzione: vecchia password errata."));
+        txtPasswordOld->clear();
+        txtPasswordOld->setFocus();
+        return;
+    }
+    if (TrimText(txtPasswordNew->text()) != TrimText(txtConferma->text())) {
+        ui::ShowPlain(this, QStringLiteral("Attenzione: la nuova password non è stata confermata correttamente. "
+                                           "E' necessario reinserire entrambi i valori."));
+        RetypeNew();
+        return;
+    }
+    // The cipher keeps 8 bits of each character: such a password could never
+    // be typed again.
+    if (!IsStorablePassword(txtPasswordNew->text())) {
+        ui::ShowPlain(this, QStringLiteral("Attenzione: la nuova password contiene caratteri non consentiti. "
+                                           "Usare soltanto lettere, cifre e simboli dell'alfabeto latino "
+                                           "(per esempio A-Z, 0-9, à, è, @, #) e reinserire entrambi i valori."));
+        RetypeNew();
+        return;
+    }
+    try {
+        WriteStoredPassword(app_.Folder(), txtPasswordNew->text());
+    } catch (const std::exception&) {
+        ReportFailure();
+        return;
+    }
+    ui::ShowPlain(this, QStringLiteral("Modifica della password completata con successo."));
+    close();
+}
+
+void TfrmCambiaPassword::cmdEsciClick() { close(); }

@@ -1,24 +1,56 @@
 #include "access/Password.h"
 
 #include "access/CambiaPassword.h"
+#include "access/PasswordBoxes.h"
+#include "access/PasswordFile.h"
+#include "app/TextRules.h"
 #include "app/Velmora.h"
+#include "app/ui/Gradient.h"
+#include "app/ui/Messages.h"
+#include "app/ui/PictureButton.h"
 #include "shell/Avvio.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
+namespace {
+constexpr QSize kClient(560, 470);
+}  // namespace
+
 TfrmPassword::TfrmPassword(Velmora& app)
-    : ui::Window(QStringLiteral(" Velmora - Riconoscimento"), Frame::Fixed, QSize(520, 420)), app_(app) {
-    txtPassword = new QLineEdit(this);
-    txtPassword->setObjectName(QStringLiteral("txtPassword"));
-    txtPassword->setEchoMode(QLineEdit::Password);
-    txtPassword->setGeometry(60, 200, 300, 36);
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setGeometry(370, 200, 90, 36);
-    cmdEsci = new QPushButton(QStringLiteral("Esci"), this);
-    cmdEsci->setGeometry(20, 360, 120, 36);
-    btnCambiaPassword = new QPushButton(QStringLiteral("Cambia password"), this);
-    btnCambiaPassword->setGeometry(360, 360, 140, 36);
+    : ui::Window(QStringLiteral(" Velmora - Riconoscimento"), Frame::Fixed, kClient), app_(app) {
+    auto* background = new ui::Gradient(QStringLiteral("bkgSfondo"), ui::colour::kSteelBlue, ui::colour::kWhite, this);
+    background->setGeometry(rect());
+    auto* shpLogo = new ui::Gradient(QStringLiteral("shpLogo"), ui::colour::kSteelBlue, ui::colour::kWhite, this);
+    shpLogo->setGeometry(20, 20, 520, 200);
+    auto* imgLogo = new ui::Picture(QStringLiteral("imgLogo"), QStringLiteral("access_password"), QSize(500, 180), this);
+    imgLogo->move(30, 30);
+    auto* shpPassword =
+        new ui::Gradient(QStringLiteral("shpPassword"), ui::colour::kLightBlue, ui::colour::kWhite, this);
+    shpPassword->setGeometry(20, 235, 520, 130);
+
+    lblRigo05 = new QLabel(QStringLiteral("Immetti la password e premi OK."), this);
+    lblRigo05->setObjectName(QStringLiteral("lblRigo05"));
+    lblRigo05->setFont(QFont(QStringLiteral("Verdana"), 11));
+    lblRigo05->setGeometry(40, 248, 480, 24);
+
+    cmdOK = NewAccessButton(QStringLiteral("cmdOK"), QStringLiteral("OK"), QRect(410, 295, 110, 40), this);
+    auto* boxes = new PasswordBoxes(cmdOK, this);
+    txtPassword = boxes->Add(QStringLiteral("txtPassword"), QStringLiteral("effPassword"), QRect(46, 295, 340, 40),
+                             this, effPassword);
+    cmdEsci = NewAccessButton(QStringLiteral("cmdEsci"), QStringLiteral("Esci"), QRect(20, 405, 130, 40), this);
+    btnCambiaPassword = NewAccessButton(QStringLiteral("btnCambiaPassword"), QStringLiteral("Cambia password"),
+                                  QRect(360, 405, 180, 40), this);
+    lblMemory = new QLabel(this);
+    lblMemory->setObjectName(QStringLiteral("lblMemory"));
+    lblMemory->hide();
+
+    setTabOrder(txtPassword, cmdOK);
+    setTabOrder(cmdOK, cmdEsci);
+    setTabOrder(cmdEsci, btnCambiaPassword);
+
+    connect(txtPassword, &QLineEdit::returnPressed, this, &TfrmPassword::txtPasswordEnter);
     connect(cmdOK, &QPushButton::clicked, this, &TfrmPassword::cmdOKClick);
     connect(cmdEsci, &QPushButton::clicked, this, &TfrmPassword::cmdEsciClick);
     connect(btnCambiaPassword, &QPushButton::clicked, this, &TfrmPassword::btnCambiaPasswordClick);
@@ -26,10 +58,31 @@ TfrmPassword::TfrmPassword(Velmora& app)
 
 void TfrmPassword::FormShow() { txtPassword->setFocus(); }
 
-void TfrmPassword::cmdOKClick() { app_.HandOver(*this, app_.frmAvvio()); }
+// Closing the main window ends the run.
+void TfrmPassword::FormClose() { app_.Terminate(); }
+
+void TfrmPassword::txtPasswordEnter() {
+    if (!IsBlank(txtPassword->text())) cmdOKClick();
+}
+
+void TfrmPassword::cmdOKClick() {
+    QString stored;
+    try {
+        stored = ReadStoredPassword(app_.Folder());
+    } catch (const std::exception&) {
+        ui::ShowPlain(this, QStringLiteral("Attenzione: si è verificato un errore durante la procedura di lettura "
+                                           "della password. Si consiglia di reinstallare il software."));
+        return;
+    }
+    if (NormalizePassword(txtPassword->text()) != stored) {
+        ui::ShowPlain(this, QStringLiteral("Attenzione: password errata."));
+        txtPassword->clear();
+        txtPassword->setFocus();
+        return;
+    }
+    app_.HandOver(*this, app_.frmAvvio());
+}
 
 void TfrmPassword::cmdEsciClick() { close(); }
-
-void TfrmPassword::FormClose() { app_.Terminate(); }
 
 void TfrmPassword::btnCambiaPasswordClick() { app_.HandOver(*this, app_.frmCambiaPassword()); }

@@ -147,13 +147,12 @@ void IniFile::WriteString(const QString& section, const QString& key, const QStr
         lines.insert(lines.begin() + insert, added.begin(), added.end());
     }
 
+    QByteArray bytes;
+    for (const Line& line : lines) bytes += line.text + line.ending;
+    // The last buffered bytes reach the disk only at the flush: a failure
+    // there must not let commit() put a cut file in place of the old one.
     QSaveFile file(path_);
     if (!file.open(QIODevice::WriteOnly)) throw IniError("cannot write " + path_.toStdString());
-    for (const Line& line : lines) {
-        if (file.write(line.text) != line.text.size() || file.write(line.ending) != line.ending.size()) {
-            file.cancelWriting();
-            break;
-        }
-    }
+    if (file.write(bytes) != bytes.size() || !file.flush()) file.cancelWriting();
     if (!file.commit()) throw IniError("cannot write " + path_.toStdString());
 }

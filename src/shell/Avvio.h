@@ -1,17 +1,30 @@
 #pragma once
 #include "app/ui/WindowFrame.h"
 
-class QPushButton;
-class Velmora;
+#include <QStringList>
 
-// The launcher: the hub behind the login.
+class Velmora;
+namespace ui { class PictureButton; class Picture; }
+
+// The launcher: the hub behind the login, with the two work areas as tiles
+// and the small icons around them. Closing it ends the program.
 class TfrmAvvio : public ui::Window {
 public:
     explicit TfrmAvvio(Velmora& app);
 
-    QPushButton* btnApp01;
-    QPushButton* btnApp02;
-    QPushButton* imgEsci;
+    ui::PictureButton *imgInfo, *imgGuida, *imgApp01, *btnApp01, *imgApp02, *btnApp02, *imgCopyright, *imgSito,
+        *imgEsci;
+    ui::Picture *icoTitolo01, *imgSottotitolo;
+
+    void imgInfoClick();
+    void imgGuidaClick();
+    void imgApp01Click();
+    void imgApp02Click();
+    void imgCopyrightClick();
+    void imgSitoClick();
+    void imgEsciClick();
+
+    static QStringList HelpParagraphs();
 
 protected:
     void FormClose() override;

@@ -3,4 +3,5 @@ set(WINDOWS_shell
   ${CMAKE_CURRENT_LIST_DIR}/Guida.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Info.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Splash.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/OpenURL.cpp
 )

@@ -1,0 +1,239 @@
+#include "access/Crypt.h"
+#include "access/PasswordFile.h"
+#include "app/IniFile.h"
+#include "access/WriteFailure.h"
+#include "support/TestSupport.h"
+
+#include <QDir>
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+using testing_support::TempFolder;
+
+namespace {
+
+// Vectors worked out by hand from the cipher's definition (start key 2391,
+// key := ((b + key) * 30517 + 24863) mod 65536 with the enciphered byte b).
+struct CipherCase {
+    const char* name;
+    QString plain;
+    QString hex;
+};
+
+class Cipher : public testing::TestWithParam<CipherCase> {};
+
+TEST_P(Cipher, EnciphersToUpperCaseHexAndBack) {
+    const CipherCase& c = GetParam();
+    EXPECT_EQ(EncryptPassword(c.plain), c.hex);
+    EXPECT_EQ(DecryptPassword(c.hex), c.plain);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Vectors, Cipher,
+    testing::Values(CipherCase{"Empty", QString(), QString()},
+                    CipherCase{"OneLetter", QStringLiteral("A"), QStringLiteral("48")},
+                    // The key advances after every character: the same
+                    // letter gives a different byte in second place.
+                    CipherCase{"SameLetterTwice", QStringLiteral("AA"), QStringLiteral("4809")},
+                    CipherCase{"FirstAccess", QStringLiteral("RICONOSCIMENTO"),
+                               QStringLiteral("5B699B650C6B69E3A7D0F4E080CD")},
+                    CipherCase{"BlankAndSigns", QStringLiteral("Velmora 2024!"),
+                               QStringLiteral("5F989334456C5C2A185BE6A707")},
+                    CipherCase{"Latin1", QStringLiteral("\u00e0\u00ff"), QStringLiteral("E9BF")}),
+    [](const testing::TestParamInfo<CipherCase>& info) { return info.param.name; });
+
+struct DecryptCase {
+    const char* name;
+    QString hex;
+    QString plain;
+};
+
+class Decrypt : public testing::TestWithParam<DecryptCase> {};
+
+TEST_P(Decrypt, ReadsWholePairsInEitherCase) { EXPECT_EQ(DecryptPassword(GetParam().hex), GetParam().plain); }
+
+INSTANTIATE_TEST_SUITE_P(
+    StoredValues, Decrypt,
+    testing::Values(DecryptCase{"LowerCaseDigits", QStringLiteral("5b699b650c6b69e3a7d0f4e080cd"),
+                                QStringLiteral("RICONOSCIMENTO")},
+                    DecryptCase{"MixedCaseDigits", QStringLiteral("5B699b650C6b69E3a7D0f4E080cD"),
+                                QStringLiteral("RICONOSCIMENTO")},
+                    DecryptCase{"OddLengthIgnoresLastDigit", QStringLiteral("48097"), QStringLiteral("AA")},
+                    DecryptCase{"SingleDigit", QStringLiteral("4"), QString()}),
+    [](const testing::TestParamInfo<DecryptCase>& info) { return info.param.name; });
+
+class BadPair : public testing::TestWithParam<const char*> {};
+
+TEST_P(BadPair, RaisesAnError) { EXPECT_THROW(DecryptPassword(QString::fromLatin1(GetParam())), CryptError); }
+
+INSTANTIATE_TEST_SUITE_P(StoredValues, BadPair,
+                         testing::Values("4G", "48ZZ", "48 9", "+1", "0x", "48097G"));
+
+TEST(Cipher, LongPasswordIsEncipheredInFull) {
+    QString text;
+    for (int i = 0; i < 300; ++i) text += QChar(char16_t(u'A' + i % 26));
+    const QString hex = EncryptPassword(text);
+    ASSERT_EQ(hex.size(), 600);
+    for (QChar c : hex) EXPECT_TRUE(c.isDigit() || (c >= u'A' && c <= u'F')) << c.toLatin1();
+    EXPECT_EQ(DecryptPassword(hex), text);
+}
+
+TEST(Cipher, EveryByteRoundTrips) {
+    QString text;
+    for (int code = 0; code < 256; ++code) text += QChar(char16_t(code));
+    EXPECT_EQ(DecryptPassword(EncryptPassword(text)), text);
+}
+
+TEST(Cipher, CharactersAboveLatin1LoseTheirHighByte) {
+    // U+0141 keeps only 0x41 and comes back as "A": such a password could
+    // never match again, which is why the change of password refuses it.
+    EXPECT_EQ(DecryptPassword(EncryptPassword(QStringLiteral("\u0141"))), QStringLiteral("A"));
+    EXPECT_FALSE(IsStorablePassword(QStringLiteral("pass\u0141")));
+    EXPECT_FALSE(IsStorablePassword(QStringLiteral("\u20ac")));
+    EXPECT_TRUE(IsStorablePassword(QStringLiteral("caff\u00e8 \u00ff!")));
+}
+
+struct NormalizeCase {
+    QString typed;
+    QString stored;
+};
+
+class Normalize : public testing::TestWithParam<NormalizeCase> {};
+
+TEST_P(Normalize, GivesTheStoredForm) { EXPECT_EQ(NormalizePassword(GetParam().typed), GetParam().stored); }
+
+INSTANTIATE_TEST_SUITE_P(
+    Typed, Normalize,
+    testing::Values(NormalizeCase{QStringLiteral("riconoscimento"), QStringLiteral("RICONOSCIMENTO")},
+                    NormalizeCase{QStringLiteral(" \t RiCoNoScImEnTo  \r\n"), QStringLiteral("RICONOSCIMENTO")},
+                    NormalizeCase{QStringLiteral(" due parole "), QStringLiteral("DUE PAROLE")},
+                    NormalizeCase{QStringLiteral("caff\u00e8 \u00e0"), QStringLiteral("CAFF\u00e8 \u00e0")},
+                    NormalizeCase{QStringLiteral("   "), QString()}));
+
+// --- The INI layer -------------------------------------------------------
+
+class Ini : public testing::Test {
+protected:
+    TempFolder folder;
+    QString Path() const { return folder.File(QStringLiteral("prova.ini")); }
+    QString Read(const char* section, const char* key) const {
+        return IniFile(Path()).ReadString(QString::fromLatin1(section), QString::fromLatin1(key),
+                                          QStringLiteral("<nessuno>"));
+    }
+    void Write(const char* section, const char* key, const char* value) {
+        IniFile(Path()).WriteString(QString::fromLatin1(section), QString::fromLatin1(key),
+                                    QString::fromLatin1(value));
+    }
+};
+
+TEST_F(Ini, MissingFileSectionOrKeyGivesTheFallback) {
+    EXPECT_EQ(Read("Accesso", "Valore"), QStringLiteral("<nessuno>"));
+    folder.Write(QStringLiteral("prova.ini"), "Valore=fuori\r\n[Altro]\r\nValore=1\r\n[Accesso]\r\nChiave=2\r\n");
+    EXPECT_EQ(Read("Manca", "Valore"), QStringLiteral("<nessuno>"));
+    EXPECT_EQ(Read("Accesso", "Valore"), QStringLiteral("<nessuno>"));
+}
+
+TEST_F(Ini, FindsSectionsAndKeysInAnyCase) {
+    folder.Write(QStringLiteral("prova.ini"),
+                 "; nota\n[altro]\nvalore=no\n  [ ACCESSO ]  \n\tvAlOrE =  4809  \nvuota=\ncitata=\"a b\"\n");
+    EXPECT_EQ(Read("Accesso", "Valore"), QStringLiteral("4809"));
+    EXPECT_EQ(Read("accesso", "VALORE"), QStringLiteral("4809"));
+    EXPECT_EQ(Read("Altro", "Valore"), QStringLiteral("no"));
+    EXPECT_EQ(Read("Accesso", "Vuota"), QString());
+    EXPECT_EQ(Read("Accesso", "Citata"), QStringLiteral("a b"));
+}
+
+struct WriteCase {
+    const char* name;
+    QByteArray before;
+    QByteArray after;
+};
+
+class IniWrite : public Ini, public testing::WithParamInterface<WriteCase> {};
+
+TEST_P(IniWrite, ChangesOneLineAndKeepsTheRest) {
+    if (!GetParam().before.isNull()) folder.Write(QStringLiteral("prova.ini"), GetParam().before);
+    Write("Accesso", "Valore", "AB12");
+    EXPECT_EQ(folder.Read(QStringLiteral("prova.ini")), GetParam().after);
+    EXPECT_EQ(Read("Accesso", "Valore"), QStringLiteral("AB12"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, IniWrite,
+    testing::Values(
+        WriteCase{"CreatesTheFile", QByteArray(), "[Accesso]\r\nValore=AB12\r\n"},
+        WriteCase{"ReplacesTheKeyOnly",
+                  "; la password\r\n[Margini]\r\nValore=3\r\n\r\n[accesso]\r\n  VALORE = 48 \r\nAltro=x  y\r\n"
+                  "[Fine]\nValore=z",
+                  "; la password\r\n[Margini]\r\nValore=3\r\n\r\n[accesso]\r\nValore=AB12\r\nAltro=x  y\r\n"
+                  "[Fine]\nValore=z"},
+        WriteCase{"AddsTheKeyAfterTheSectionsLastLine",
+                  "[Accesso]\nAltro=1\n\n[Margini]\nSopra=2\n",
+                  "[Accesso]\nAltro=1\nValore=AB12\n\n[Margini]\nSopra=2\n"},
+        WriteCase{"AddsTheSectionAtTheEnd", "[Margini]\nSopra=2", "[Margini]\nSopra=2\n[Accesso]\nValore=AB12\n"},
+        WriteCase{"KeysOfOtherSectionsAreNotTouched", "[Margini]\r\nValore=1\r\n",
+                  "[Margini]\r\nValore=1\r\n[Accesso]\r\nValore=AB12\r\n"}),
+    [](const testing::TestParamInfo<WriteCase>& info) { return info.param.name; });
+
+TEST_F(Ini, AFailedWriteLeavesTheFileAsItWas) {
+    const QByteArray before = "[Accesso]\r\nValore=48\r\n";
+    folder.Write(QStringLiteral("prova.ini"), before);
+    {
+        WritesFail full;
+        EXPECT_THROW(Write("Accesso", "Valore", "AB12"), IniError);
+    }
+    EXPECT_EQ(folder.Read(QStringLiteral("prova.ini")), before);
+}
+
+TEST_F(Ini, AnUnreadableFileIsAnError) {
+    ASSERT_TRUE(QDir().mkdir(Path()));
+    EXPECT_THROW(Read("Accesso", "Valore"), IniError);
+    EXPECT_THROW(Write("Accesso", "Valore", "1"), IniError);
+}
+
+// --- The password file ---------------------------------------------------
+
+TEST(PasswordFile, WritesTheStoredFormEnciphered) {
+    TempFolder folder;
+    WriteStoredPassword(folder.Folder(), QStringLiteral("  riConoscimento "));
+    EXPECT_EQ(folder.Read(QStringLiteral("unins000.dll")),
+              QByteArray("[Accesso]\r\nValore=5B699B650C6B69E3A7D0F4E080CD\r\n"));
+    EXPECT_EQ(ReadStoredPassword(folder.Folder()), QStringLiteral("RICONOSCIMENTO"));
+}
+
+TEST(PasswordFile, ReadsEmptyWhenNothingIsStored) {
+    TempFolder folder;
+    EXPECT_EQ(ReadStoredPassword(folder.Folder()), QString());
+    folder.Write(QStringLiteral("unins000.dll"), "[Altro]\r\nValore=48\r\n");
+    EXPECT_EQ(ReadStoredPassword(folder.Folder()), QString());
+}
+
+TEST(PasswordFile, TrimsTheDecipheredValue) {
+    TempFolder folder;
+    const QString hex = EncryptPassword(QStringLiteral(" \tAB "));
+    folder.Write(QStringLiteral("unins000.dll"), "[Accesso]\nValore=" + hex.toLatin1() + "\n");
+    EXPECT_EQ(ReadStoredPassword(folder.Folder()), QStringLiteral("AB"));
+}
+
+TEST(PasswordFile, ADamagedValueIsAnError) {
+    TempFolder folder;
+    folder.Write(QStringLiteral("unins000.dll"), "[Accesso]\r\nValore=48ZZ\r\n");
+    EXPECT_THROW(ReadStoredPassword(folder.Folder()), CryptError);
+}
+
+TEST(PasswordFile, RefusesAPasswordTheCipherCannotKeep) {
+    TempFolder folder;
+    WriteStoredPassword(folder.Folder(), QStringLiteral("vecchia"));
+    const QByteArray before = folder.Read(QStringLiteral("unins000.dll"));
+    EXPECT_THROW(WriteStoredPassword(folder.Folder(), QStringLiteral("\u20ac uro")), std::invalid_argument);
+    EXPECT_EQ(folder.Read(QStringLiteral("unins000.dll")), before);
+}
+
+TEST(PasswordFile, TheBuildLaysTheFirstAccessPassword) {
+    const ProgramFolder built(QStringLiteral(VELMORA_PROGRAM_DIR));
+    EXPECT_EQ(ReadStoredPassword(built), NormalizePassword(QString::fromLatin1(kFirstAccessPassword)));
+}
+
+}  // namespace
