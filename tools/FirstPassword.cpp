@@ -1,6 +1,7 @@
 // Lays the password file of a new installation into a program folder: the
 // first-access password in its stored, enciphered form, written by the
-// program's own password code.
+// program's own password code. A folder that already holds a password keeps
+// it, so rebuilding never undoes a change of password made there.
 #include "access/PasswordFile.h"
 
 #include <QDir>
@@ -17,7 +18,14 @@ int main(int argc, char* argv[]) {
     const QString folder = QString::fromLocal8Bit(argv[1]);
     try {
         if (!QDir().mkpath(folder)) throw std::runtime_error("cannot create the folder");
-        WriteStoredPassword(ProgramFolder(folder), QString::fromLatin1(kFirstAccessPassword));
+        const ProgramFolder program(folder);
+        bool holdsPassword = false;
+        try {
+            holdsPassword = !ReadStoredPassword(program).isEmpty();
+        } catch (const std::exception&) {
+            // A damaged file is replaced by a working one.
+        }
+        if (!holdsPassword) WriteStoredPassword(program, QString::fromLatin1(kFirstAccessPassword));
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s: %s\n", argv[0], e.what());
         return 1;
