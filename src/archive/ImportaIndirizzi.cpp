@@ -1,7 +1,31 @@
 #include "archive/ImportaIndirizzi.h"
 
+#include "app/TextRules.h"
+#include "app/Velmora.h"
+#include "archive/DataRecord.h"
+#include "sheets/Archivio_Etichette.h"
+
+#include <QLabel>
+#include <QLineEdit>
+
 namespace {
-const RecordPicker::Kind kImport{" Importa etichetta da archivio dati", "Riepilogo dati in archivio", true};
+
+QString lastSearch;
+
+// Name and lines 1 to 6 into the slot of the label sheet window whose key
+// lblMemory holds; nothing when it holds no slot key.
+void CopyIntoSlot(RecordPicker& picker, const DataRecord& record, long long) {
+    const int slot = TfrmArchivio_Etichette::SlotOfKey(TrimText(picker.lblMemory->text()));
+    if (slot == 0) return;
+    TfrmArchivio_Etichette& sheet = picker.App().frmArchivio_Etichette();
+    sheet.txtNome(slot)->setText(record.Text(DataRecord::Nome));
+    for (int line = 1; line <= TfrmArchivio_Etichette::kLines; ++line)
+        sheet.txtRigo(line, slot)->setText(record.Text(DataRecord::Rigo(line)));
 }
+
+const RecordPicker::Kind kImport{" Importa etichetta da archivio dati", "picker_importa", "Riepilogo dati in archivio",
+                                 true, &lastSearch, &CopyIntoSlot};
+
+}  // namespace
 
 TfrmImportaIndirizzi::TfrmImportaIndirizzi(Velmora& app, QWidget* owner) : RecordPicker(app, owner, kImport) {}

@@ -1,23 +1,35 @@
 #pragma once
 #include "app/ui/WindowFrame.h"
+#include "archive/PickerItem.h"
+
+#include <QStringList>
 
 class QLabel;
 class QLineEdit;
 class QListView;
 class QPushButton;
 class Velmora;
+struct DataRecord;
 
-// The two record pickers (find and import) are one window; a small table of
-// differences tells them apart.
+// The two record pickers (find and import) are one window: the list of every
+// record that has a name, sorted by item text, a search over it, and a pick by
+// double-click that hands the chosen record to the window's pick action. A
+// small table of differences tells them apart.
 class RecordPicker : public ui::Dialog {
 public:
     struct Kind {
         const char* caption;
-        const char* summaryTitle;
-        bool import;
+        const char* banner;        // picture of the title lettering in images/
+        const char* summaryTitle;  // title of the printed summary of the list
+        bool import;               // has the hidden slot key lblMemory
+        // The text of this kind's previous search, kept between openings.
+        QString* lastSearch;
+        // What a pick does with the chosen record and its number (from 1).
+        void (*pick)(RecordPicker& picker, const DataRecord& record, long long number);
     };
 
     RecordPicker(Velmora& app, QWidget* owner, const Kind& kind);
+    ~RecordPicker() override;
 
     QLineEdit* txtTrova;
     QPushButton* btnTrova;
@@ -26,7 +38,26 @@ public:
     QPushButton* btnStampa;
     QLabel* lblMemory = nullptr;  // import window only
 
+    void btnTrovaClick();
+    void lstRecordsDblClick();
+
+    // The item texts in the order the list shows them.
+    QStringList ItemTexts() const;
+    // The title of this window's printed summary.
+    QString SummaryTitle() const { return QString::fromUtf8(kind_.summaryTitle); }
+
+    Velmora& App() const { return app_; }
+
 protected:
+    void FormShow() override;
+    void FormClose() override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    class List;
+    void Pick(const PickerItem& item);
+
     Velmora& app_;
     const Kind& kind_;
+    List* list_;
 };

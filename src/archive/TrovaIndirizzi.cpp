@@ -1,7 +1,20 @@
 #include "archive/TrovaIndirizzi.h"
 
+#include "app/Velmora.h"
+#include "archive/Archivio_Indirizzi.h"
+
 namespace {
-const RecordPicker::Kind kFind{" Trova schede in archivio", "Riepilogo etichette in archivio", false};
+
+QString lastSearch;
+
+// The whole record, with its number, into the data archive window.
+void LoadIntoArchive(RecordPicker& picker, const DataRecord& record, long long number) {
+    picker.App().frmArchivio_Indirizzi().ShowRecord(record, number);
 }
+
+const RecordPicker::Kind kFind{" Trova schede in archivio", "picker_trova", "Riepilogo etichette in archivio",
+                               false, &lastSearch, &LoadIntoArchive};
+
+}  // namespace
 
 TfrmTrovaIndirizzi::TfrmTrovaIndirizzi(Velmora& app, QWidget* owner) : RecordPicker(app, owner, kFind) {}
