@@ -231,30 +231,15 @@ void TfrmArchivio_Indirizzi::cmdUltimoClick() { paging_->Last(); }
 void TfrmArchivio_Indirizzi::cmdAvantiClick() { paging_->Next(); }
 void TfrmArchivio_Indirizzi::cmdIndietroClick() { paging_->Previous(); }
 
-void TfrmArchivio_Indirizzi::cmdTrovaClick() {
-    TfrmTrovaIndirizzi dialog(app_, this);
-    ui::RunModal(dialog);
-}
+void TfrmArchivio_Indirizzi::cmdTrovaClick() { ui::OpenDialog<TfrmTrovaIndirizzi>(app_, this); }
 
-void TfrmArchivio_Indirizzi::cmdFileClick() {
-    TfrmAllegaCartella dialog(app_, this);
-    ui::RunModal(dialog);
-}
+void TfrmArchivio_Indirizzi::cmdFileClick() { ui::OpenDialog<TfrmAllegaCartella>(app_, this); }
 
-void TfrmArchivio_Indirizzi::cmdStampaClick() {
-    TfrmStampaBusta dialog(app_, this);
-    ui::RunModal(dialog);
-}
+void TfrmArchivio_Indirizzi::cmdStampaClick() { ui::OpenDialog<TfrmStampaBusta>(app_, this); }
 
-void TfrmArchivio_Indirizzi::cmdAnteprimaClick() {
-    TfrmAnteprima_Etichetta dialog(app_, this);
-    ui::RunModal(dialog);
-}
+void TfrmArchivio_Indirizzi::cmdAnteprimaClick() { ui::OpenDialog<TfrmAnteprima_Etichetta>(app_, this); }
 
-void TfrmArchivio_Indirizzi::cmdEsportaClick() {
-    TfrmExpIndirizzi dialog(app_, this);
-    ui::RunModal(dialog);
-}
+void TfrmArchivio_Indirizzi::cmdEsportaClick() { ui::OpenDialog<TfrmExpIndirizzi>(app_, this); }
 
 void TfrmArchivio_Indirizzi::cmdGuidaClick() {
     ShowHelp(this, QStringLiteral("App Archivio Dati"), HelpParagraphs());

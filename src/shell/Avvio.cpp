@@ -77,10 +77,7 @@ TfrmAvvio::TfrmAvvio(Velmora& app)
 
 void TfrmAvvio::FormClose() { app_.Terminate(); }
 
-void TfrmAvvio::imgInfoClick() {
-    TfrmInfo dialog(this);
-    ui::RunModal(dialog);
-}
+void TfrmAvvio::imgInfoClick() { ui::OpenDialog<TfrmInfo>(this); }
 
 void TfrmAvvio::imgGuidaClick() { ShowHelp(this, QStringLiteral("Uno sguardo a Velmora"), HelpParagraphs()); }
 
@@ -88,10 +85,7 @@ void TfrmAvvio::imgApp01Click() { app_.HandOver(*this, app_.frmArchivio_Indirizz
 
 void TfrmAvvio::imgApp02Click() { app_.HandOver(*this, app_.frmArchivio_Etichette()); }
 
-void TfrmAvvio::imgCopyrightClick() {
-    TfrmSplash dialog(this);
-    ui::RunModal(dialog);
-}
+void TfrmAvvio::imgCopyrightClick() { ui::OpenDialog<TfrmSplash>(this); }
 
 void TfrmAvvio::imgSitoClick() { TMisc::Open(kSitoProduttore); }
 

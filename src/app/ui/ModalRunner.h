@@ -1,5 +1,6 @@
 #pragma once
 #include <functional>
+#include <utility>
 
 class QDialog;
 
@@ -10,6 +11,13 @@ class QDialog;
 namespace ui {
 
 int RunModal(QDialog& dialog);
+
+// Creates a dialog for one use, runs it modally and destroys it.
+template <class Dialog, class... Args>
+int OpenDialog(Args&&... args) {
+    Dialog dialog(std::forward<Args>(args)...);
+    return RunModal(dialog);
+}
 
 // The handler gets the dialog already shown; when it returns with the dialog
 // still open, the dialog is rejected. An empty handler restores exec().
