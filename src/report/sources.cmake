@@ -1,3 +1,18 @@
 set(REPORT_report
-  ${CMAKE_CURRENT_LIST_DIR}/Report.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Report.h
+  ${CMAKE_CURRENT_LIST_DIR}/Model.h
+  ${CMAKE_CURRENT_LIST_DIR}/Model.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Prepared.h
+  ${CMAKE_CURRENT_LIST_DIR}/Layout.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Painter.h
+  ${CMAKE_CURRENT_LIST_DIR}/Painter.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PrintChoices.h
+  ${CMAKE_CURRENT_LIST_DIR}/PrintChoices.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Printers.h
+  ${CMAKE_CURRENT_LIST_DIR}/Printers.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PrintDialog.h
+  ${CMAKE_CURRENT_LIST_DIR}/PrintDialog.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Print.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Preview.h
+  ${CMAKE_CURRENT_LIST_DIR}/Preview.cpp
 )

@@ -1,0 +1,92 @@
+#include "report/Model.h"
+
+#include "app/ui/Messages.h"
+#include "report/Prepared.h"
+
+#include <QRegularExpression>
+
+#include <cmath>
+#include <utility>
+
+namespace report {
+namespace {
+
+bool SameNameIgnoringAsciiCase(const QString& a, const QString& b) {
+    if (a.size() != b.size()) return false;
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        char16_t x = a[i].unicode(), y = b[i].unicode();
+        if (x >= u'a' && x <= u'z') x -= 32;
+        if (y >= u'a' && y <= u'z') y -= 32;
+        if (x != y) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+TrepComponent* TrepComponent::FindObject(const QString& name) {
+    for (const auto& child : children_) {
+        if (SameNameIgnoringAsciiCase(child->Name, name)) return child.get();
+        if (TrepComponent* found = child->FindObject(name)) return found;
+    }
+    return nullptr;
+}
+
+void TrepMemoView::SetText(const QString& text) {
+    static const QRegularExpression kLineBreak(QStringLiteral("\r\n|\n|\r"));
+    memo_ = text.split(kLineBreak);
+}
+
+void TrepReportPage::SetOrientation(TPrinterOrientation orientation) {
+    if (orientation == orientation_) return;
+    std::swap(PaperWidth, PaperHeight);
+    const double left = LeftMargin, right = RightMargin, top = TopMargin, bottom = BottomMargin;
+    if (orientation == poLandscape) {
+        LeftMargin = top;
+        RightMargin = bottom;
+        TopMargin = right;
+        BottomMargin = left;
+    } else {
+        LeftMargin = bottom;
+        RightMargin = top;
+        TopMargin = left;
+        BottomMargin = right;
+    }
+    orientation_ = orientation;
+}
+
+// The paper in units is rounded after multiplying by 3.77953, which gives
+// the 794 x 1123 units of portrait A4.
+int TrepReportPage::PaperWidthUnits() const { return int(std::lround(PaperWidth * 3.77953)); }
+int TrepReportPage::PaperHeightUnits() const { return int(std::lround(PaperHeight * 3.77953)); }
+
+TrepReport::TrepReport(QString name) : TrepComponent(std::move(name)) {}
+TrepReport::~TrepReport() = default;
+
+TrepPage* TrepReport::Pages(int index) const {
+    int i = 0;
+    for (const auto& child : Children()) {
+        if (auto* page = dynamic_cast<TrepPage*>(child.get())) {
+            if (i++ == index) return page;
+        }
+    }
+    return nullptr;
+}
+
+TrepReportPage* TrepReport::ReportPage() const { return dynamic_cast<TrepReportPage*>(Pages(1)); }
+
+bool TrepReport::PrepareReport(bool clearLast) {
+    if (clearLast) prepared_.clear();
+    QStringList errors;
+    std::vector<PreparedPage> pages = Layout(*this, errors);
+    if (!errors.isEmpty()) {
+        ui::ShowMessage(nullptr,
+                        QStringLiteral("The following error(s) have occured:\n") + errors.join(u'\n'),
+                        ui::Kind::Error);
+        return false;
+    }
+    for (PreparedPage& page : pages) prepared_.push_back(std::move(page));
+    return true;
+}
+
+}  // namespace report

@@ -1,0 +1,75 @@
+#pragma once
+#include "report/Model.h"
+
+#include <QFont>
+#include <QRectF>
+#include <QSizeF>
+#include <QStringList>
+
+#include <variant>
+#include <vector>
+
+// Prepared pages: what layout produces and the painter draws. Plain data in
+// report units; positions are measured from the top-left corner of the
+// printable area (the paper less its margins).
+namespace report {
+
+// A filled and/or outlined rectangle: a shape, or the fill of a text box.
+struct PreparedRect {
+    QRectF rect;
+    QColor fill;   // invalid: not filled
+    QColor frame;  // invalid: no outline; otherwise 1 unit, solid
+};
+
+// One line of text, already wrapped and positioned. Nothing is drawn outside
+// `clip`, the text object's box (its part on this page).
+struct PreparedText {
+    QRectF clip;
+    double x = 0;         // where the line begins
+    double top = 0;       // top of the line
+    double baseline = 0;  // baseline of the line
+    QString text;
+    TrepFont font;
+};
+
+using PreparedItem = std::variant<PreparedRect, PreparedText>;
+
+struct PreparedPage {
+    double paperWidth = 210, paperHeight = 297;  // mm, as oriented
+    TPrinterOrientation orientation = poPortrait;
+    double leftMargin = 0, topMargin = 0, rightMargin = 0, bottomMargin = 0;  // mm
+    std::vector<PreparedItem> items;  // in drawing order
+
+    double PaperWidthUnits() const { return MmToUnits(paperWidth); }
+    double PaperHeightUnits() const { return MmToUnits(paperHeight); }
+    double LeftMarginUnits() const { return MmToUnits(leftMargin); }
+    double TopMarginUnits() const { return MmToUnits(topMargin); }
+};
+
+// The installed family drawn for a font name of the templates: Arial as
+// Liberation Sans, Courier New as Liberation Mono (both metric compatible),
+// Verdana as DejaVu Sans; any other name as itself.
+QString InstalledFamily(const QString& name);
+
+// A QFont for `font` whose size is `font`'s height in the units of a device
+// of `dpi` logical dots per inch. Unhinted, so widths scale with the size.
+QFont MakeFont(const TrepFont& font, double dpi);
+
+// Text object insets and line spacing, in units.
+constexpr double kInsetX = 2;
+constexpr double kInsetY = 1;
+constexpr double kLineSpacing = 2;
+
+// The line pitch rule: each line takes the font's character height (the
+// magnitude of Font.Height) times kLineHeightFactor, plus kLineSpacing. The
+// factor makes an 8 pt font (10.666667 units) 10.822 units high, so 8 pt
+// Courier New lines stand exactly 12.822 units apart, the pitch the summary
+// sizes its body by. The rule depends on the size only, not on the face.
+constexpr double kLineHeightFactor = 10.822 / (8.0 * 96.0 / 72.0);
+double LineHeight(const TrepFont& font);
+double LinePitch(const TrepFont& font);
+
+// Lays the report's printable page out. Errors are appended to `errors`.
+std::vector<PreparedPage> Layout(const TrepReport& report, QStringList& errors);
+
+}  // namespace report

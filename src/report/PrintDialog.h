@@ -1,0 +1,55 @@
+#pragma once
+#include "report/Model.h"
+#include "report/PrintChoices.h"
+
+#include <QDialog>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QSpinBox;
+
+namespace report {
+
+// The print dialog: printer, pages, copies and the other choices of one print.
+// Choosing a printer in the list selects it for the run at once; the caller
+// restores the previous one when the dialog is cancelled.
+class TfrmPrintDialog : public QDialog {
+public:
+    TfrmPrintDialog(QWidget* owner, const TrepPrintOptions& options, int currentPage);
+
+    PrintChoices Choices() const;
+    TDuplexMode Duplex() const;
+    bool PrintToFile() const;
+
+    QComboBox* cbPrinters;
+    QLabel* lblWhere;
+    QPushButton* btnProperties;
+    QCheckBox* chkPrintToFile;
+    QRadioButton* optAll;
+    QRadioButton* optCurrent;
+    QRadioButton* optPages;
+    QLineEdit* txtPages;
+    QSpinBox* txtCopies;
+    QCheckBox* chkCollate;
+    QComboBox* cbWhich;
+    QComboBox* cbOrder;
+    QComboBox* cbDuplex;
+    QComboBox* cbPrintMode;
+    QComboBox* cbPrintOnSheet;
+    QPushButton* btnOK;
+    QPushButton* btnCancel;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void PrinterChanged();
+    int currentPage_;
+};
+
+}  // namespace report

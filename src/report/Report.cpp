@@ -1,1 +1,0 @@
-#include "report/Report.h"

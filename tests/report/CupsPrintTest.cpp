@@ -1,0 +1,121 @@
+#include "CupsEnvironment.h"
+#include "Templates.h"
+
+#include "report/PrintDialog.h"
+#include "support/TestSupport.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QPageSetupDialog>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace report_tests {
+namespace {
+
+using testing_support::ModalScript;
+using testing_support::PrivateCups;
+
+auto* const kCups = static_cast<CupsEnvironment*>(
+    testing::AddGlobalTestEnvironment(new CupsEnvironment(PrivateCups::Queue::Pdf)));
+
+class CupsPrint : public testing::Test {
+protected:
+    void SetUp() override {
+        testing_support::EnsureApplication();
+        ASSERT_TRUE(kCups->Cups().Ready());
+    }
+    // The document of the last job, as a file pdftotext can read.
+    QString LastOutput() {
+        const QString path = dir.filePath(QStringLiteral("job%1.pdf").arg(++jobs));
+        EXPECT_TRUE(kCups->Cups().WaitForJobs(jobs)) << "the job did not finish";
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(kCups->Cups().ReadOutput());
+        return path;
+    }
+    QTemporaryDir dir;
+    int jobs = 0;
+};
+
+void PressOk(QDialog& dialog) { QTest::mouseClick(dynamic_cast<TfrmPrintDialog&>(dialog).btnOK, Qt::LeftButton); }
+
+TEST_F(CupsPrint, PrinterGetsTextWhereThePdfPutsIt) {
+    ModalScript script;
+    script.Then([](QDialog& dialog) {
+        auto& d = dynamic_cast<TfrmPrintDialog&>(dialog);
+        EXPECT_EQ(d.cbPrinters->currentText(), QString::fromLatin1(PrivateCups::kPrinter));
+        QTest::mouseClick(d.btnProperties, Qt::LeftButton);
+        PressOk(dialog);
+    });
+    // "Properties..." opens the platform's page setup for the printer.
+    script.Then([](QDialog& dialog) { EXPECT_NE(dynamic_cast<QPageSetupDialog*>(&dialog), nullptr); });
+    script.Then(PressOk);
+    testing_support::MessageLog log;
+    for (TPrinterOrientation orientation : {poPortrait, poLandscape}) {
+        auto report = PositionsPage(orientation);
+        ASSERT_TRUE(report->PrepareReport(true));
+        ASSERT_TRUE(report->Print());
+        const std::vector<PdfWord> words = PdfWords(LastOutput());
+        ASSERT_FALSE(words.empty());
+        // A4 paper either way; the landscape page is turned onto it.
+        EXPECT_NEAR(words[0].paper.width(), 210, 0.1);
+        EXPECT_NEAR(words[0].paper.height(), 297, 0.1);
+        ExpectPositions(words, orientation == poLandscape);
+    }
+    EXPECT_TRUE(log.messages.empty());
+}
+
+TEST_F(CupsPrint, CopiesArePrintedByOurOwnLoop) {
+    auto report = Summary(100);  // two landscape pages
+    ASSERT_TRUE(report->PrepareReport(true));
+    ASSERT_EQ(report->PreparedPages().size(), 2u);
+    ModalScript script;
+    script.Then([](QDialog& dialog) {
+        auto& d = dynamic_cast<TfrmPrintDialog&>(dialog);
+        d.txtCopies->setValue(2);
+        d.chkCollate->setChecked(false);
+        PressOk(dialog);
+    });
+    ASSERT_TRUE(report->Print());
+    const QString output = LastOutput();
+    EXPECT_EQ(PdfPageCount(output), 4);
+    // Uncollated: the title page twice, then the footer page twice.
+    std::vector<int> titlePages, footerPages;
+    for (const PdfWord& word : PdfWords(output)) {
+        if (word.text == QStringLiteral("Riepilogo")) titlePages.push_back(word.page);
+        if (word.text == QStringLiteral("Stampa")) footerPages.push_back(word.page);
+    }
+    EXPECT_EQ(titlePages, std::vector<int>({1, 2}));
+    EXPECT_EQ(footerPages, std::vector<int>({3, 4}));
+}
+
+TEST_F(CupsPrint, PrintToFileWritesThePrintersDocumentAndQueuesNothing) {
+    auto report = PositionsPage(poPortrait);
+    ASSERT_TRUE(report->PrepareReport(true));
+    const QString file = dir.filePath(QStringLiteral("copia.prn"));
+    ModalScript script;
+    script.Then([](QDialog& dialog) {
+        dynamic_cast<TfrmPrintDialog&>(dialog).chkPrintToFile->setChecked(true);
+        PressOk(dialog);
+    });
+    script.Then([&](QDialog& dialog) {
+        dynamic_cast<QFileDialog&>(dialog).selectFile(file);
+        dialog.accept();
+    });
+    ASSERT_TRUE(report->Print());
+    QFile printed(file);
+    ASSERT_TRUE(printed.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(printed.read(5) == "%PDF-");
+    ExpectPositions(PdfWords(file));
+    EXPECT_TRUE(kCups->Cups().WaitForJobs(jobs)) << "no job reached the queue";
+}
+
+}  // namespace
+}  // namespace report_tests

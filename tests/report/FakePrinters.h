@@ -1,0 +1,57 @@
+#pragma once
+#include "report/Prepared.h"
+#include "report/Printers.h"
+
+#include <QHash>
+
+namespace report_tests {
+
+// A printer system of the test's own: named printers, the jobs they got.
+class FakePrinters : public report::PrinterSystem {
+public:
+    struct Job {
+        QString printer, outputFile;
+        report::TDuplexMode duplex;
+        std::vector<int> pages;  // indices into the report's prepared pages
+    };
+
+    QStringList names;
+    QString defaultName;
+    QStringList unusable;
+    std::vector<Job> jobs;
+    int propertiesShown = 0;
+    bool spoolerFails = false;
+    const report::PreparedPage* first = nullptr;  // the report's page 0, to index jobs
+
+    QStringList Printers() const override { return names; }
+    QString DefaultPrinter() const override { return defaultName; }
+    QString Port(const QString& printer) const override { return QStringLiteral("port of ") + printer; }
+    bool IsUsable(const QString& printer) const override { return !unusable.contains(printer); }
+    void ShowProperties(QWidget*, const QString&) override { ++propertiesShown; }
+    void Print(const report::PrintJob& job) override {
+        if (spoolerFails) throw report::PrintError("spooler failed");
+        Job done{job.printer, job.outputFile, job.duplex, {}};
+        for (const report::PreparedPage* page : job.pages) done.pages.push_back(int(page - first));
+        jobs.push_back(done);
+    }
+};
+
+// Installs a FakePrinters for the life of the object, with a fresh selection.
+class UseFakePrinters {
+public:
+    explicit UseFakePrinters(QStringList names, QString defaultName = {}) {
+        auto fake = std::make_unique<FakePrinters>();
+        fake->names = names;
+        fake->defaultName = defaultName.isEmpty() && !names.isEmpty() ? names.first() : defaultName;
+        printers = fake.get();
+        previous_ = report::SetPrinters(std::move(fake));
+        report::SelectPrinter(printers->defaultName);
+    }
+    ~UseFakePrinters() { report::SetPrinters(std::move(previous_)); }
+    FakePrinters* printers;
+
+private:
+    std::unique_ptr<report::PrinterSystem> previous_;
+};
+
+}  // namespace report_tests

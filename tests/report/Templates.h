@@ -1,0 +1,55 @@
+#pragma once
+#include "report/Report.h"
+
+#include <memory>
+
+// Small templates the report layer is tried on.
+namespace report_tests {
+
+using namespace report;
+
+// A report with its data page and an A4 portrait page with 10 mm margins.
+std::unique_ptr<TrepReport> NewReport(const QString& pageName = QStringLiteral("Page1"));
+TrepReportPage& PageOf(TrepReport& report);
+
+TrepMemoView& AddMemo(TrepComponent& parent, const QString& name, QRectF box, const QString& text,
+                      const QString& font = QStringLiteral("Arial"), double points = 7);
+
+// The summary's shape: A4 landscape, 10 mm margins, a title band, a master
+// band holding a body of `lines` lines of 8 pt Courier New sized at 12.822
+// units a line, and a footer band.
+std::unique_ptr<TrepReport> Summary(int lines);
+
+// A label-sheet-like page: 24 light-yellow backgrounds and 144 one-line texts.
+std::unique_ptr<TrepReport> LabelSheet();
+
+// A page of text objects in each template font at awkward places, and the
+// check that a PDF of it puts every text's left at ML + L + 2 units and its
+// top at MT + T + 1 unit from the paper's corner, within 0.1 mm. A printer
+// puts a landscape page on portrait paper turned a quarter left: `turned`
+// reads the words back in the page's own orientation.
+std::unique_ptr<TrepReport> PositionsPage(TPrinterOrientation orientation);
+struct PdfWord;
+void ExpectPositions(const std::vector<PdfWord>& words, bool turned = false);
+
+// The text items of a prepared page, in drawing order.
+std::vector<PreparedText> Texts(const PreparedPage& page);
+
+}  // namespace report_tests
+
+namespace report_tests {
+
+// A word as pdftotext -bbox finds it, in millimetres from the page's corner.
+struct PdfWord {
+    int page;  // 1-based
+    QString text;
+    double left, top, right, bottom;
+    QSizeF paper;  // of its page
+};
+// The number of pages of the PDF.
+int PdfPageCount(const QString& pdf);
+std::vector<PdfWord> PdfWords(const QString& pdf);
+// The first word equal to `text`; fails the test when there is none.
+PdfWord FindWord(const std::vector<PdfWord>& words, const QString& text);
+
+}  // namespace report_tests
