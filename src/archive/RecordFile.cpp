@@ -42,13 +42,17 @@ RecordFileBase::RecordFileBase(const char* fileName, std::size_t recordSize)
 
 RecordFileBase::~RecordFileBase() { Close(); }
 
-void RecordFileBase::OpenOrCreate(const QString& folder) {
+void RecordFileBase::OpenOrCreate(const QString& folder) { Open(folder, O_RDWR | O_CREAT); }
+
+void RecordFileBase::OpenForReading(const QString& folder) { Open(folder, O_RDONLY); }
+
+void RecordFileBase::Open(const QString& folder, int flags) {
     Close();
     path_ = folder + QLatin1Char('/') + QLatin1String(fileName_);
     const QByteArray native = QFile::encodeName(path_);
     int fd;
     do {
-        fd = ::open(native.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+        fd = ::open(native.constData(), flags | O_CLOEXEC, 0666);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) {
         const int error = errno;

@@ -27,6 +27,9 @@ public:
     // Opens the file in the folder for reading and writing, creating it empty
     // when it is missing. Throws FileError on any other failure.
     void OpenOrCreate(const QString& folder);
+    // Opens an existing file for reading only; never creates or changes it.
+    // Throws FileError when it is missing or cannot be read.
+    void OpenForReading(const QString& folder);
     void Close();
     bool IsOpen() const { return fd_ >= 0; }
 
@@ -43,6 +46,8 @@ protected:
     void AppendBytes(const void* record);
 
 private:
+    void Open(const QString& folder, int flags);
+
     const char* fileName_;
     std::size_t recordSize_;
     int fd_ = -1;

@@ -1,11 +1,22 @@
 #include "sheets/Anteprima_Etichetta.h"
 
-#include <QPushButton>
+#include "app/Velmora.h"
+#include "archive/Archivio_Indirizzi.h"
+
+#include <QLineEdit>
+
+namespace {
+const SheetPrintWindow::Kind kKind{" Anteprima di stampa", "Mostra anteprima", label_sheet::kRecordName, true};
+
+// The six line boxes of the data archive window, as they stand, on every label.
+label_sheet::Lines RecordOnEveryLabel(const TfrmArchivio_Indirizzi& archive) {
+    label_sheet::Lines lines;
+    const auto boxes = archive.LineBoxes();
+    for (auto& slot : lines)
+        for (int line = 0; line < label_sheet::kLines; ++line) slot[line] = boxes[line]->text();
+    return lines;
+}
+}  // namespace
 
 TfrmAnteprima_Etichetta::TfrmAnteprima_Etichetta(Velmora& app, QWidget* owner)
-    : ui::Dialog(owner, QStringLiteral(" Anteprima di stampa"), QSize(560, 360), ui::Centre::Owner), app_(app) {
-    btnChiudi = new QPushButton(QStringLiteral("Chiudi"), this);
-    btnChiudi->setObjectName(QStringLiteral("btnChiudi"));
-    btnChiudi->setGeometry(560 - 130, 360 - 50, 110, 32);
-    connect(btnChiudi, &QPushButton::clicked, this, &QDialog::reject);
-}
+    : SheetPrintWindow(owner, kKind, [&app] { return RecordOnEveryLabel(app.frmArchivio_Indirizzi()); }) {}

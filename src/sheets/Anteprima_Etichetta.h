@@ -1,16 +1,10 @@
 #pragma once
-#include "app/ui/WindowFrame.h"
+#include "sheets/SheetPrintWindow.h"
 
-class QPushButton;
 class Velmora;
 
-// Anteprima di stampa: a modal dialog, created by its opener for one use.
-class TfrmAnteprima_Etichetta : public ui::Dialog {
+// The single-record preview: the six lines on screen in the data archive window on all 24 labels.
+class TfrmAnteprima_Etichetta : public SheetPrintWindow {
 public:
     TfrmAnteprima_Etichetta(Velmora& app, QWidget* owner);
-
-    QPushButton* btnChiudi;
-
-private:
-    Velmora& app_;
 };

@@ -1,11 +1,11 @@
 #include "sheets/Anteprima_Etichette.h"
 
-#include <QPushButton>
+#include "app/Velmora.h"
+#include "sheets/Archivio_Etichette.h"
+
+namespace {
+const SheetPrintWindow::Kind kKind{" Anteprima di stampa", "Mostra anteprima", label_sheet::kPageName, true};
+}
 
 TfrmAnteprima_Etichette::TfrmAnteprima_Etichette(Velmora& app, QWidget* owner)
-    : ui::Dialog(owner, QStringLiteral(" Anteprima di stampa"), QSize(560, 360), ui::Centre::Owner), app_(app) {
-    btnChiudi = new QPushButton(QStringLiteral("Chiudi"), this);
-    btnChiudi->setObjectName(QStringLiteral("btnChiudi"));
-    btnChiudi->setGeometry(560 - 130, 360 - 50, 110, 32);
-    connect(btnChiudi, &QPushButton::clicked, this, &QDialog::reject);
-}
+    : SheetPrintWindow(owner, kKind, [&app] { return app.frmArchivio_Etichette().LinesOnScreen(); }) {}

@@ -1,16 +1,10 @@
 #pragma once
-#include "app/ui/WindowFrame.h"
+#include "sheets/SheetPrintWindow.h"
 
-class QPushButton;
 class Velmora;
 
-// Anteprima di stampa: a modal dialog, created by its opener for one use.
-class TfrmAnteprima_Etichette : public ui::Dialog {
+// The sheet preview: the page on screen in the label sheet window, shown in the preview window.
+class TfrmAnteprima_Etichette : public SheetPrintWindow {
 public:
     TfrmAnteprima_Etichette(Velmora& app, QWidget* owner);
-
-    QPushButton* btnChiudi;
-
-private:
-    Velmora& app_;
 };

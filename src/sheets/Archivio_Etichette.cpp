@@ -167,6 +167,13 @@ void TfrmArchivio_Etichette::Fill(const SheetRecord& page) {
     }
 }
 
+label_sheet::Lines TfrmArchivio_Etichette::LinesOnScreen() const {
+    label_sheet::Lines lines;
+    for (int slot = 1; slot <= kSlots; ++slot)
+        for (int line = 1; line <= kLines; ++line) lines[slot - 1][line - 1] = txtRigo(line, slot)->text();
+    return lines;
+}
+
 SheetRecord TfrmArchivio_Etichette::PageOnScreen() const {
     SheetRecord page;
     for (int slot = 1; slot <= kSlots; ++slot) {
@@ -204,15 +211,9 @@ void TfrmArchivio_Etichette::cmdUltimoClick() { paging_->Last(); }
 void TfrmArchivio_Etichette::cmdAvantiClick() { paging_->Next(); }
 void TfrmArchivio_Etichette::cmdIndietroClick() { paging_->Previous(); }
 
-void TfrmArchivio_Etichette::cmdAnteprimaClick() {
-    TfrmAnteprima_Etichette dialog(app_, this);
-    ui::RunModal(dialog);
-}
+void TfrmArchivio_Etichette::cmdAnteprimaClick() { ui::OpenDialog<TfrmAnteprima_Etichette>(app_, this); }
 
-void TfrmArchivio_Etichette::cmdStampaClick() {
-    TfrmStampa_Etichette dialog(app_, this);
-    ui::RunModal(dialog);
-}
+void TfrmArchivio_Etichette::cmdStampaClick() { ui::OpenDialog<TfrmStampa_Etichette>(app_, this); }
 
 void TfrmArchivio_Etichette::impIndirizzoClick(int slot) {
     TfrmImportaIndirizzi dialog(app_, this);

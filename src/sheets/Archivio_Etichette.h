@@ -1,6 +1,7 @@
 #pragma once
 #include "app/ui/WindowFrame.h"
 #include "archive/RecordPaging.h"
+#include "sheets/LabelSheet.h"
 #include "sheets/SheetRecord.h"
 
 #include <QString>
@@ -52,6 +53,9 @@ public:
     void cmdGuidaClick();
     void cmdEsciClick();
     void impIndirizzoClick(int slot);
+
+    // The 144 line labels as they stand, saved or not.
+    label_sheet::Lines LinesOnScreen() const;
 
     // Empties the name box and the six line labels of a slot.
     void ClearSlot(int slot);

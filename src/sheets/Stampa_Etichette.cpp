@@ -1,11 +1,11 @@
 #include "sheets/Stampa_Etichette.h"
 
-#include <QPushButton>
+#include "app/Velmora.h"
+#include "sheets/Archivio_Etichette.h"
+
+namespace {
+const SheetPrintWindow::Kind kKind{" Stampa pagina etichette", "Stampa", label_sheet::kPageName, false};
+}
 
 TfrmStampa_Etichette::TfrmStampa_Etichette(Velmora& app, QWidget* owner)
-    : ui::Dialog(owner, QStringLiteral(" Stampa pagina etichette"), QSize(560, 360), ui::Centre::Owner), app_(app) {
-    btnChiudi = new QPushButton(QStringLiteral("Chiudi"), this);
-    btnChiudi->setObjectName(QStringLiteral("btnChiudi"));
-    btnChiudi->setGeometry(560 - 130, 360 - 50, 110, 32);
-    connect(btnChiudi, &QPushButton::clicked, this, &QDialog::reject);
-}
+    : SheetPrintWindow(owner, kKind, [&app] { return app.frmArchivio_Etichette().LinesOnScreen(); }) {}

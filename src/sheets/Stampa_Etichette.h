@@ -1,16 +1,10 @@
 #pragma once
-#include "app/ui/WindowFrame.h"
+#include "sheets/SheetPrintWindow.h"
 
-class QPushButton;
 class Velmora;
 
-// Stampa pagina etichette: a modal dialog, created by its opener for one use.
-class TfrmStampa_Etichette : public ui::Dialog {
+// The sheet print: the page on screen in the label sheet window, printed through the print dialog.
+class TfrmStampa_Etichette : public SheetPrintWindow {
 public:
     TfrmStampa_Etichette(Velmora& app, QWidget* owner);
-
-    QPushButton* btnChiudi;
-
-private:
-    Velmora& app_;
 };

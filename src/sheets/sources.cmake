@@ -1,6 +1,8 @@
 set(FILES_sheets
 )
 set(WINDOWS_sheets
+  ${CMAKE_CURRENT_LIST_DIR}/LabelSheet.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SheetPrintWindow.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Archivio_Etichette.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Anteprima_Etichette.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Stampa_Etichette.cpp

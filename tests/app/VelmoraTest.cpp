@@ -57,7 +57,9 @@ TEST(Velmora, CreatesTheSixteenWindowsHiddenInOrder) {
         SCOPED_TRACE(expected[i].className);
         EXPECT_STREQ(typeid(*w).name() + std::strlen(typeid(*w).name()) - std::strlen(expected[i].className),
                      expected[i].className);
-        if (expected[i].caption) EXPECT_EQ(w->windowTitle(), QString::fromUtf8(expected[i].caption));
+        if (expected[i].caption) {
+            EXPECT_EQ(w->windowTitle(), QString::fromUtf8(expected[i].caption));
+        }
         EXPECT_TRUE(w->windowTitle().startsWith(QLatin1Char(' ')));
         EXPECT_FALSE(w->isVisible());
         // Only the three work windows have title-bar buttons and a sizeable frame.

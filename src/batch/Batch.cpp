@@ -1,0 +1,222 @@
+#include "batch/Batch.h"
+
+#include "app/ProgramFolder.h"
+#include "app/ui/Messages.h"
+#include "archive/DataRecord.h"
+#include "report/Model.h"
+#include "report/Prepared.h"
+#include "report/Printers.h"
+#include "sheets/LabelSheet.h"
+#include "sheets/SheetRecord.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTextStream>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+
+namespace batch {
+namespace {
+
+// A failure to report on standard error with exit status 1.
+class Failure : public std::runtime_error {
+public:
+    explicit Failure(const QString& message) : std::runtime_error(message.toStdString()) {}
+};
+
+struct Options {
+    QString folder;
+    QString pdf;
+    QString printer;
+    int copies = 1;
+};
+
+// A command: its name, its arguments as the usage shows them, how many it
+// takes, and how it makes the prepared report to print.
+struct Command {
+    const char* name;
+    const char* arguments;
+    int minArguments;
+    int maxArguments;
+    std::function<std::unique_ptr<report::TrepReport>(const ProgramFolder&, const QStringList&)> produce;
+};
+
+long long ParseNumber(const QString& text, const char* what) {
+    bool ok = false;
+    const long long n = text.toLongLong(&ok);
+    if (!ok || n < 1) throw Failure(QStringLiteral("%1 non valido: %2").arg(QLatin1String(what), text));
+    return n;
+}
+
+// Reads record number n (from 1) of an archive without creating or changing it.
+template <class Record>
+Record ReadRecord(const ProgramFolder& folder, long long n, const char* what) {
+    RecordFile<Record> file;
+    try {
+        file.OpenForReading(folder.Path());
+    } catch (const FileError& error) {
+        throw Failure(QString::fromStdString(error.what()));
+    }
+    const long long count = file.RecordCount();
+    if (n > count)
+        throw Failure(QStringLiteral("%1 %2 non esiste in %3 (%4 in archivio)")
+                          .arg(QLatin1String(what)).arg(n).arg(QLatin1String(Record::kFileName)).arg(count));
+    Record record;
+    file.Seek(n - 1);
+    file.Read(record);
+    return record;
+}
+
+std::unique_ptr<report::TrepReport> PreparedSheet(const QString& name, const label_sheet::Lines& lines) {
+    auto sheet = label_sheet::Build(name);
+    if (!label_sheet::FillAndPrepare(*sheet, lines)) throw Failure(QStringLiteral("preparazione non riuscita"));
+    return sheet;
+}
+
+// Page K of the label-page archive, as the sheet print window prints it.
+std::unique_ptr<report::TrepReport> Sheet(const ProgramFolder& folder, const QStringList& args) {
+    const SheetRecord page = ReadRecord<SheetRecord>(folder, ParseNumber(args[0], "numero di pagina"), "la pagina");
+    label_sheet::Lines lines;
+    for (int slot = 1; slot <= label_sheet::kSlots; ++slot)
+        for (int line = 1; line <= label_sheet::kLines; ++line)
+            lines[slot - 1][line - 1] = DecodeShortText(page.field[SheetRecord::LineField(line, slot)]);
+    return PreparedSheet(label_sheet::kPageName, lines);
+}
+
+// Record N of the data archive on all 24 labels, as the single-record preview prints it.
+std::unique_ptr<report::TrepReport> Record(const ProgramFolder& folder, const QStringList& args) {
+    const DataRecord record = ReadRecord<DataRecord>(folder, ParseNumber(args[0], "numero di scheda"), "la scheda");
+    label_sheet::Lines lines;
+    for (auto& slot : lines)
+        for (int line = 1; line <= label_sheet::kLines; ++line) slot[line - 1] = record.Text(DataRecord::Rigo(line));
+    return PreparedSheet(label_sheet::kRecordName, lines);
+}
+
+const std::vector<Command>& Commands() {
+    static const std::vector<Command> commands = {
+        {"sheet", "K", 1, 1, Sheet},
+        {"record", "N", 1, 1, Record},
+    };
+    return commands;
+}
+
+QString Usage() {
+    QString usage = QStringLiteral(
+        "uso: velmora-batch [--folder CARTELLA] (--pdf FILE | --printer NOME) [--copies N] COMANDO ARGOMENTI\n"
+        "comandi:\n");
+    for (const Command& c : Commands())
+        usage += QStringLiteral("  %1 %2\n").arg(QLatin1String(c.name), QLatin1String(c.arguments));
+    usage += QStringLiteral("--printer default stampa sulla stampante predefinita.\n");
+    return usage;
+}
+
+// The document is written whole under a temporary name, then put in place:
+// a failure leaves nothing behind.
+void WritePdf(const report::TrepReport& prepared, const QString& path, int copies) {
+    std::vector<report::PreparedPage> pages;
+    for (int copy = 0; copy < copies; ++copy)
+        pages.insert(pages.end(), prepared.PreparedPages().begin(), prepared.PreparedPages().end());
+    const QString part = path + QStringLiteral(".part");
+    try {
+        report::WritePdf(pages, part);
+    } catch (...) {
+        QFile::remove(part);
+        throw;
+    }
+    if (std::rename(QFile::encodeName(part).constData(), QFile::encodeName(path).constData()) != 0) {
+        QFile::remove(part);
+        throw Failure(QStringLiteral("impossibile scrivere %1").arg(path));
+    }
+}
+
+void PrintOn(report::TrepReport& prepared, const QString& printer, int copies) {
+    if (printer.compare(QStringLiteral("default"), Qt::CaseInsensitive) != 0) {
+        const QStringList installed = report::Printers().Printers();
+        const bool known = std::any_of(installed.begin(), installed.end(), [&](const QString& name) {
+            return name.compare(printer, Qt::CaseInsensitive) == 0;
+        });
+        if (!installed.isEmpty() && !known) throw Failure(QStringLiteral("Printer selected is not valid"));
+    }
+    prepared.PrintOptions.Printer = printer;
+    prepared.PrintOptions.ShowDialog = false;
+    prepared.PrintOptions.Copies = copies;
+    // The print path reports its refusals through the message box; here they
+    // end the run as failures.
+    QString refusal;
+    const ui::MessageHandler previous = ui::SetMessageHandler([&](const ui::Message& m) {
+        refusal = m.text;
+        return ui::Answer::Ok;
+    });
+    bool printed = false;
+    try {
+        printed = prepared.Print();
+    } catch (const std::exception& error) {
+        ui::SetMessageHandler(previous);
+        throw Failure(QString::fromStdString(error.what()));
+    }
+    ui::SetMessageHandler(previous);
+    if (!printed || !refusal.isEmpty()) throw Failure(refusal.isEmpty() ? QStringLiteral("stampa non eseguita") : refusal);
+}
+
+}  // namespace
+
+int Run(const QStringList& arguments, const QString& defaultFolder, QTextStream& err) {
+    Options options;
+    options.folder = defaultFolder;
+    QStringList rest;
+    auto usageError = [&](const QString& why) {
+        err << "velmora-batch: " << why << "\n" << Usage();
+        err.flush();
+        return 2;
+    };
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString& a = arguments[i];
+        const bool takesValue = a == QLatin1String("--folder") || a == QLatin1String("--pdf") ||
+                                a == QLatin1String("--printer") || a == QLatin1String("--copies");
+        if (!takesValue) {
+            if (a.startsWith(QLatin1String("--"))) return usageError(QStringLiteral("opzione sconosciuta %1").arg(a));
+            rest << a;
+            continue;
+        }
+        if (i + 1 >= arguments.size()) return usageError(QStringLiteral("manca il valore di %1").arg(a));
+        const QString value = arguments[++i];
+        if (a == QLatin1String("--folder")) options.folder = value;
+        if (a == QLatin1String("--pdf")) options.pdf = value;
+        if (a == QLatin1String("--printer")) options.printer = value;
+        if (a == QLatin1String("--copies")) {
+            bool ok = false;
+            options.copies = value.toInt(&ok);
+            if (!ok || options.copies < 1) return usageError(QStringLiteral("numero di copie non valido: %1").arg(value));
+        }
+    }
+    if (options.pdf.isEmpty() == options.printer.isEmpty())
+        return usageError(QStringLiteral("indicare --pdf oppure --printer"));
+    if (rest.isEmpty()) return usageError(QStringLiteral("manca il comando"));
+    const auto& commands = Commands();
+    const auto command = std::find_if(commands.begin(), commands.end(),
+                                      [&](const Command& c) { return rest[0] == QLatin1String(c.name); });
+    if (command == commands.end()) return usageError(QStringLiteral("comando sconosciuto %1").arg(rest[0]));
+    const QStringList args = rest.mid(1);
+    if (args.size() < command->minArguments || args.size() > command->maxArguments)
+        return usageError(QStringLiteral("argomenti errati per %1").arg(QLatin1String(command->name)));
+
+    try {
+        if (!QFileInfo(options.folder).isDir()) throw Failure(QStringLiteral("cartella inesistente: %1").arg(options.folder));
+        const auto prepared = command->produce(ProgramFolder(options.folder), args);
+        if (!options.pdf.isEmpty())
+            WritePdf(*prepared, options.pdf, options.copies);
+        else
+            PrintOn(*prepared, options.printer, options.copies);
+    } catch (const std::exception& error) {
+        err << "velmora-batch: " << QString::fromStdString(error.what()) << "\n";
+        err.flush();
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace batch

@@ -1,0 +1,17 @@
+#pragma once
+#include <QStringList>
+
+class QTextStream;
+
+// velmora-batch: printing from scripts, through the same code as the program.
+//
+//   velmora-batch [--folder DIR] (--pdf FILE | --printer NAME) [--copies N] COMMAND ARGS
+//
+// Returns the exit status: 0 done, 1 failed (a message on err, nothing
+// written), 2 a usage error (the usage on err). It never creates or changes an
+// archive.
+namespace batch {
+
+int Run(const QStringList& arguments, const QString& defaultFolder, QTextStream& err);
+
+}  // namespace batch

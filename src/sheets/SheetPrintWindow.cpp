@@ -1,0 +1,63 @@
+#include "sheets/SheetPrintWindow.h"
+
+#include "app/ui/Gradient.h"
+#include "app/ui/PictureButton.h"
+
+#include <QPushButton>
+
+namespace {
+
+constexpr QSize kClient(560, 340);
+
+QPushButton* NewButton(const char* name, const QString& text, QRect geometry, QWidget* parent) {
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setFont(QFont(QStringLiteral("Verdana"), 10, QFont::Bold));
+    button->setCursor(Qt::PointingHandCursor);
+    button->setGeometry(geometry);
+    return button;
+}
+
+}  // namespace
+
+SheetPrintWindow::SheetPrintWindow(QWidget* owner, const Kind& kind, Source source)
+    : ui::Dialog(owner, QString::fromUtf8(kind.caption), kClient, ui::Centre::Owner),
+      repDocumento(label_sheet::Build(kind.reportName)),
+      kind_(kind),
+      source_(std::move(source)) {
+    auto* background = new ui::Gradient(QStringLiteral("bkgSfondo"), ui::colour::kSteelBlue, ui::colour::kWhite, this);
+    background->setGeometry(rect());
+    auto* shpSfondo = new ui::Gradient(QStringLiteral("shpSfondo"), ui::colour::kWhite, ui::colour::kWhite, this);
+    shpSfondo->setGeometry(20, 20, 520, 250);
+    if (kind.preview) {
+        (new ui::Picture(QStringLiteral("icoInf01"), QStringLiteral("anteprima_info1"), QSize(340, 70), shpSfondo))
+            ->move(16, 16);
+        auto* shpSepara =
+            new ui::Gradient(QStringLiteral("shpSepara"), ui::colour::kSteelBlue, ui::colour::kWhite, shpSfondo);
+        shpSepara->setGeometry(16, 100, 340, 3);
+        (new ui::Picture(QStringLiteral("icoInf02"), QStringLiteral("anteprima_info2"), QSize(340, 50), shpSfondo))
+            ->move(16, 116);
+        (new ui::Picture(QStringLiteral("imgSezione04"), QStringLiteral("stampante_lente"), QSize(64, 64), shpSfondo))
+            ->move(16, 176);
+        (new ui::Picture(QStringLiteral("imgLogo01"), QStringLiteral("lettore"), QSize(120, 144), shpSfondo))
+            ->move(384, 60);
+    } else {
+        (new ui::Picture(QStringLiteral("icoInf01"), QStringLiteral("stampa_info"), QSize(520, 240), shpSfondo))
+            ->move(0, 5);
+    }
+    btnAnnulla = NewButton("btnAnnulla", QStringLiteral("Annulla"), QRect(20, 286, 150, 38), this);
+    btnStampa = NewButton("btnStampa", QString::fromUtf8(kind.button), QRect(390, 286, 150, 38), this);
+    connect(btnAnnulla, &QPushButton::clicked, this, &QDialog::reject);
+    connect(btnStampa, &QPushButton::clicked, this, &SheetPrintWindow::btnStampaClick);
+}
+
+SheetPrintWindow::~SheetPrintWindow() = default;
+
+void SheetPrintWindow::btnStampaClick() {
+    label_sheet::FillAndPrepare(*repDocumento, source_());
+    if (kind_.preview)
+        repDocumento->ShowReport(true);
+    else
+        repDocumento->Print();
+    accept();
+}
