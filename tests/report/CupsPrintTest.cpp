@@ -1,4 +1,4 @@
-#include "CupsEnvironment.h"
+#include "support/CupsEnvironment.h"
 #include "Templates.h"
 
 #include "report/PrintDialog.h"

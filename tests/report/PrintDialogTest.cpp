@@ -1,4 +1,4 @@
-#include "FakePrinters.h"
+#include "support/FakePrinters.h"
 #include "Templates.h"
 
 #include "report/PrintDialog.h"

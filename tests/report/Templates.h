@@ -1,5 +1,6 @@
 #pragma once
 #include "report/Report.h"
+#include "support/PdfText.h"
 
 #include <memory>
 
@@ -7,6 +8,8 @@
 namespace report_tests {
 
 using namespace report;
+// The shared test support: PDF words, fake printers, the private scheduler.
+using namespace testing_support;
 
 // A report with its data page and an A4 portrait page with 10 mm margins.
 std::unique_ptr<TrepReport> NewReport(const QString& pageName = QStringLiteral("Page1"));
@@ -29,7 +32,6 @@ std::unique_ptr<TrepReport> LabelSheet();
 // puts a landscape page on portrait paper turned a quarter left: `turned`
 // reads the words back in the page's own orientation.
 std::unique_ptr<TrepReport> PositionsPage(TPrinterOrientation orientation);
-struct PdfWord;
 void ExpectPositions(const std::vector<PdfWord>& words, bool turned = false);
 
 // The text items of a prepared page, in drawing order.
@@ -37,19 +39,3 @@ std::vector<PreparedText> Texts(const PreparedPage& page);
 
 }  // namespace report_tests
 
-namespace report_tests {
-
-// A word as pdftotext -bbox finds it, in millimetres from the page's corner.
-struct PdfWord {
-    int page;  // 1-based
-    QString text;
-    double left, top, right, bottom;
-    QSizeF paper;  // of its page
-};
-// The number of pages of the PDF.
-int PdfPageCount(const QString& pdf);
-std::vector<PdfWord> PdfWords(const QString& pdf);
-// The first word equal to `text`; fails the test when there is none.
-PdfWord FindWord(const std::vector<PdfWord>& words, const QString& text);
-
-}  // namespace report_tests

@@ -1,8 +1,6 @@
 velmora_test(test_report
   ${CMAKE_CURRENT_LIST_DIR}/Templates.h
   ${CMAKE_CURRENT_LIST_DIR}/Templates.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/FakePrinters.h
-  ${CMAKE_CURRENT_LIST_DIR}/CupsEnvironment.h
   ${CMAKE_CURRENT_LIST_DIR}/ModelTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/LayoutTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PaintTest.cpp
@@ -16,6 +14,5 @@ velmora_test(test_report
 velmora_test(test_report_noprinter
   ${CMAKE_CURRENT_LIST_DIR}/Templates.h
   ${CMAKE_CURRENT_LIST_DIR}/Templates.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/CupsEnvironment.h
   ${CMAKE_CURRENT_LIST_DIR}/NoPrinterTest.cpp
 )

@@ -4,7 +4,7 @@
 
 #include <QHash>
 
-namespace report_tests {
+namespace testing_support {
 
 // A printer system of the test's own: named printers, the jobs they got.
 class FakePrinters : public report::PrinterSystem {
@@ -54,4 +54,4 @@ private:
     std::unique_ptr<report::PrinterSystem> previous_;
 };
 
-}  // namespace report_tests
+}  // namespace testing_support

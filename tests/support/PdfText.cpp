@@ -1,0 +1,59 @@
+#include "support/PdfText.h"
+
+#include <QProcess>
+#include <QXmlStreamReader>
+
+#include <gtest/gtest.h>
+
+namespace testing_support {
+
+std::vector<PdfWord> PdfWords(const QString& pdf) {
+    QProcess process;
+    process.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+    if (!process.waitForFinished(30000) || process.exitCode() != 0) {
+        ADD_FAILURE() << "pdftotext failed on " << pdf.toStdString();
+        return {};
+    }
+    std::vector<PdfWord> words;
+    QXmlStreamReader xml(process.readAllStandardOutput());
+    int page = 0;
+    QSizeF paper;
+    const double mmPerPoint = 25.4 / 72;
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement) continue;
+        if (xml.name() == u"page") {
+            ++page;
+            paper = QSizeF(xml.attributes().value(QStringLiteral("width")).toDouble() * mmPerPoint,
+                           xml.attributes().value(QStringLiteral("height")).toDouble() * mmPerPoint);
+        }
+        if (xml.name() != u"word") continue;
+        const auto attributes = xml.attributes();
+        PdfWord word{page, {}, attributes.value(QStringLiteral("xMin")).toDouble() * mmPerPoint,
+                     attributes.value(QStringLiteral("yMin")).toDouble() * mmPerPoint,
+                     attributes.value(QStringLiteral("xMax")).toDouble() * mmPerPoint,
+                     attributes.value(QStringLiteral("yMax")).toDouble() * mmPerPoint, paper};
+        word.text = xml.readElementText();
+        words.push_back(word);
+    }
+    return words;
+}
+
+int PdfPageCount(const QString& pdf) {
+    QProcess process;
+    process.start(QStringLiteral("pdfinfo"), {pdf});
+    if (!process.waitForFinished(30000) || process.exitCode() != 0) return -1;
+    for (const QByteArray& line : process.readAllStandardOutput().split('\n')) {
+        if (line.startsWith("Pages:")) return line.mid(6).trimmed().toInt();
+    }
+    return -1;
+}
+
+PdfWord FindWord(const std::vector<PdfWord>& words, const QString& text) {
+    for (const PdfWord& word : words) {
+        if (word.text == text) return word;
+    }
+    ADD_FAILURE() << "no word " << text.toStdString();
+    return {};
+}
+
+}  // namespace testing_support

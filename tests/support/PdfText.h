@@ -1,0 +1,22 @@
+#pragma once
+#include <QSizeF>
+#include <QString>
+
+#include <vector>
+
+namespace testing_support {
+
+// A word as pdftotext -bbox finds it, in millimetres from the page's corner.
+struct PdfWord {
+    int page;  // 1-based
+    QString text;
+    double left, top, right, bottom;
+    QSizeF paper;  // of its page
+};
+// The number of pages of the PDF.
+int PdfPageCount(const QString& pdf);
+std::vector<PdfWord> PdfWords(const QString& pdf);
+// The first word equal to `text`; fails the test when there is none.
+PdfWord FindWord(const std::vector<PdfWord>& words, const QString& text);
+
+}  // namespace testing_support
