@@ -133,14 +133,18 @@ void WritePdf(const report::TrepReport& prepared, const QString& path, int copie
     }
 }
 
+// A printer named on the command line must be installed; "default" is the
+// system's default printer.
+void CheckPrinter(const QString& printer) {
+    if (printer.compare(QStringLiteral("default"), Qt::CaseInsensitive) == 0) return;
+    const QStringList installed = report::Printers().Printers();
+    const bool known = std::any_of(installed.begin(), installed.end(), [&](const QString& name) {
+        return name.compare(printer, Qt::CaseInsensitive) == 0;
+    });
+    if (!installed.isEmpty() && !known) throw Failure(QStringLiteral("Printer selected is not valid"));
+}
+
 void PrintOn(report::TrepReport& prepared, const QString& printer, int copies) {
-    if (printer.compare(QStringLiteral("default"), Qt::CaseInsensitive) != 0) {
-        const QStringList installed = report::Printers().Printers();
-        const bool known = std::any_of(installed.begin(), installed.end(), [&](const QString& name) {
-            return name.compare(printer, Qt::CaseInsensitive) == 0;
-        });
-        if (!installed.isEmpty() && !known) throw Failure(QStringLiteral("Printer selected is not valid"));
-    }
     prepared.PrintOptions.Printer = printer;
     prepared.PrintOptions.ShowDialog = false;
     prepared.PrintOptions.Copies = copies;
@@ -206,6 +210,7 @@ int Run(const QStringList& arguments, const QString& defaultFolder, QTextStream&
 
     try {
         if (!QFileInfo(options.folder).isDir()) throw Failure(QStringLiteral("cartella inesistente: %1").arg(options.folder));
+        if (!options.printer.isEmpty()) CheckPrinter(options.printer);
         const auto prepared = command->produce(ProgramFolder(options.folder), args);
         if (!options.pdf.isEmpty())
             WritePdf(*prepared, options.pdf, options.copies);
