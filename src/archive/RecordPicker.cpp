@@ -117,7 +117,7 @@ RecordPicker::RecordPicker(Velmora& app, QWidget* owner, const Kind& kind)
     auto* background = new ui::Gradient(QStringLiteral("bkgSfondo"), ui::colour::kSteelBlue, ui::colour::kWhite, this);
     background->setGeometry(0, 0, 862, 560);
 
-    auto* imgLogo = new ui::Picture(QStringLiteral("imgLogo"), QString::fromLatin1(kind.banner), QSize(560, 64), this);
+    auto* imgLogo = new ui::Picture(QStringLiteral("imgLogo"), QString::fromLatin1(kind.banner), QSize(820, 64), this);
     imgLogo->move(20, 10);
     auto* icoIstruzioni = new ui::Picture(QStringLiteral("icoIstruzioni"), QStringLiteral("picker_istruzioni"),
                                           QSize(822, 44), this);
