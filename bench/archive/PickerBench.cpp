@@ -66,7 +66,8 @@ void BM_ReadAndSortItems(benchmark::State& state) {
     double bytes = 0;
     for (auto _ : state) {
         std::vector<PickerItem> items;
-        ReadPickerItems(folder, items);
+        DataRecordFile file(folder);
+        ReadPickerItems(file, items);
         SortPickerItems(items);
         benchmark::DoNotOptimize(items.data());
         state.PauseTiming();
@@ -100,7 +101,8 @@ BENCHMARK(BM_ShowFindPicker)->Unit(benchmark::kMillisecond);
 // whole list is searched.
 void BM_SearchStepNearTheEnd(benchmark::State& state) {
     std::vector<PickerItem> items;
-    ReadPickerItems(TheArchive().Path(), items);
+    DataRecordFile file(TheArchive().Path());
+    ReadPickerItems(file, items);
     SortPickerItems(items);
     const QString word = QStringLiteral("zeno");
     int found = -1;

@@ -3,6 +3,7 @@
 #include "app/TextRules.h"
 #include "app/Velmora.h"
 #include "archive/DataRecord.h"
+#include "archive/Riepilogo.h"
 #include "sheets/Archivio_Etichette.h"
 
 #include <QLabel>
@@ -23,7 +24,7 @@ void CopyIntoSlot(RecordPicker& picker, const DataRecord& record, long long) {
         sheet.txtRigo(line, slot)->setText(record.Text(DataRecord::Rigo(line)));
 }
 
-const RecordPicker::Kind kImport{" Importa etichetta da archivio dati", "picker_importa", "Riepilogo dati in archivio",
+const RecordPicker::Kind kImport{" Importa etichetta da archivio dati", "picker_importa", summary::kImportTitle,
                                  true, &lastSearch, &CopyIntoSlot};
 
 }  // namespace

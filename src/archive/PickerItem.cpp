@@ -54,8 +54,7 @@ void SortPickerItems(std::vector<PickerItem>& items) {
     });
 }
 
-void ReadPickerItems(const QString& folder, std::vector<PickerItem>& items) {
-    DataRecordFile file(folder);
+void ReadPickerItems(DataRecordFile& file, std::vector<PickerItem>& items) {
     items.reserve(items.size() + static_cast<std::size_t>(file.RecordCount()));
     DataRecord record;
     while (!file.AtEnd()) {
@@ -65,7 +64,6 @@ void ReadPickerItems(const QString& folder, std::vector<PickerItem>& items) {
         items.push_back({PickerItemText(nome, record.Text(DataRecord::Tipo), record.Text(DataRecord::Note)),
                          file.Position()});
     }
-    file.Close();
 }
 
 bool PickerItemMatches(QStringView item, QStringView lowered) {

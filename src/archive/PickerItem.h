@@ -4,7 +4,7 @@
 
 #include <vector>
 
-struct DataRecord;
+#include "archive/DataRecord.h"
 
 // The rules of the record pickers' list: the text by which a record is listed
 // and identified, the order of the list and one step of its search.
@@ -28,10 +28,10 @@ bool PickerItemBefore(QStringView a, QStringView b);
 // Sorts the rows in the list's order; rows with equal texts keep their order.
 void SortPickerItems(std::vector<PickerItem>& items);
 
-// Appends one row for every record of Archivio_Dati.pro in the folder whose
-// name is not blank, in file order (the file is created empty when missing).
-// Throws FileError; the rows read before the failure stay in items.
-void ReadPickerItems(const QString& folder, std::vector<PickerItem>& items);
+// Appends one row for every record of the open archive whose name is not
+// blank, in file order. Throws FileError; the rows read before the failure
+// stay in items.
+void ReadPickerItems(DataRecordFile& file, std::vector<PickerItem>& items);
 
 // True when the item text holds the lowered search text as a contiguous piece,
 // the item's letters A-Z taken as a-z. An empty search text matches nothing.

@@ -8,9 +8,12 @@
 #include "app/ui/Messages.h"
 #include "app/ui/PictureButton.h"
 #include "archive/DataRecord.h"
+#include "archive/Riepilogo.h"
+#include "report/Model.h"
 
 #include <QAbstractListModel>
 #include <QBrush>
+#include <QDateTime>
 #include <QEvent>
 #include <QFont>
 #include <QFontMetrics>
@@ -111,6 +114,7 @@ private:
 
 RecordPicker::RecordPicker(Velmora& app, QWidget* owner, const Kind& kind)
     : ui::Dialog(owner, QString::fromUtf8(kind.caption), QSize(862, 560), ui::Centre::Screen),
+      repRiepilogo(summary::Build()),
       app_(app),
       kind_(kind),
       list_(new List(this)) {
@@ -173,6 +177,7 @@ RecordPicker::RecordPicker(Velmora& app, QWidget* owner, const Kind& kind)
 
     connect(btnTrova, &QPushButton::clicked, this, &RecordPicker::btnTrovaClick);
     connect(btnChiudi, &QPushButton::clicked, this, &QDialog::reject);
+    connect(btnStampa, &QPushButton::clicked, this, &RecordPicker::btnStampaClick);
     new DoubleClick(lstRecords->viewport(), this);
 }
 
@@ -190,7 +195,8 @@ void RecordPicker::FormShow() {
     txtTrova->clear();
     std::vector<PickerItem> items;
     try {
-        ReadPickerItems(app_.Folder().Path(), items);
+        DataRecordFile file(app_.Folder().Path());
+        ReadPickerItems(file, items);
     } catch (const std::exception&) {
         // Not reported: the list shows the records read so far.
     }
@@ -222,6 +228,11 @@ void RecordPicker::btnTrovaClick() {
     const QModelIndex found = list_->index(row);
     lstRecords->setCurrentIndex(found);
     lstRecords->scrollTo(found);
+}
+
+void RecordPicker::btnStampaClick() {
+    summary::FillAndPrepare(*repRiepilogo, SummaryTitle(), ItemTexts(), QDateTime::currentDateTime());
+    repRiepilogo->Print();
 }
 
 void RecordPicker::lstRecordsDblClick() {

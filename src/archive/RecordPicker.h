@@ -4,12 +4,17 @@
 
 #include <QStringList>
 
+#include <memory>
+
 class QLabel;
 class QLineEdit;
 class QListView;
 class QPushButton;
 class Velmora;
 struct DataRecord;
+namespace report {
+class TrepReport;
+}
 
 // The two record pickers (find and import) are one window: the list of every
 // record that has a name, sorted by item text, a search over it, and a pick by
@@ -20,7 +25,7 @@ public:
     struct Kind {
         const char* caption;
         const char* banner;        // picture of the title lettering in images/
-        const char* summaryTitle;  // title of the printed summary of the list
+        const QString& summaryTitle;  // title of the printed summary of the list
         bool import;               // has the hidden slot key lblMemory
         // The text of this kind's previous search, kept between openings.
         QString* lastSearch;
@@ -37,14 +42,20 @@ public:
     QPushButton* btnChiudi;
     QPushButton* btnStampa;
     QLabel* lblMemory = nullptr;  // import window only
+    // The summary of the list, this window's own copy.
+    std::unique_ptr<report::TrepReport> repRiepilogo;
 
     void btnTrovaClick();
     void lstRecordsDblClick();
+    // Prints the summary of the list as it stands (every item, in list order,
+    // whatever the search and the selection) through the print dialog. The
+    // window stays open; errors are left to the general error report.
+    void btnStampaClick();
 
     // The item texts in the order the list shows them.
     QStringList ItemTexts() const;
     // The title of this window's printed summary.
-    QString SummaryTitle() const { return QString::fromUtf8(kind_.summaryTitle); }
+    const QString& SummaryTitle() const { return kind_.summaryTitle; }
 
     Velmora& App() const { return app_; }
 

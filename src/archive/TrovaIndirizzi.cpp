@@ -2,6 +2,7 @@
 
 #include "app/Velmora.h"
 #include "archive/Archivio_Indirizzi.h"
+#include "archive/Riepilogo.h"
 
 namespace {
 
@@ -12,7 +13,7 @@ void LoadIntoArchive(RecordPicker& picker, const DataRecord& record, long long n
     picker.App().frmArchivio_Indirizzi().ShowRecord(record, number);
 }
 
-const RecordPicker::Kind kFind{" Trova schede in archivio", "picker_trova", "Riepilogo etichette in archivio",
+const RecordPicker::Kind kFind{" Trova schede in archivio", "picker_trova", summary::kFindTitle,
                                false, &lastSearch, &LoadIntoArchive};
 
 }  // namespace

@@ -3,12 +3,15 @@
 #include "app/ProgramFolder.h"
 #include "app/ui/Messages.h"
 #include "archive/DataRecord.h"
+#include "archive/PickerItem.h"
+#include "archive/Riepilogo.h"
 #include "report/Model.h"
 #include "report/Prepared.h"
 #include "report/Printers.h"
 #include "sheets/LabelSheet.h"
 #include "sheets/SheetRecord.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QTextStream>
@@ -26,6 +29,12 @@ namespace {
 class Failure : public std::runtime_error {
 public:
     explicit Failure(const QString& message) : std::runtime_error(message.toStdString()) {}
+};
+
+// A command line this tool does not understand: exit status 2, with the usage.
+class UsageError : public std::runtime_error {
+public:
+    explicit UsageError(const QString& message) : std::runtime_error(message.toStdString()) {}
 };
 
 struct Options {
@@ -96,10 +105,35 @@ std::unique_ptr<report::TrepReport> Record(const ProgramFolder& folder, const QS
     return PreparedSheet(label_sheet::kRecordName, lines);
 }
 
+// The summary of the data archive as the find window prints it right after
+// opening; with "importa", as the import window does.
+std::unique_ptr<report::TrepReport> Summary(const ProgramFolder& folder, const QStringList& args) {
+    if (!args.isEmpty() && args[0] != QLatin1String("importa"))
+        throw UsageError(QStringLiteral("argomento sconosciuto per summary: %1").arg(args[0]));
+    std::vector<PickerItem> items;
+    try {
+        // The pickers create a missing archive; here it is a failure.
+        DataRecordFile file;
+        file.OpenForReading(folder.Path());
+        ReadPickerItems(file, items);
+    } catch (const FileError& error) {
+        throw Failure(QString::fromStdString(error.what()));
+    }
+    SortPickerItems(items);
+    QStringList texts;
+    for (const PickerItem& item : items) texts << item.text;
+    auto report = summary::Build();
+    if (!summary::FillAndPrepare(*report, args.isEmpty() ? summary::kFindTitle : summary::kImportTitle, texts,
+                                 QDateTime::currentDateTime()))
+        throw Failure(QStringLiteral("preparazione non riuscita"));
+    return report;
+}
+
 const std::vector<Command>& Commands() {
     static const std::vector<Command> commands = {
         {"sheet", "K", 1, 1, Sheet},
         {"record", "N", 1, 1, Record},
+        {"summary", "[importa]", 0, 1, Summary},
     };
     return commands;
 }
@@ -216,6 +250,8 @@ int Run(const QStringList& arguments, const QString& defaultFolder, QTextStream&
             WritePdf(*prepared, options.pdf, options.copies);
         else
             PrintOn(*prepared, options.printer, options.copies);
+    } catch (const UsageError& error) {
+        return usageError(QString::fromStdString(error.what()));
     } catch (const std::exception& error) {
         err << "velmora-batch: " << QString::fromStdString(error.what()) << "\n";
         err.flush();

@@ -5,4 +5,5 @@ velmora_test(test_archive
 )
 velmora_test(test_pickers
   ${CMAKE_CURRENT_LIST_DIR}/PickerTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SummaryTest.cpp
 )

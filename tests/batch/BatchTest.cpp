@@ -1,0 +1,163 @@
+#include "batch/Batch.h"
+
+#include "app/Velmora.h"
+#include "archive/Archivio_Indirizzi.h"
+#include "archive/DataRecord.h"
+#include "archive/TrovaIndirizzi.h"
+#include "report/PrintDialog.h"
+#include "support/FakePrinters.h"
+#include "support/PdfText.h"
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QPushButton>
+#include <QTextStream>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+using testing_support::PdfWord;
+using testing_support::PdfWords;
+using testing_support::AppFixture;
+using testing_support::TempFolder;
+
+namespace {
+
+std::string S(const QString& text) { return text.toStdString(); }
+
+const QString kArchive = QStringLiteral("Archivio_Dati.pro");
+
+void WriteArchive(const QString& folder, int count) {
+    DataRecordFile file(folder);
+    for (int i = count; i >= 1; --i) {
+        DataRecord record;
+        record.SetText(DataRecord::Nome, QStringLiteral("Socio%1").arg(i, 3, 10, QLatin1Char('0')));
+        record.SetText(DataRecord::Tipo, QStringLiteral("Postale"));
+        record.SetText(DataRecord::Note, QStringLiteral("nota%1").arg(i));
+        file.Append(record);
+    }
+}
+
+struct Outcome {
+    int status;
+    QString err;
+};
+
+Outcome RunBatch(const QStringList& arguments) {
+    testing_support::EnsureApplication();
+    QString err;
+    QTextStream stream(&err);
+    const int status = batch::Run(arguments, QStringLiteral("/nonexistent"), stream);
+    return {status, err};
+}
+
+// The text of one page of the PDF line by line from the top, each line's
+// words from the left joined by single spaces.
+QStringList PageLines(const QString& pdf, int page) {
+    std::vector<PdfWord> words;
+    for (const PdfWord& word : PdfWords(pdf))
+        if (word.page == page) words.push_back(word);
+    std::sort(words.begin(), words.end(), [](const PdfWord& a, const PdfWord& b) {
+        return std::abs(a.top - b.top) > 0.5 ? a.top < b.top : a.left < b.left;
+    });
+    QStringList lines;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        if (i == 0 || std::abs(words[i].top - words[i - 1].top) > 0.5)
+            lines << words[i].text;
+        else
+            lines.back() += u' ' + words[i].text;
+    }
+    return lines;
+}
+
+TEST(BatchSummary, WritesTheSummaryOfTheArchiveAsAPdf) {
+    struct Case {
+        QStringList command;
+        const char* title;
+    };
+    const Case cases[] = {{{"summary"}, "Riepilogo etichette in archivio"},
+                          {{"summary", "importa"}, "Riepilogo dati in archivio"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.title);
+        TempFolder folder;
+        WriteArchive(folder.Path(), 3);
+        const QByteArray archive = folder.Read(kArchive);
+        const QString pdf = folder.File(QStringLiteral("riepilogo.pdf"));
+        const Outcome run = RunBatch(QStringList{"--folder", folder.Path(), "--pdf", pdf} + c.command);
+        ASSERT_EQ(run.status, 0) << S(run.err);
+        EXPECT_TRUE(run.err.isEmpty());
+        // The title, the items in list order, the footer.
+        const QStringList lines = PageLines(pdf, 1);
+        ASSERT_EQ(lines.size(), 5) << S(lines.join(u'|'));
+        EXPECT_EQ(S(lines[0]), c.title);
+        for (int i = 1; i <= 3; ++i)
+            EXPECT_EQ(S(lines[i]), S(QStringLiteral("Socio00%1 Tipo: Postale Note: nota%1").arg(i)));
+        EXPECT_TRUE(lines[4].startsWith(QStringLiteral("Stampa eseguita in data "))) << S(lines[4]);
+        EXPECT_EQ(folder.Read(kArchive), archive) << "the archive is left as it was";
+        EXPECT_EQ(QDir(folder.Path()).entryList(QDir::Files | QDir::NoDotAndDotDot),
+                  QStringList({kArchive, QStringLiteral("riepilogo.pdf")}));
+    }
+}
+
+// velmora-batch summary prints what the find window prints right after opening.
+TEST(BatchSummary, MatchesTheFindWindowsSummary) {
+    AppFixture fixture;
+    WriteArchive(fixture.folder.Path(), 130);
+    const QString batchPdf = fixture.folder.File(QStringLiteral("batch.pdf"));
+    ASSERT_EQ(RunBatch({"--folder", fixture.folder.Path(), "--pdf", batchPdf, "summary"}).status, 0);
+
+    testing_support::UseFakePrinters fake({QStringLiteral("Ufficio")});
+    TfrmTrovaIndirizzi picker(*fixture.app, &fixture.app->frmArchivio_Indirizzi());
+    testing_support::ModalScript script;
+    script.Then([&](QDialog&) { picker.btnStampa->click(); });
+    script.Then([](QDialog& dialog) { dynamic_cast<report::TfrmPrintDialog&>(dialog).btnOK->click(); });
+    ui::RunModal(picker);
+    ASSERT_TRUE(script.Done());
+    const QString windowPdf = fixture.folder.File(QStringLiteral("window.pdf"));
+    report::WritePdf(picker.repRiepilogo->PreparedPages(), windowPdf);
+
+    const std::vector<PdfWord> fromBatch = PdfWords(batchPdf), fromWindow = PdfWords(windowPdf);
+    ASSERT_EQ(fromBatch.size(), fromWindow.size());
+    ASSERT_GT(fromBatch.back().page, 1);
+    // Word for word, in the same places; only the footer's time may differ.
+    for (std::size_t i = 0; i + 1 < fromBatch.size(); ++i) {
+        EXPECT_EQ(fromBatch[i].page, fromWindow[i].page) << i;
+        EXPECT_EQ(S(fromBatch[i].text), S(fromWindow[i].text)) << i;
+        EXPECT_NEAR(fromBatch[i].left, fromWindow[i].left, 0.01) << i;
+        EXPECT_NEAR(fromBatch[i].top, fromWindow[i].top, 0.01) << i;
+    }
+}
+
+TEST(BatchSummary, AMissingArchiveIsAFailureAndNothingIsCreated) {
+    for (const QStringList& command : {QStringList{"summary"}, QStringList{"summary", "importa"}}) {
+        TempFolder folder;
+        const Outcome run =
+            RunBatch(QStringList{"--folder", folder.Path(), "--pdf", folder.File(QStringLiteral("r.pdf"))} + command);
+        EXPECT_EQ(run.status, 1);
+        EXPECT_TRUE(run.err.contains(kArchive)) << S(run.err);
+        EXPECT_TRUE(QDir(folder.Path()).isEmpty()) << "no archive and no document";
+    }
+}
+
+TEST(BatchSummary, UsageErrorsExitWithStatusTwo) {
+    TempFolder folder;
+    WriteArchive(folder.Path(), 1);
+    const QString pdf = folder.File(QStringLiteral("r.pdf"));
+    const QStringList cases[] = {
+        {"--folder", folder.Path(), "--pdf", pdf, "summary", "trova"},
+        {"--folder", folder.Path(), "--pdf", pdf, "summary", "importa", "altro"},
+        {"--folder", folder.Path(), "summary"},
+    };
+    for (const QStringList& arguments : cases) {
+        const Outcome run = RunBatch(arguments);
+        EXPECT_EQ(run.status, 2) << S(arguments.join(u' '));
+        EXPECT_TRUE(run.err.contains(QStringLiteral("summary [importa]"))) << S(run.err);
+        EXPECT_FALSE(QFileInfo::exists(pdf));
+    }
+}
+
+}  // namespace
