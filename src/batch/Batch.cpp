@@ -14,10 +14,11 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QSaveFile>
+#include <QTemporaryDir>
 #include <QTextStream>
 
 #include <algorithm>
-#include <cstdio>
 #include <functional>
 #include <memory>
 #include <stdexcept>
@@ -148,23 +149,31 @@ QString Usage() {
     return usage;
 }
 
-// The document is written whole under a temporary name, then put in place:
-// a failure leaves nothing behind.
+// The document is made whole in a private folder first, so a failure leaves
+// nothing behind. A regular file (or the file a link points at) is then
+// replaced at once; anything else, such as a pipe or a device, is only
+// written to, never replaced.
 void WritePdf(const report::TrepReport& prepared, const QString& path, int copies) {
     std::vector<report::PreparedPage> pages;
     for (int copy = 0; copy < copies; ++copy)
         pages.insert(pages.end(), prepared.PreparedPages().begin(), prepared.PreparedPages().end());
-    const QString part = path + QStringLiteral(".part");
-    try {
-        report::WritePdf(pages, part);
-    } catch (...) {
-        QFile::remove(part);
-        throw;
+    QTemporaryDir work;
+    if (!work.isValid()) throw Failure(QStringLiteral("impossibile creare una cartella temporanea"));
+    QFile document(work.filePath(QStringLiteral("documento.pdf")));
+    report::WritePdf(pages, document.fileName());
+    if (!document.open(QIODevice::ReadOnly)) throw Failure(QStringLiteral("impossibile scrivere %1").arg(path));
+    const QByteArray bytes = document.readAll();
+
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile()) {
+        QFile special(path);
+        if (!special.open(QIODevice::WriteOnly) || special.write(bytes) != bytes.size())
+            throw Failure(QStringLiteral("impossibile scrivere %1").arg(path));
+        return;
     }
-    if (std::rename(QFile::encodeName(part).constData(), QFile::encodeName(path).constData()) != 0) {
-        QFile::remove(part);
+    QSaveFile file(info.exists() ? info.canonicalFilePath() : path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
         throw Failure(QStringLiteral("impossibile scrivere %1").arg(path));
-    }
 }
 
 // A printer named on the command line must be installed; "default" is the

@@ -7,6 +7,11 @@
 #include <cstdio>
 
 int main(int argc, char* argv[]) {
+    // The tool speaks through its own messages on standard error; Qt's notes
+    // about the display it does not use would only get in their way.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+        if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "%s\n", qPrintable(message));
+    });
     // Pages are laid out with fonts, which need a GUI application; no window opens.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication application(argc, argv);

@@ -17,6 +17,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <cmath>
 #include <string>
 
@@ -158,6 +161,40 @@ TEST(BatchSummary, UsageErrorsExitWithStatusTwo) {
         EXPECT_TRUE(run.err.contains(QStringLiteral("summary [importa]"))) << S(run.err);
         EXPECT_FALSE(QFileInfo::exists(pdf));
     }
+}
+
+}  // namespace
+
+namespace {
+
+// A PDF sent to something that is not a regular file (here a pipe) is written
+// into it; the pipe is not replaced by a file. A link is followed, not replaced.
+TEST(BatchOutput, PipesAndLinksAreWrittenThroughNotReplaced) {
+    TempFolder dir;
+    WriteArchive(dir.Path(), 2);
+    const QString fifo = dir.File(QStringLiteral("tubo"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    // Both ends held here: opening never blocks, and the document (well under
+    // a pipe's 64 KiB) waits in the pipe until read.
+    const int end = ::open(QFile::encodeName(fifo).constData(), O_RDWR | O_NONBLOCK);
+    ASSERT_GE(end, 0);
+    const Outcome toPipe = RunBatch({QStringLiteral("--folder"), dir.Path(), QStringLiteral("--pdf"), fifo,
+                                     QStringLiteral("summary")});
+    QByteArray received;
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(end, buffer, sizeof buffer)) > 0;) received.append(buffer, n);
+    ::close(end);
+    EXPECT_EQ(toPipe.status, 0) << S(toPipe.err);
+    EXPECT_TRUE(received.startsWith("%PDF"));
+    EXPECT_TRUE(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
+
+    const QString link = dir.File(QStringLiteral("collegamento.pdf"));
+    ASSERT_TRUE(QFile::link(dir.File(QStringLiteral("vero.pdf")), link));
+    const Outcome throughLink = RunBatch({QStringLiteral("--folder"), dir.Path(), QStringLiteral("--pdf"), link,
+                                          QStringLiteral("summary")});
+    EXPECT_EQ(throughLink.status, 0) << S(throughLink.err);
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_GT(QFileInfo(dir.File(QStringLiteral("vero.pdf"))).size(), 0);
 }
 
 }  // namespace
