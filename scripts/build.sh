@@ -1,6 +1,13 @@
 #!/usr/bin/env bash
-# Configures and builds everything into build/; the program folder is build/Velmora.
+# Configures and builds into build/; the program folder is build/Velmora.
+#   scripts/build.sh program   # the program and velmora-batch only
+#   scripts/build.sh all       # everything, tests and benchmarks included
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$root/build" -j"$(nproc)"
+case "${1:-all}" in
+  program) options=(-DVELMORA_TESTS=OFF -DVELMORA_BENCH=OFF); targets=(--target Velmora velmora-batch) ;;
+  all) options=(-DVELMORA_TESTS=ON -DVELMORA_BENCH=ON); targets=() ;;
+  *) sed -n '2,4p' "$0"; exit 2 ;;
+esac
+cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${options[@]}" >/dev/null
+cmake --build "$root/build" -j"$(nproc)" "${targets[@]}"

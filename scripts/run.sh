@@ -3,6 +3,6 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/install-deps.sh" run
-"$root/scripts/build.sh"
+"$root/scripts/build.sh" program
 cd "$root/build/Velmora"
 exec ./Velmora "$@"

@@ -3,6 +3,6 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/install-deps.sh" test
-"$root/scripts/build.sh"
+"$root/scripts/build.sh" all
 cd "$root/build"
 QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
