@@ -14,22 +14,41 @@ QString Reason(int error) { return QString::fromLocal8Bit(std::strerror(error));
 
 // Holds an exclusive lock on the whole file for its lifetime. Open-file-description
 // locks belong to this handle, so two handles of one process exclude each other too.
+// Another copy of the program holds the lock only for the moment of a write, so a
+// lock still held after a while is stuck: the append fails rather than freeze the
+// window. A file system that keeps no locks gets the append without one.
 class AppendLock {
 public:
-    explicit AppendLock(int fd) : fd_(fd) { Apply(F_WRLCK); }
-    ~AppendLock() { Apply(F_UNLCK); }
-    bool Held() const { return held_; }
+    explicit AppendLock(int fd) : fd_(fd) {
+        struct flock lock = Whole(F_WRLCK);
+        for (int tries = 0; tries < kTries; ++tries) {
+            if (fcntl(fd_, F_OFD_SETLK, &lock) == 0) {
+                held_ = true;
+                return;
+            }
+            if (errno == ENOLCK || errno == EINVAL || errno == EOPNOTSUPP) return;
+            if (errno != EAGAIN && errno != EACCES && errno != EINTR) break;
+            usleep(kPauseUs);
+        }
+        throw FileError("Archivio bloccato da un altro programma");
+    }
+    ~AppendLock() {
+        if (!held_) return;
+        struct flock lock = Whole(F_UNLCK);
+        fcntl(fd_, F_OFD_SETLK, &lock);
+    }
+    AppendLock(const AppendLock&) = delete;
+    AppendLock& operator=(const AppendLock&) = delete;
 
 private:
-    void Apply(short type) {
+    static constexpr int kTries = 2000;
+    static constexpr useconds_t kPauseUs = 1000;
+
+    static struct flock Whole(short type) {
         struct flock lock {};
         lock.l_type = type;
         lock.l_whence = SEEK_SET;
-        int rc;
-        do {
-            rc = fcntl(fd_, F_OFD_SETLKW, &lock);
-        } while (rc != 0 && errno == EINTR);
-        if (type == F_WRLCK) held_ = rc == 0;
+        return lock;
     }
     int fd_;
     bool held_ = false;
@@ -40,7 +59,9 @@ private:
 RecordFileBase::RecordFileBase(const char* fileName, std::size_t recordSize)
     : fileName_(fileName), recordSize_(recordSize) {}
 
-RecordFileBase::~RecordFileBase() { Close(); }
+RecordFileBase::~RecordFileBase() {
+    if (fd_ >= 0) ::close(fd_);
+}
 
 void RecordFileBase::OpenOrCreate(const QString& folder) { Open(folder, O_RDWR | O_CREAT); }
 
@@ -60,11 +81,20 @@ void RecordFileBase::Open(const QString& folder, int flags) {
     }
     fd_ = fd;
     position_ = 0;
+    written_ = false;
 }
 
 void RecordFileBase::Close() {
-    if (fd_ >= 0) ::close(fd_);
+    if (fd_ < 0) return;
+    const int fd = fd_;
     fd_ = -1;
+    // On a network folder a write may fail only now: what was written must
+    // have reached the file before the command reports success.
+    const bool synced = !written_ || ::fdatasync(fd) == 0;
+    const int syncError = errno;
+    if (::close(fd) != 0 || !synced) {
+        throw FileError(Reason(synced ? errno : syncError).toStdString());
+    }
 }
 
 long long RecordFileBase::RecordCount() const {
@@ -105,13 +135,13 @@ void RecordFileBase::WriteBytes(const void* record) {
         if (n <= 0) throw FileError(n < 0 ? Reason(errno).toStdString() : "Scrittura incompleta");
         done += static_cast<std::size_t>(n);
     }
+    written_ = true;
     ++position_;
 }
 
 void RecordFileBase::AppendBytes(const void* record) {
     if (fd_ < 0) throw FileError("Archivio non aperto");
     AppendLock lock(fd_);
-    if (!lock.Held()) throw FileError("Impossibile bloccare l'archivio");
     position_ = RecordCount();
     WriteBytes(record);
 }

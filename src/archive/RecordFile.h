@@ -30,8 +30,10 @@ public:
     // Opens an existing file for reading only; never creates or changes it.
     // Throws FileError when it is missing or cannot be read.
     void OpenForReading(const QString& folder);
+    // Closes the file; after writes, first makes sure they reached it.
+    // Throws FileError when they did not. Destroying an open handle closes it
+    // without a check.
     void Close();
-    bool IsOpen() const { return fd_ >= 0; }
 
     // Whole records in the file; trailing bytes of a partial record do not count.
     long long RecordCount() const;
@@ -52,6 +54,7 @@ private:
     std::size_t recordSize_;
     int fd_ = -1;
     long long position_ = 0;
+    bool written_ = false;
     QString path_;
 };
 

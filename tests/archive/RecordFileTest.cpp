@@ -4,6 +4,7 @@
 #include <QFile>
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <set>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -134,6 +135,24 @@ TEST(DataRecordFile, ReadOnlyFileOrFolderCannotBeOpened) {
         QFile::setPermissions(dir.File("Archivio_Dati.pro"), QFile::ReadOther | QFile::WriteOther);
         EXPECT_FALSE(OpenFailsAsOrdinaryUser(dir.Path()));
     }
+}
+
+TEST(DataRecordFile, AStuckLockFailsTheAppendInsteadOfWaitingForEver) {
+    TempFolder dir;
+    DataRecordFile file(dir.Path());
+    file.Append(Sample(QStringLiteral("one")));
+    // Another handle (as another copy of the program would) holds the lock.
+    const int other = ::open(QFile::encodeName(dir.File("Archivio_Dati.pro")).constData(), O_RDWR);
+    ASSERT_GE(other, 0);
+    struct flock lock {};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    ASSERT_EQ(fcntl(other, F_OFD_SETLK, &lock), 0);
+    EXPECT_THROW(file.Append(Sample(QStringLiteral("two"))), FileError);
+    EXPECT_EQ(file.RecordCount(), 1);
+    ::close(other);
+    file.Append(Sample(QStringLiteral("two")));
+    EXPECT_EQ(file.Position(), 2);
 }
 
 TEST(DataRecordFile, ConcurrentAppendsLoseAndTearNothing) {
