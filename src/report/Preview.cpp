@@ -1,5 +1,6 @@
 #include "report/Preview.h"
 
+#include "app/ui/Messages.h"
 #include "app/ui/ModalRunner.h"
 #include "report/Painter.h"
 #include "report/Prepared.h"
@@ -91,12 +92,12 @@ TfrmPreview::TfrmPreview(TrepReport& report, QWidget* owner) : QDialog(owner), r
     const TPreviewButtons buttons = report.PreviewOptions.Buttons;
     if (buttons & pbPrint) {
         actPrint = toolbar->addAction(QStringLiteral("Print"), this, [this] {
-            // No exception may cross the event loop: keep it for the opener.
+            // An error of the printer goes to the general error report; the
+            // preview stays open, as after any print.
             try {
                 report_.Print(currentPage_);
-            } catch (...) {
-                error_ = std::current_exception();
-                reject();
+            } catch (const std::exception& error) {
+                ui::ReportError(this, QString::fromStdString(error.what()));
             }
         });
         actPrint->setToolTip(QStringLiteral("Print"));
@@ -191,7 +192,6 @@ bool TrepReport::ShowReport(bool clearLast) {
     if (!PrepareReport(clearLast)) return false;
     TfrmPreview preview(*this);
     ui::RunModal(preview);
-    if (preview.Error()) std::rethrow_exception(preview.Error());
     return true;
 }
 

@@ -3,7 +3,6 @@
 
 #include <QDialog>
 
-#include <exception>
 #include <map>
 
 class QComboBox;
@@ -57,9 +56,6 @@ public:
     void SetZoom(double zoom);
     void ToggleFullScreen();
     int CurrentPage() const { return currentPage_; }  // 1-based
-    // An error of printing from the preview, which closed it; the opener
-    // raises it again.
-    std::exception_ptr Error() const { return error_; }
 
     QToolBar* toolbar;
     QAction* actPrint = nullptr;
@@ -79,7 +75,6 @@ private:
     void UpdateStatus();
     TrepReport& report_;
     int currentPage_ = 1;
-    std::exception_ptr error_;
 };
 
 }  // namespace report

@@ -127,14 +127,22 @@ TEST_F(PreviewTest, PrintsThePageOnShowAndStaysOpen) {
     EXPECT_EQ(fake.printers->jobs[0].pages, std::vector<int>({1}));
 }
 
-TEST_F(PreviewTest, SpoolerErrorClosesThePreviewAndReachesTheCaller) {
+TEST_F(PreviewTest, SpoolerErrorIsReportedAndThePreviewStaysOpen) {
     UseFakePrinters fake{{"First"}};
     fake.printers->spoolerFails = true;
+    testing_support::MessageLog log;
     ModalScript script;
-    script.Then([](QDialog& dialog) { AsPreview(dialog).actPrint->trigger(); });
+    bool openAfterPrint = false;
+    script.Then([&](QDialog& dialog) {
+        AsPreview(dialog).actPrint->trigger();
+        openAfterPrint = dialog.isVisible();
+    });
     script.Then([](QDialog& dialog) { QTest::mouseClick(dynamic_cast<TfrmPrintDialog&>(dialog).btnOK, Qt::LeftButton); });
-    EXPECT_THROW(report->ShowReport(true), PrintError);
+    EXPECT_TRUE(report->ShowReport(true));
     EXPECT_TRUE(script.Done());
+    EXPECT_TRUE(openAfterPrint);
+    EXPECT_EQ(log.Only(), QStringLiteral("spooler failed"));
+    EXPECT_EQ(log.messages.back().kind, ui::Kind::Error);
 }
 
 TEST_F(PreviewTest, FailedPreparationOpensNoPreview) {

@@ -12,7 +12,9 @@ bool Application::notify(QObject* receiver, QEvent* event) {
     try {
         return QApplication::notify(receiver, event);
     } catch (const std::exception& error) {
-        ShowMessage(activeWindow(), QString::fromStdString(error.what()), Kind::Error, Buttons::Ok);
+        ReportError(activeWindow(), QString::fromStdString(error.what()));
+    } catch (...) {
+        ReportError(activeWindow(), QStringLiteral("Errore imprevisto."));
     }
     return false;
 }

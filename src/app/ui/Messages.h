@@ -28,6 +28,12 @@ inline void ShowPlain(QWidget* parent, const QString& text) {
     ShowMessage(parent, text, Kind::Plain, Buttons::Ok);
 }
 
+// The general error report: an error that no window handles, shown with its
+// text in an error box with an OK button.
+inline void ReportError(QWidget* parent, const QString& text) {
+    ShowMessage(parent, text, Kind::Error, Buttons::Ok);
+}
+
 using MessageHandler = std::function<Answer(const Message&)>;
 // Installs a handler in place of the real box; an empty one restores the box.
 // Returns the handler it replaces.
