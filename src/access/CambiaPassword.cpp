@@ -38,7 +38,7 @@ TfrmCambiaPassword::TfrmCambiaPassword(Velmora& app)
         new ui::Gradient(QStringLiteral("shpPassword"), ui::colour::kLightBlue, ui::colour::kWhite, this);
     shpPassword->setGeometry(20, 192, 520, 250);
 
-    cmdOK = NewAccessButton(QStringLiteral("cmdOK"), QStringLiteral("OK"), QRect(410, 460, 130, 40), this);
+    cmdOK = ui::NewButton(QStringLiteral("cmdOK"), QStringLiteral("OK"), QRect(410, 460, 130, 40), this);
     auto* boxes = new PasswordBoxes(cmdOK, this);
     lblRigo05 = NewCaption(QStringLiteral("lblRigo05"), QStringLiteral("Vecchia password:"), 202, this);
     txtPasswordOld = boxes->Add(QStringLiteral("txtPasswordOld"), QStringLiteral("effPasswordOld"),
@@ -49,7 +49,7 @@ TfrmCambiaPassword::TfrmCambiaPassword(Velmora& app)
     lblRigo07 = NewCaption(QStringLiteral("lblRigo07"), QStringLiteral("Conferma nuova password:"), 362, this);
     txtConferma = boxes->Add(QStringLiteral("txtConferma"), QStringLiteral("effConferma"), QRect(46, 390, 468, 38),
                              this, effConferma);
-    cmdEsci = NewAccessButton(QStringLiteral("cmdEsci"), QStringLiteral("Chiudi"), QRect(20, 460, 130, 40), this);
+    cmdEsci = ui::NewButton(QStringLiteral("cmdEsci"), QStringLiteral("Chiudi"), QRect(20, 460, 130, 40), this);
 
     setTabOrder(txtPasswordOld, txtPasswordNew);
     setTabOrder(txtPasswordNew, txtConferma);

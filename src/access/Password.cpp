@@ -35,12 +35,12 @@ TfrmPassword::TfrmPassword(Velmora& app)
     lblRigo05->setFont(QFont(QStringLiteral("Verdana"), 11));
     lblRigo05->setGeometry(40, 248, 480, 24);
 
-    cmdOK = NewAccessButton(QStringLiteral("cmdOK"), QStringLiteral("OK"), QRect(410, 295, 110, 40), this);
+    cmdOK = ui::NewButton(QStringLiteral("cmdOK"), QStringLiteral("OK"), QRect(410, 295, 110, 40), this);
     auto* boxes = new PasswordBoxes(cmdOK, this);
     txtPassword = boxes->Add(QStringLiteral("txtPassword"), QStringLiteral("effPassword"), QRect(46, 295, 340, 40),
                              this, effPassword);
-    cmdEsci = NewAccessButton(QStringLiteral("cmdEsci"), QStringLiteral("Esci"), QRect(20, 405, 130, 40), this);
-    btnCambiaPassword = NewAccessButton(QStringLiteral("btnCambiaPassword"), QStringLiteral("Cambia password"),
+    cmdEsci = ui::NewButton(QStringLiteral("cmdEsci"), QStringLiteral("Esci"), QRect(20, 405, 130, 40), this);
+    btnCambiaPassword = ui::NewButton(QStringLiteral("btnCambiaPassword"), QStringLiteral("Cambia password"),
                                   QRect(360, 405, 180, 40), this);
     lblMemory = new QLabel(this);
     lblMemory->setObjectName(QStringLiteral("lblMemory"));

@@ -9,15 +9,6 @@
 
 #include <algorithm>
 
-QPushButton* NewAccessButton(const QString& name, const QString& text, QRect geometry, QWidget* parent) {
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(name);
-    button->setFont(QFont(QStringLiteral("Verdana"), 10, QFont::Bold));
-    button->setCursor(Qt::PointingHandCursor);
-    button->setGeometry(geometry);
-    return button;
-}
-
 PasswordBoxes::PasswordBoxes(QPushButton* ok, QObject* parent) : QObject(parent), ok_(ok) {
     ok_->setEnabled(false);
 }

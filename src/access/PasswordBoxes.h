@@ -8,12 +8,6 @@ class QLineEdit;
 class QPushButton;
 class QWidget;
 
-// What the password boxes of the access windows share: each box has a yellow
-// rectangle behind it (eff...) shown only while the box has the focus, and the
-// window's OK button is enabled exactly when every box holds a text that is
-// not blank, checked at every change of a text and every key release.
-// A push button of the access windows (Verdana, hand cursor).
-QPushButton* NewAccessButton(const QString& name, const QString& text, QRect geometry, QWidget* parent);
 
 class PasswordBoxes : public QObject {
 public:

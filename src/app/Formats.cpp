@@ -2,7 +2,6 @@
 
 #include <QLocale>
 
-#include <stdexcept>
 
 namespace formats {
 namespace {
@@ -31,14 +30,5 @@ QString LongTime(const QTime& time) {
     return locale.toString(time, pattern.trimmed());
 }
 
-double ParseDecimal(const QString& text) {
-    QString t = text.trimmed();
-    if (t.contains(QLatin1Char('.'))) throw std::invalid_argument("not a decimal number");
-    t.replace(QLatin1Char(','), QLatin1Char('.'));
-    bool ok = false;
-    const double value = QLocale::c().toDouble(t, &ok);
-    if (!ok) throw std::invalid_argument("not a decimal number");
-    return value;
-}
 
 }  // namespace formats

@@ -42,15 +42,6 @@ QFont ItemFont() {
     return font;
 }
 
-QPushButton* NewButton(const char* name, const QString& text, QRect geometry, QWidget* parent) {
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setFont(QFont(QStringLiteral("Verdana"), 10, QFont::Bold));
-    button->setGeometry(geometry);
-    // Enter presses the button that has the focus, never a default one.
-    button->setAutoDefault(false);
-    return button;
-}
 
 // Closes the window through the pick whenever the list is double-clicked,
 // on an item or not.
@@ -138,7 +129,7 @@ RecordPicker::RecordPicker(Velmora& app, QWidget* owner, const Kind& kind)
     txtTrova->setObjectName(QStringLiteral("txtTrova"));
     txtTrova->setFont(QFont(QStringLiteral("Verdana"), 12, QFont::Bold));
     txtTrova->setGeometry(80, 138, 600, 36);
-    btnTrova = NewButton("btnTrova", QStringLiteral("Trova"), QRect(700, 138, 130, 36), this);
+    btnTrova = ui::NewButton(QStringLiteral("btnTrova"), QStringLiteral("Trova"), QRect(700, 138, 130, 36), this);
 
     auto* shpLista = new ui::Gradient(QStringLiteral("shpLista"), ui::colour::kSteelBlue, ui::colour::kLightBlue, this);
     shpLista->setGeometry(20, 190, 822, 296);
@@ -160,8 +151,11 @@ RecordPicker::RecordPicker(Velmora& app, QWidget* owner, const Kind& kind)
     lblRigo03->setAlignment(Qt::AlignCenter);
     lblRigo03->setGeometry(20, 490, 822, 24);
 
-    btnChiudi = NewButton("btnChiudi", QStringLiteral("Chiudi"), QRect(30, 518, 130, 34), this);
-    btnStampa = NewButton("btnStampa", QStringLiteral("Stampa"), QRect(701, 518, 130, 34), this);
+    btnChiudi = ui::NewButton(QStringLiteral("btnChiudi"), QStringLiteral("Chiudi"), QRect(30, 518, 130, 34), this);
+    btnStampa = ui::NewButton(QStringLiteral("btnStampa"), QStringLiteral("Stampa"), QRect(701, 518, 130, 34), this);
+
+    // Enter presses the button that has the focus, never a default one.
+    for (QPushButton* button : {btnTrova, btnChiudi, btnStampa}) button->setAutoDefault(false);
 
     if (kind.import) {
         lblMemory = new QLabel(QStringLiteral("lblMemory"), this);

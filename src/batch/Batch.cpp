@@ -90,20 +90,15 @@ std::unique_ptr<report::TrepReport> PreparedSheet(const QString& name, const lab
 // Page K of the label-page archive, as the sheet print window prints it.
 std::unique_ptr<report::TrepReport> Sheet(const ProgramFolder& folder, const QStringList& args) {
     const SheetRecord page = ReadRecord<SheetRecord>(folder, ParseNumber(args[0], "numero di pagina"), "la pagina");
-    label_sheet::Lines lines;
-    for (int slot = 1; slot <= label_sheet::kSlots; ++slot)
-        for (int line = 1; line <= label_sheet::kLines; ++line)
-            lines[slot - 1][line - 1] = DecodeShortText(page.field[SheetRecord::LineField(line, slot)]);
-    return PreparedSheet(label_sheet::kPageName, lines);
+    return PreparedSheet(label_sheet::kPageName, label_sheet::PageLines(page));
 }
 
 // Record N of the data archive on all 24 labels, as the single-record preview prints it.
 std::unique_ptr<report::TrepReport> Record(const ProgramFolder& folder, const QStringList& args) {
     const DataRecord record = ReadRecord<DataRecord>(folder, ParseNumber(args[0], "numero di scheda"), "la scheda");
-    label_sheet::Lines lines;
-    for (auto& slot : lines)
-        for (int line = 1; line <= label_sheet::kLines; ++line) slot[line - 1] = record.Text(DataRecord::Rigo(line));
-    return PreparedSheet(label_sheet::kRecordName, lines);
+    std::array<QString, label_sheet::kLines> label;
+    for (int line = 1; line <= label_sheet::kLines; ++line) label[line - 1] = record.Text(DataRecord::Rigo(line));
+    return PreparedSheet(label_sheet::kRecordName, label_sheet::OnEveryLabel(label));
 }
 
 // The summary of the data archive as the find window prints it right after

@@ -10,11 +10,10 @@ const SheetPrintWindow::Kind kKind{" Anteprima di stampa", "Mostra anteprima", l
 
 // The six line boxes of the data archive window, as they stand, on every label.
 label_sheet::Lines RecordOnEveryLabel(const TfrmArchivio_Indirizzi& archive) {
-    label_sheet::Lines lines;
+    std::array<QString, label_sheet::kLines> label;
     const auto boxes = archive.LineBoxes();
-    for (auto& slot : lines)
-        for (int line = 0; line < label_sheet::kLines; ++line) slot[line] = boxes[line]->text();
-    return lines;
+    for (int line = 0; line < label_sheet::kLines; ++line) label[line] = boxes[line]->text();
+    return label_sheet::OnEveryLabel(label);
 }
 }  // namespace
 

@@ -63,7 +63,7 @@ TfrmArchivio_Etichette::TfrmArchivio_Etichette(Velmora& app)
     for (int slot = 1; slot <= kSlots; ++slot) {
         for (int line = 1; line <= kLines; ++line) {
             auto* label = new QLabel(QStringLiteral("RIGO ") + TwoDigits(line), panMemory);
-            label->setObjectName(QStringLiteral("txtRigo%1_E%2").arg(TwoDigits(line), TwoDigits(slot)));
+            label->setObjectName(label_sheet::LineObject(line, slot));
             lines_[(slot - 1) * kLines + line - 1] = label;
         }
     }
@@ -160,10 +160,10 @@ void TfrmArchivio_Etichette::ClearSlot(int slot) {
 }
 
 void TfrmArchivio_Etichette::Fill(const SheetRecord& page) {
+    const label_sheet::Lines lines = label_sheet::PageLines(page);
     for (int slot = 1; slot <= kSlots; ++slot) {
         txtNome(slot)->setText(DecodeShortText(page.field[SheetRecord::NameField(slot)]));
-        for (int line = 1; line <= kLines; ++line)
-            txtRigo(line, slot)->setText(DecodeShortText(page.field[SheetRecord::LineField(line, slot)]));
+        for (int line = 1; line <= kLines; ++line) txtRigo(line, slot)->setText(lines[slot - 1][line - 1]);
     }
 }
 

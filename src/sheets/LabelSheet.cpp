@@ -58,6 +58,20 @@ void AddLine(TrepReportPage& page, int slot, int line) {
 
 }  // namespace
 
+Lines PageLines(const SheetRecord& page) {
+    Lines lines;
+    for (int slot = 1; slot <= kSlots; ++slot)
+        for (int line = 1; line <= kLines; ++line)
+            lines[slot - 1][line - 1] = DecodeShortText(page.field[SheetRecord::LineField(line, slot)]);
+    return lines;
+}
+
+Lines OnEveryLabel(const std::array<QString, kLines>& label) {
+    Lines lines;
+    lines.fill(label);
+    return lines;
+}
+
 QString LineObject(int line, int slot) {
     return QStringLiteral("txtRigo%1_E%2").arg(line, 2, 10, QLatin1Char('0')).arg(slot, 2, 10, QLatin1Char('0'));
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include "report/Model.h"
+#include "sheets/SheetRecord.h"
 
 #include <QString>
 
@@ -21,6 +22,10 @@ using Lines = std::array<std::array<QString, kLines>, kSlots>;
 // The report names of the copies.
 inline const QString kPageName = QStringLiteral("Pagina Etichette");
 inline const QString kRecordName = QStringLiteral("Anteprima Etichetta");
+
+// The lines of a stored page, and one label's lines on all 24 labels.
+Lines PageLines(const SheetRecord& page);
+Lines OnEveryLabel(const std::array<QString, kLines>& label);
 
 std::unique_ptr<report::TrepReport> Build(const QString& reportName);
 

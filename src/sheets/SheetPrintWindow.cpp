@@ -9,14 +9,6 @@ namespace {
 
 constexpr QSize kClient(560, 340);
 
-QPushButton* NewButton(const char* name, const QString& text, QRect geometry, QWidget* parent) {
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setFont(QFont(QStringLiteral("Verdana"), 10, QFont::Bold));
-    button->setCursor(Qt::PointingHandCursor);
-    button->setGeometry(geometry);
-    return button;
-}
 
 }  // namespace
 
@@ -45,8 +37,8 @@ SheetPrintWindow::SheetPrintWindow(QWidget* owner, const Kind& kind, Source sour
         (new ui::Picture(QStringLiteral("icoInf01"), QStringLiteral("stampa_info"), QSize(520, 240), shpSfondo))
             ->move(0, 5);
     }
-    btnAnnulla = NewButton("btnAnnulla", QStringLiteral("Annulla"), QRect(20, 286, 150, 38), this);
-    btnStampa = NewButton("btnStampa", QString::fromUtf8(kind.button), QRect(390, 286, 150, 38), this);
+    btnAnnulla = ui::NewButton(QStringLiteral("btnAnnulla"), QStringLiteral("Annulla"), QRect(20, 286, 150, 38), this);
+    btnStampa = ui::NewButton(QStringLiteral("btnStampa"), QString::fromUtf8(kind.button), QRect(390, 286, 150, 38), this);
     connect(btnAnnulla, &QPushButton::clicked, this, &QDialog::reject);
     connect(btnStampa, &QPushButton::clicked, this, &SheetPrintWindow::btnStampaClick);
 }

@@ -38,13 +38,6 @@ TEST(Formats, ShortDateUsesTheLocaleSeparator) {
     QLocale::setDefault(QLocale::c());
 }
 
-TEST(Formats, DecimalsUseTheComma) {
-    EXPECT_DOUBLE_EQ(formats::ParseDecimal(QStringLiteral("-3")), -3.0);
-    EXPECT_DOUBLE_EQ(formats::ParseDecimal(QStringLiteral(" 2,5 ")), 2.5);
-    EXPECT_THROW(formats::ParseDecimal(QStringLiteral("2.5")), std::invalid_argument);
-    EXPECT_THROW(formats::ParseDecimal(QStringLiteral("abc")), std::invalid_argument);
-}
-
 TEST(Application, UncaughtErrorsReachTheGeneralErrorReport) {
     EnsureApplication();
     MessageLog log;

@@ -1,14 +1,15 @@
 #include "app/Velmora.h"
 
 #include "access/Password.h"
-#include "app/ui/ModalRunner.h"
 #include "archive/Archivio_Indirizzi.h"
+#include "archive/DataRecord.h"
+#include "archive/TrovaIndirizzi.h"
 #include "sheets/Archivio_Etichette.h"
 #include "shell/Avvio.h"
-#include "shell/Guida.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -112,16 +113,26 @@ TEST(Velmora, RunEndsWhenTheLauncherOrTheLoginWindowCloses) {
 
 TEST(Velmora, ADialogStartsFromItsDesignStateEachTime) {
     AppFixture fixture;
+    TfrmArchivio_Indirizzi& archive = fixture.app->frmArchivio_Indirizzi();
+    archive.Present();
     ModalScript script;
-    std::vector<QString> titles;
-    for (int i = 0; i < 2; ++i)
-        script.Then([&](QDialog& d) { titles.push_back(static_cast<TfrmGuida&>(d).lblTitolo->text()); });
-    TfrmGuida first(nullptr);
-    first.lblTitolo->setText(QStringLiteral("changed"));
-    ui::RunModal(first);
-    TfrmGuida second(nullptr);
-    ui::RunModal(second);
-    EXPECT_EQ(titles, (std::vector<QString>{QStringLiteral("changed"), QStringLiteral("Argomento della guida.")}));
+    std::vector<QString> searches;
+    std::vector<int> rows;
+    auto look = [&](QDialog& d) {
+        auto& picker = static_cast<TfrmTrovaIndirizzi&>(d);
+        searches.push_back(picker.txtTrova->text());
+        rows.push_back(int(picker.ItemTexts().size()));
+        picker.txtTrova->setText(QStringLiteral("rossi"));
+    };
+    script.Then(look).Then(look);
+    archive.cmdTrovaClick();
+    DataRecord record;
+    record.SetText(DataRecord::Nome, QStringLiteral("Rossi"));
+    DataRecordFile(fixture.folder.Path()).Append(record);
+    archive.cmdTrovaClick();
+    // The second opening starts with an empty search box and reads the file again.
+    EXPECT_EQ(searches, (std::vector<QString>{QString(), QString()}));
+    EXPECT_EQ(rows, (std::vector<int>{0, 1}));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPushButton>
 #include <QSvgRenderer>
 
 namespace ui {
@@ -34,6 +35,15 @@ void PictureButton::mouseReleaseEvent(QMouseEvent* event) {
     pressed_ = false;
     update();
     if (rect().contains(event->position().toPoint())) emit clicked();
+}
+
+QPushButton* NewButton(const QString& name, const QString& text, QRect geometry, QWidget* parent) {
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(name);
+    button->setFont(QFont(QStringLiteral("Verdana"), 10, QFont::Bold));
+    button->setCursor(Qt::PointingHandCursor);
+    button->setGeometry(geometry);
+    return button;
 }
 
 Picture::Picture(const QString& name, const QString& picture, QSize size, QWidget* parent)

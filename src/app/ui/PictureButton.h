@@ -2,6 +2,7 @@
 #include <QString>
 #include <QWidget>
 
+class QPushButton;
 class QSvgRenderer;
 
 namespace ui {
@@ -29,6 +30,9 @@ private:
     QSvgRenderer* renderer_;
     bool pressed_ = false;
 };
+
+// A push button of the windows: Verdana bold, the hand cursor.
+QPushButton* NewButton(const QString& name, const QString& text, QRect geometry, QWidget* parent);
 
 // A picture without behaviour (decoration, headings).
 class Picture : public QWidget {
