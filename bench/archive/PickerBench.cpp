@@ -49,13 +49,6 @@ Archive& TheArchive() {
 }
 
 Velmora& App() {
-    if (!QApplication::instance()) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "bench_pickers";
-        static char* argv[] = {name, nullptr};
-        new QApplication(argc, argv);
-    }
     static Velmora app{ProgramFolder(TheArchive().Path())};
     return app;
 }
@@ -117,4 +110,3 @@ BENCHMARK(BM_SearchStepNearTheEnd)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-BENCHMARK_MAIN();

@@ -3,7 +3,6 @@
 #include "report/Prepared.h"
 #include "report/Printers.h"
 
-#include <QApplication>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
@@ -68,12 +67,3 @@ void BM_Draw100000ToPdf(benchmark::State& state) {
 BENCHMARK(BM_Draw100000ToPdf)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

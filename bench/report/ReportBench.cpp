@@ -1,6 +1,5 @@
 #include "report/Report.h"
 
-#include <QApplication>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
@@ -74,12 +73,3 @@ void BM_Draw1000PagesToPdf(benchmark::State& state) {
 BENCHMARK(BM_Draw1000PagesToPdf)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

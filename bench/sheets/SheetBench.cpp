@@ -5,7 +5,6 @@
 #include "sheets/LabelSheet.h"
 #include "sheets/SheetRecord.h"
 
-#include <QGuiApplication>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -70,12 +69,3 @@ void BM_StoredPagesToPdf(benchmark::State& state) {
 BENCHMARK(BM_StoredPagesToPdf)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
