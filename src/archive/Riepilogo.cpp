@@ -47,19 +47,10 @@ Band& AddBand(TrepReportPage& page, const QString& name, double heightMm) {
 }  // namespace
 
 std::unique_ptr<TrepReport> Build() {
-    auto summary = std::make_unique<TrepReport>(QStringLiteral("repRiepilogo"));
-    summary->ReportOptions.Name = QStringLiteral("Riepilogo dati");
+    auto summary = NewA4Report(QStringLiteral("repRiepilogo"), QStringLiteral("Riepilogo dati"),
+                               QStringLiteral("Page"), 10);
     summary->PreviewOptions.Buttons = kAllPreviewButtons;
-    summary->PrintOptions.Printer = QStringLiteral("Default");
-    summary->PrintOptions.PrintOnSheet = 0;
-    summary->ShowProgress = false;
-    summary->Add<TrepDataPage>(QStringLiteral("Data"));
-
-    auto& page = summary->Add<TrepReportPage>(QStringLiteral("Page"));
-    page.PaperWidth = 210;
-    page.PaperHeight = 297;
-    page.PaperSize = 9;
-    page.LeftMargin = page.RightMargin = page.TopMargin = page.BottomMargin = 10;
+    auto& page = *summary->ReportPage();
     page.SetOrientation(poLandscape);
 
     auto& title = AddBand<TrepReportTitle>(page, QStringLiteral("ReportTitle"), 8.0);

@@ -221,6 +221,13 @@ private:
     std::vector<PreparedPage> prepared_;
 };
 
+// The root of a template as the program's templates start: the report
+// (component `component`, caption `name`) printed on the default printer on
+// paper of its own size, no progress window, its data page, and a portrait A4
+// printable page `pageName` with the same margin, in mm, on all four sides.
+std::unique_ptr<TrepReport> NewA4Report(const QString& component, const QString& name, const QString& pageName,
+                                        double margin);
+
 // FindObject with a cast; null when the name is missing or of another kind.
 template <class T>
 T* FindObjectAs(TrepComponent& root, const QString& name) {

@@ -77,21 +77,11 @@ QString LineObject(int line, int slot) {
 }
 
 std::unique_ptr<TrepReport> Build(const QString& reportName) {
-    auto sheet = std::make_unique<TrepReport>(QStringLiteral("repDocumento"));
-    sheet->ReportOptions.Name = reportName;
+    auto sheet = NewA4Report(QStringLiteral("repDocumento"), reportName, QStringLiteral("Page1"), 10);
     sheet->PreviewOptions.Buttons = pbPrint | pbZoom | pbFullScreen | pbClose;
     sheet->PreviewOptions.Zoom = 1.0;
     sheet->PreviewOptions.AllowEdit = false;
-    sheet->PrintOptions.Printer = QStringLiteral("Default");
-    sheet->PrintOptions.PrintOnSheet = 0;
-    sheet->ShowProgress = false;
-    sheet->Add<TrepDataPage>(QStringLiteral("Data"));
-
-    auto& page = sheet->Add<TrepReportPage>(QStringLiteral("Page1"));
-    page.PaperWidth = 210;
-    page.PaperHeight = 297;
-    page.PaperSize = 9;
-    page.LeftMargin = page.RightMargin = page.TopMargin = page.BottomMargin = 10;
+    auto& page = *sheet->ReportPage();
 
     // Drawing order: every background before the text lying on it.
     for (int slot : {1, 2, 3}) AddLabel(page, slot);

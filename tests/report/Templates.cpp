@@ -8,11 +8,7 @@
 namespace report_tests {
 
 std::unique_ptr<TrepReport> NewReport(const QString& pageName) {
-    auto report = std::make_unique<TrepReport>(QStringLiteral("repTest"));
-    report->Add<TrepDataPage>(QStringLiteral("Data"));
-    TrepReportPage& page = report->Add<TrepReportPage>(pageName);
-    page.LeftMargin = page.RightMargin = page.TopMargin = page.BottomMargin = 10;
-    return report;
+    return NewA4Report(QStringLiteral("repTest"), QString(), pageName, 10);
 }
 
 TrepReportPage& PageOf(TrepReport& report) { return *report.ReportPage(); }
