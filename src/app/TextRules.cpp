@@ -9,13 +9,11 @@ QString TrimText(const QString& text) {
 }
 
 QString UpperAscii(QString text) {
-    for (QChar& c : text)
-        if (c >= QLatin1Char('a') && c <= QLatin1Char('z')) c = QChar(c.unicode() - 32);
+    for (QChar& c : text) c = QChar(UpperAscii(c.unicode()));
     return text;
 }
 
 QString LowerAscii(QString text) {
-    for (QChar& c : text)
-        if (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) c = QChar(c.unicode() + 32);
+    for (QChar& c : text) c = QChar(LowerAscii(c.unicode()));
     return text;
 }

@@ -10,15 +10,8 @@ namespace {
 constexpr int kNameWidth = 40;
 constexpr int kTypeWidth = 28;
 
-char16_t Upper(QChar c) {
-    const char16_t u = c.unicode();
-    return u >= u'a' && u <= u'z' ? char16_t(u - 32) : u;
-}
-
-char16_t Lower(QChar c) {
-    const char16_t u = c.unicode();
-    return u >= u'A' && u <= u'Z' ? char16_t(u + 32) : u;
-}
+char16_t Upper(QChar c) { return UpperAscii(c.unicode()); }
+char16_t Lower(QChar c) { return LowerAscii(c.unicode()); }
 
 }  // namespace
 

@@ -1,5 +1,6 @@
 #include "report/Model.h"
 
+#include "app/TextRules.h"
 #include "app/ui/Messages.h"
 #include "report/Prepared.h"
 
@@ -14,10 +15,7 @@ namespace {
 bool SameNameIgnoringAsciiCase(const QString& a, const QString& b) {
     if (a.size() != b.size()) return false;
     for (qsizetype i = 0; i < a.size(); ++i) {
-        char16_t x = a[i].unicode(), y = b[i].unicode();
-        if (x >= u'a' && x <= u'z') x -= 32;
-        if (y >= u'a' && y <= u'z') y -= 32;
-        if (x != y) return false;
+        if (UpperAscii(a[i].unicode()) != UpperAscii(b[i].unicode())) return false;
     }
     return true;
 }
