@@ -10,6 +10,7 @@
 #include "app/ui/PictureButton.h"
 #include "app/ui/StatusLine.h"
 #include "app/ui/WorkArea.h"
+#include "archive/ArchiveCommands.h"
 #include "archive/AllegaCartella.h"
 #include "archive/ExpIndirizzi.h"
 #include "archive/StampaBusta.h"
@@ -25,7 +26,6 @@
 namespace {
 
 constexpr QSize kContent(1140, 580);
-constexpr QSize kIcon(48, 48);
 constexpr QSize kWideIcon(144, 48);
 
 QFont BoxFont() { return QFont(QStringLiteral("Verdana"), 12, QFont::Bold); }
@@ -94,28 +94,24 @@ void TfrmArchivio_Indirizzi::BuildCommandBar(const ui::WorkArea& area) {
     lblPosizione = ui::BuildCommandBar(
         area,
         {
-            {cmdNuovo, "cmdNuovo", "nuovo", kIcon, on(&W::cmdNuovoClick),
-             "Prepara la schermata per la registrazione di una nuova scheda."},
-            {cmdDuplica, "cmdDuplica", "duplica", kIcon, on(&W::cmdDuplicaClick),
+            archive_commands::Nuovo(*this),
+            {cmdDuplica, "cmdDuplica", "duplica", archive_commands::kIcon, on(&W::cmdDuplicaClick),
              "Prepara la schermata per la registrazione di una nuova scheda duplicando i dati correnti."},
-            {cmdSalva, "cmdSalva", "salva", kIcon, on(&W::cmdSalvaClick), "Salva la scheda corrente."},
-            {cmdTrova, "cmdTrova", "trova", kIcon, on(&W::cmdTrovaClick), "Trova schede in archivio."},
+            archive_commands::Salva(*this),
+            {cmdTrova, "cmdTrova", "trova", archive_commands::kIcon, on(&W::cmdTrovaClick), "Trova schede in archivio."},
             {cmdFile, "cmdFile", "allega", kWideIcon, on(&W::cmdFileClick), "Allega file alla scheda corrente."},
             {cmdStampa, "cmdStampa", "stampa", kWideIcon, on(&W::cmdStampaClick),
              "Stampa indirizzo su busta da lettera."},
-            {cmdPrimo, "cmdPrimo", "primo", kIcon, on(&W::cmdPrimoClick), "Visualizza la prima scheda in archivio."},
-            {cmdIndietro, "cmdIndietro", "indietro", kIcon, on(&W::cmdIndietroClick),
-             "Visualizza la scheda precedente in archivio."},
-            {cmdAvanti, "cmdAvanti", "avanti", kIcon, on(&W::cmdAvantiClick),
-             "Visualizza la scheda successiva in archivio."},
-            {cmdUltimo, "cmdUltimo", "ultimo", kIcon, on(&W::cmdUltimoClick),
-             "Visualizza l'ultima scheda in archivio."},
-            {cmdEsporta, "cmdEsporta", "esporta", kIcon, on(&W::cmdEsportaClick),
+            archive_commands::Primo(*this),
+            archive_commands::Indietro(*this),
+            archive_commands::Avanti(*this),
+            archive_commands::Ultimo(*this),
+            {cmdEsporta, "cmdEsporta", "esporta", archive_commands::kIcon, on(&W::cmdEsportaClick),
              "Esporta l'archivio in un file di Excel."},
-            {cmdAnteprima, "cmdAnteprima", "anteprima", kIcon, on(&W::cmdAnteprimaClick),
+            {cmdAnteprima, "cmdAnteprima", "anteprima", archive_commands::kIcon, on(&W::cmdAnteprimaClick),
              "Visualizza l'anteprima di stampa dell'etichetta corrente."},
-            {cmdGuida, "cmdGuida", "guida", kIcon, on(&W::cmdGuidaClick), "Visualizza la guida in linea."},
-            {cmdEsci, "cmdEsci", "esci", kIcon, on(&W::cmdEsciClick), "Esci da questa schermata."},
+            archive_commands::Guida(*this),
+            archive_commands::Esci(*this),
         },
         {3, 4, 5, 9, 11, 13}, 7);
 }

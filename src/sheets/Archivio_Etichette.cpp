@@ -9,6 +9,7 @@
 #include "app/ui/PictureButton.h"
 #include "app/ui/StatusLine.h"
 #include "app/ui/WorkArea.h"
+#include "archive/ArchiveCommands.h"
 #include "archive/ImportaIndirizzi.h"
 #include "sheets/Anteprima_Etichette.h"
 #include "sheets/Stampa_Etichette.h"
@@ -22,7 +23,6 @@
 namespace {
 
 constexpr QSize kContent(1110, 640);
-constexpr QSize kIcon(48, 48);
 constexpr QSize kWideIcon(144, 48);
 constexpr int kSlotsTop = 232;
 
@@ -84,21 +84,17 @@ void TfrmArchivio_Etichette::BuildCommandBar(const ui::WorkArea& area) {
     lblPosizione = ui::BuildCommandBar(
         area,
         {
-            {cmdNuovo, "cmdNuovo", "nuovo", kIcon, on(&W::cmdNuovoClick),
-             "Prepara la schermata per la registrazione di una nuova scheda."},
-            {cmdSalva, "cmdSalva", "salva", kIcon, on(&W::cmdSalvaClick), "Salva la scheda corrente."},
+            archive_commands::Nuovo(*this),
+            archive_commands::Salva(*this),
             {cmdAnteprima, "cmdAnteprima", "anteprima_larga", kWideIcon, on(&W::cmdAnteprimaClick),
              "Visualizza l'anteprima di stampa della pagina delle etichette."},
             {cmdStampa, "cmdStampa", "stampa", kWideIcon, on(&W::cmdStampaClick), "Stampa la pagina delle etichette."},
-            {cmdPrimo, "cmdPrimo", "primo", kIcon, on(&W::cmdPrimoClick), "Visualizza la prima scheda in archivio."},
-            {cmdIndietro, "cmdIndietro", "indietro", kIcon, on(&W::cmdIndietroClick),
-             "Visualizza la scheda precedente in archivio."},
-            {cmdAvanti, "cmdAvanti", "avanti", kIcon, on(&W::cmdAvantiClick),
-             "Visualizza la scheda successiva in archivio."},
-            {cmdUltimo, "cmdUltimo", "ultimo", kIcon, on(&W::cmdUltimoClick),
-             "Visualizza l'ultima scheda in archivio."},
-            {cmdGuida, "cmdGuida", "guida", kIcon, on(&W::cmdGuidaClick), "Visualizza la guida in linea."},
-            {cmdEsci, "cmdEsci", "esci", kIcon, on(&W::cmdEsciClick), "Esci da questa schermata."},
+            archive_commands::Primo(*this),
+            archive_commands::Indietro(*this),
+            archive_commands::Avanti(*this),
+            archive_commands::Ultimo(*this),
+            archive_commands::Guida(*this),
+            archive_commands::Esci(*this),
         },
         {1, 2, 3, 7, 9}, 5);
 }
