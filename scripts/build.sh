@@ -9,5 +9,7 @@ case "${1:-all}" in
   all) options=(-DVELMORA_TESTS=ON -DVELMORA_BENCH=ON); targets=() ;;
   *) sed -n '2,4p' "$0"; exit 2 ;;
 esac
+# ccache, when the machine has it, makes a rebuild of unchanged sources cheap.
+command -v ccache >/dev/null && options+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${options[@]}" >/dev/null
 cmake --build "$root/build" -j"$(nproc)" "${targets[@]}"
