@@ -60,7 +60,7 @@ void BM_Draw100000ToPdf(benchmark::State& state) {
     summary::FillAndPrepare(*summary, summary::kFindTitle, Items(), kMoment);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("riepilogo.pdf"));
-    for (auto _ : state) report::WritePdf(summary->PreparedPages(), path);
+    for (auto _ : state) report::WritePdf(report::PagesFor(summary->PreparedPages()), path);
     state.counters["pages"] = double(summary->PreparedPages().size());
     state.counters["MiB"] = double(QFileInfo(path).size()) / (1024.0 * 1024.0);
 }

@@ -66,7 +66,7 @@ void BM_Draw1000PagesToPdf(benchmark::State& state) {
     std::vector<PreparedPage> pages(report->PreparedPages().begin(), report->PreparedPages().begin() + 1000);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("bench.pdf"));
-    for (auto _ : state) WritePdf(pages, path);
+    for (auto _ : state) WritePdf(PagesFor(pages), path);
     state.counters["pages"] = double(pages.size());
     state.counters["bytes"] = double(QFileInfo(path).size());
 }

@@ -18,4 +18,5 @@ set(UI_app
 )
 set(WINDOWS_app
   ${CMAKE_CURRENT_LIST_DIR}/Velmora.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Printing.cpp
 )

@@ -11,8 +11,6 @@
 
 namespace {
 
-QString lastSearch;
-
 // Name and lines 1 to 6 into the slot of the label sheet window whose key
 // lblMemory holds; nothing when it holds no slot key.
 void CopyIntoSlot(RecordPicker& picker, const DataRecord& record, long long) {
@@ -25,7 +23,7 @@ void CopyIntoSlot(RecordPicker& picker, const DataRecord& record, long long) {
 }
 
 const RecordPicker::Kind kImport{" Importa etichetta da archivio dati", "picker_importa", summary::kImportTitle,
-                                 true, &lastSearch, &CopyIntoSlot};
+                                 true, &CopyIntoSlot};
 
 }  // namespace
 

@@ -1,5 +1,6 @@
 #include "archive/RecordPicker.h"
 
+#include "app/Printing.h"
 #include "app/ProgramFolder.h"
 #include "app/TextRules.h"
 #include "app/Velmora.h"
@@ -185,7 +186,7 @@ QStringList RecordPicker::ItemTexts() const {
 }
 
 void RecordPicker::FormShow() {
-    kind_.lastSearch->clear();
+    lastSearch_.clear();
     txtTrova->clear();
     std::vector<PickerItem> items;
     try {
@@ -218,15 +219,17 @@ void RecordPicker::btnTrovaClick() {
     }
     const QModelIndex current = lstRecords->currentIndex();
     const int row = PickerSearchStep(items, current.isValid() ? current.row() : -1, txtTrova->text(),
-                                     *kind_.lastSearch);
+                                     lastSearch_);
     const QModelIndex found = list_->index(row);
     lstRecords->setCurrentIndex(found);
     lstRecords->scrollTo(found);
 }
 
 void RecordPicker::btnStampaClick() {
-    summary::FillAndPrepare(*repRiepilogo, SummaryTitle(), ItemTexts(), QDateTime::currentDateTime());
-    repRiepilogo->Print();
+    const report::PrepareResult prepared =
+        summary::FillAndPrepare(*repRiepilogo, SummaryTitle(), ItemTexts(), QDateTime::currentDateTime());
+    if (!prepared) return printing::Tell(this, prepared);
+    printing::Print(this, *repRiepilogo);
 }
 
 void RecordPicker::lstRecordsDblClick() {

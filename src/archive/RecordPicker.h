@@ -27,8 +27,6 @@ public:
         const char* banner;        // picture of the title lettering in images/
         const QString& summaryTitle;  // title of the printed summary of the list
         bool import;               // has the hidden slot key lblMemory
-        // The text of this kind's previous search, kept between openings.
-        QString* lastSearch;
         // What a pick does with the chosen record and its number (from 1).
         void (*pick)(RecordPicker& picker, const DataRecord& record, long long number);
     };
@@ -49,7 +47,7 @@ public:
     void lstRecordsDblClick();
     // Prints the summary of the list as it stands (every item, in list order,
     // whatever the search and the selection) through the print dialog. The
-    // window stays open; errors are left to the general error report.
+    // window stays open; what went wrong is told as every print tells it.
     void btnStampaClick();
 
     // The item texts in the order the list shows them.
@@ -71,4 +69,7 @@ private:
     Velmora& app_;
     const Kind& kind_;
     List* list_;
+    // The lowered text of the previous search in this showing, which tells a
+    // repeated search from a new one.
+    QString lastSearch_;
 };

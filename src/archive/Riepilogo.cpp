@@ -76,7 +76,7 @@ QString FooterText(const QDateTime& moment) {
            QStringLiteral(" alle ore ") + formats::LongTime(moment.time());
 }
 
-bool FillAndPrepare(TrepReport& summary, const QString& title, const QStringList& items, const QDateTime& moment) {
+PrepareResult FillAndPrepare(TrepReport& summary, const QString& title, const QStringList& items, const QDateTime& moment) {
     FindObjectAs<TrepMemoView>(summary, QStringLiteral("txtTitolo"))->SetText(title);
     FindObjectAs<TrepMemoView>(summary, QStringLiteral("txtPagina"))->SetText(FooterText(moment));
     auto* body = FindObjectAs<TrepMemoView>(summary, QStringLiteral("txtRiepilogo"));

@@ -31,7 +31,7 @@ QString FooterText(const QDateTime& moment);
 // line per item in the order given, the body sized to its lines and the
 // master band to the body, then a fresh preparation. The one routine behind
 // every printed summary.
-bool FillAndPrepare(report::TrepReport& summary, const QString& title, const QStringList& items,
+report::PrepareResult FillAndPrepare(report::TrepReport& summary, const QString& title, const QStringList& items,
                     const QDateTime& moment);
 
 }  // namespace summary

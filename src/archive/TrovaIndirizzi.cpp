@@ -6,15 +6,13 @@
 
 namespace {
 
-QString lastSearch;
-
 // The whole record, with its number, into the data archive window.
 void LoadIntoArchive(RecordPicker& picker, const DataRecord& record, long long number) {
     picker.App().frmArchivio_Indirizzi().ShowRecord(record, number);
 }
 
 const RecordPicker::Kind kFind{" Trova schede in archivio", "picker_trova", summary::kFindTitle,
-                               false, &lastSearch, &LoadIntoArchive};
+                               false, &LoadIntoArchive};
 
 }  // namespace
 

@@ -3,11 +3,13 @@ set(FILES_archive
   ${CMAKE_CURRENT_LIST_DIR}/RecordFile.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PickerItem.cpp
 )
+set(PRINT_archive
+  ${CMAKE_CURRENT_LIST_DIR}/Riepilogo.cpp
+)
 set(WINDOWS_archive
   ${CMAKE_CURRENT_LIST_DIR}/RecordPaging.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Archivio_Indirizzi.cpp
   ${CMAKE_CURRENT_LIST_DIR}/AllegaCartella.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/Riepilogo.cpp
   ${CMAKE_CURRENT_LIST_DIR}/RecordPicker.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TrovaIndirizzi.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ImportaIndirizzi.cpp

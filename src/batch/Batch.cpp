@@ -1,7 +1,6 @@
 #include "batch/Batch.h"
 
 #include "app/ProgramFolder.h"
-#include "app/ui/Messages.h"
 #include "archive/DataRecord.h"
 #include "archive/PickerItem.h"
 #include "archive/Riepilogo.h"
@@ -11,6 +10,7 @@
 #include "sheets/LabelSheet.h"
 #include "sheets/SheetRecord.h"
 
+#include <QCommandLineParser>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
@@ -81,9 +81,14 @@ Record ReadRecord(const ProgramFolder& folder, long long n, const char* what) {
     return record;
 }
 
+// A preparation with errors ends the run with them.
+void CheckPrepared(const report::PrepareResult& prepared) {
+    if (!prepared) throw Failure(QStringLiteral("preparazione non riuscita: ") + prepared.errors.join(QStringLiteral("; ")));
+}
+
 std::unique_ptr<report::TrepReport> PreparedSheet(const QString& name, const label_sheet::Lines& lines) {
     auto sheet = label_sheet::Build(name);
-    if (!label_sheet::FillAndPrepare(*sheet, lines)) throw Failure(QStringLiteral("preparazione non riuscita"));
+    CheckPrepared(label_sheet::FillAndPrepare(*sheet, lines));
     return sheet;
 }
 
@@ -119,9 +124,8 @@ std::unique_ptr<report::TrepReport> Summary(const ProgramFolder& folder, const Q
     QStringList texts;
     for (const PickerItem& item : items) texts << item.text;
     auto report = summary::Build();
-    if (!summary::FillAndPrepare(*report, args.isEmpty() ? summary::kFindTitle : summary::kImportTitle, texts,
-                                 QDateTime::currentDateTime()))
-        throw Failure(QStringLiteral("preparazione non riuscita"));
+    CheckPrepared(summary::FillAndPrepare(*report, args.isEmpty() ? summary::kFindTitle : summary::kImportTitle,
+                                          texts, QDateTime::currentDateTime()));
     return report;
 }
 
@@ -148,14 +152,14 @@ QString Usage() {
 // nothing behind. A regular file (or the file a link points at) is then
 // replaced at once; anything else, such as a pipe or a device, is only
 // written to, never replaced.
-void WritePdf(const report::TrepReport& prepared, const QString& path, int copies) {
-    std::vector<report::PreparedPage> pages;
-    for (int copy = 0; copy < copies; ++copy)
-        pages.insert(pages.end(), prepared.PreparedPages().begin(), prepared.PreparedPages().end());
+void WriteDocument(const report::TrepReport& prepared, const QString& path, int copies) {
     QTemporaryDir work;
     if (!work.isValid()) throw Failure(QStringLiteral("impossibile creare una cartella temporanea"));
     QFile document(work.filePath(QStringLiteral("documento.pdf")));
-    report::WritePdf(pages, document.fileName());
+    report::PrintChoices choices;
+    choices.copies = copies;
+    report::WritePdf(report::PagesFor(prepared.PreparedPages(), choices), document.fileName(),
+                     prepared.ReportOptions.Name);
     if (!document.open(QIODevice::ReadOnly)) throw Failure(QStringLiteral("impossibile scrivere %1").arg(path));
     const QByteArray bytes = document.readAll();
 
@@ -175,7 +179,7 @@ void WritePdf(const report::TrepReport& prepared, const QString& path, int copie
 // system's default printer.
 void CheckPrinter(const QString& printer) {
     if (printer.compare(QStringLiteral("default"), Qt::CaseInsensitive) == 0) return;
-    const QStringList installed = report::Printers().Printers();
+    const QStringList installed = report::Printers().Names();
     const bool known = std::any_of(installed.begin(), installed.end(), [&](const QString& name) {
         return name.compare(printer, Qt::CaseInsensitive) == 0;
     });
@@ -183,60 +187,48 @@ void CheckPrinter(const QString& printer) {
 }
 
 void PrintOn(report::TrepReport& prepared, const QString& printer, int copies) {
+    using Status = report::PrintOutcome::Status;
     prepared.PrintOptions.Printer = printer;
     prepared.PrintOptions.ShowDialog = false;
     prepared.PrintOptions.Copies = copies;
-    // The print path reports its refusals through the message box; here they
-    // end the run as failures.
-    QString refusal;
-    const ui::MessageHandler previous = ui::SetMessageHandler([&](const ui::Message& m) {
-        refusal = m.text;
-        return ui::Answer::Ok;
-    });
-    bool printed = false;
-    try {
-        printed = prepared.Print();
-    } catch (const std::exception& error) {
-        ui::SetMessageHandler(previous);
-        throw Failure(QString::fromStdString(error.what()));
+    const report::PrintOutcome outcome = report::PrintWithoutDialog(prepared);
+    switch (outcome.status) {
+    case Status::Printed: return;
+    case Status::NoPrinters: throw Failure(QStringLiteral("You have no printers installed"));
+    case Status::InvalidPrinter: throw Failure(QStringLiteral("Printer selected is not valid"));
+    case Status::Failed: throw Failure(outcome.error);
+    case Status::Cancelled: break;
     }
-    ui::SetMessageHandler(previous);
-    if (!printed || !refusal.isEmpty()) throw Failure(refusal.isEmpty() ? QStringLiteral("stampa non eseguita") : refusal);
+    throw Failure(QStringLiteral("stampa non eseguita"));
 }
 
 }  // namespace
 
 int Run(const QStringList& arguments, const QString& defaultFolder, QTextStream& err) {
-    Options options;
-    options.folder = defaultFolder;
-    QStringList rest;
     auto usageError = [&](const QString& why) {
         err << "velmora-batch: " << why << "\n" << Usage();
         err.flush();
         return 2;
     };
-    for (int i = 0; i < arguments.size(); ++i) {
-        const QString& a = arguments[i];
-        const bool takesValue = a == QLatin1String("--folder") || a == QLatin1String("--pdf") ||
-                                a == QLatin1String("--printer") || a == QLatin1String("--copies");
-        if (!takesValue) {
-            if (a.startsWith(QLatin1String("--"))) return usageError(QStringLiteral("opzione sconosciuta %1").arg(a));
-            rest << a;
-            continue;
-        }
-        if (i + 1 >= arguments.size()) return usageError(QStringLiteral("manca il valore di %1").arg(a));
-        const QString value = arguments[++i];
-        if (a == QLatin1String("--folder")) options.folder = value;
-        if (a == QLatin1String("--pdf")) options.pdf = value;
-        if (a == QLatin1String("--printer")) options.printer = value;
-        if (a == QLatin1String("--copies")) {
-            bool ok = false;
-            options.copies = value.toInt(&ok);
-            if (!ok || options.copies < 1) return usageError(QStringLiteral("numero di copie non valido: %1").arg(value));
-        }
-    }
+    QCommandLineParser parser;
+    const QCommandLineOption folderOption(QStringLiteral("folder"), {}, QStringLiteral("CARTELLA"), defaultFolder);
+    const QCommandLineOption pdfOption(QStringLiteral("pdf"), {}, QStringLiteral("FILE"));
+    const QCommandLineOption printerOption(QStringLiteral("printer"), {}, QStringLiteral("NOME"));
+    const QCommandLineOption copiesOption(QStringLiteral("copies"), {}, QStringLiteral("N"), QStringLiteral("1"));
+    parser.addOptions({folderOption, pdfOption, printerOption, copiesOption});
+    if (!parser.parse(QStringList{QStringLiteral("velmora-batch")} + arguments)) return usageError(parser.errorText());
+
+    Options options;
+    options.folder = parser.value(folderOption);
+    options.pdf = parser.value(pdfOption);
+    options.printer = parser.value(printerOption);
+    bool ok = false;
+    options.copies = parser.value(copiesOption).toInt(&ok);
+    if (!ok || options.copies < 1)
+        return usageError(QStringLiteral("numero di copie non valido: %1").arg(parser.value(copiesOption)));
     if (options.pdf.isEmpty() == options.printer.isEmpty())
         return usageError(QStringLiteral("indicare --pdf oppure --printer"));
+    const QStringList rest = parser.positionalArguments();
     if (rest.isEmpty()) return usageError(QStringLiteral("manca il comando"));
     const auto& commands = Commands();
     const auto command = std::find_if(commands.begin(), commands.end(),
@@ -251,7 +243,7 @@ int Run(const QStringList& arguments, const QString& defaultFolder, QTextStream&
         if (!options.printer.isEmpty()) CheckPrinter(options.printer);
         const auto prepared = command->produce(ProgramFolder(options.folder), args);
         if (!options.pdf.isEmpty())
-            WritePdf(*prepared, options.pdf, options.copies);
+            WriteDocument(*prepared, options.pdf, options.copies);
         else
             PrintOn(*prepared, options.printer, options.copies);
     } catch (const UsageError& error) {

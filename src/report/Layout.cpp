@@ -1,4 +1,4 @@
-#include "report/Prepared.h"
+#include "report/Layout.h"
 
 #include <QFontMetricsF>
 #include <QHash>

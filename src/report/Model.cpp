@@ -1,7 +1,7 @@
 #include "report/Model.h"
 
 #include "app/TextRules.h"
-#include "app/ui/Messages.h"
+#include "report/Layout.h"
 #include "report/Prepared.h"
 
 #include <QRegularExpression>
@@ -53,11 +53,6 @@ void TrepReportPage::SetOrientation(TPrinterOrientation orientation) {
     orientation_ = orientation;
 }
 
-// The paper in units is rounded after multiplying by 3.77953, which gives
-// the 794 x 1123 units of portrait A4.
-int TrepReportPage::PaperWidthUnits() const { return int(std::lround(PaperWidth * 3.77953)); }
-int TrepReportPage::PaperHeightUnits() const { return int(std::lround(PaperHeight * 3.77953)); }
-
 TrepReport::TrepReport(QString name) : TrepComponent(std::move(name)) {}
 TrepReport::~TrepReport() = default;
 
@@ -73,18 +68,14 @@ TrepPage* TrepReport::Pages(int index) const {
 
 TrepReportPage* TrepReport::ReportPage() const { return dynamic_cast<TrepReportPage*>(Pages(1)); }
 
-bool TrepReport::PrepareReport(bool clearLast) {
+PrepareResult TrepReport::PrepareReport(bool clearLast) {
     if (clearLast) prepared_.clear();
-    QStringList errors;
-    std::vector<PreparedPage> pages = Layout(*this, errors);
-    if (!errors.isEmpty()) {
-        ui::ShowMessage(nullptr,
-                        QStringLiteral("The following error(s) have occured:\n") + errors.join(u'\n'),
-                        ui::Kind::Error);
-        return false;
+    PrepareResult result;
+    std::vector<PreparedPage> pages = Layout(*this, result.errors);
+    if (result) {
+        for (PreparedPage& page : pages) prepared_.push_back(std::move(page));
     }
-    for (PreparedPage& page : pages) prepared_.push_back(std::move(page));
-    return true;
+    return result;
 }
 
 std::unique_ptr<TrepReport> NewA4Report(const QString& component, const QString& name, const QString& pageName,

@@ -157,9 +157,6 @@ public:
     TPrinterOrientation Orientation() const { return orientation_; }
     // Turning the page swaps width and height and turns the margins with it.
     void SetOrientation(TPrinterOrientation orientation);
-    // The paper in whole units.
-    int PaperWidthUnits() const;
-    int PaperHeightUnits() const;
 
 private:
     TPrinterOrientation orientation_ = poPortrait;
@@ -187,6 +184,13 @@ struct TrepPrintOptions {
 
 struct PreparedPage;
 
+// What a preparation came to: the errors it found, none when it laid the
+// pages out. True when there were none.
+struct PrepareResult {
+    QStringList errors;
+    explicit operator bool() const { return errors.isEmpty(); }
+};
+
 // The template root. Pages()[0] is the data page, Pages()[1] the printable one.
 class TrepReport : public TrepComponent {
 public:
@@ -204,18 +208,10 @@ public:
     TrepReportPage* ReportPage() const;
 
     // Lays the template out into prepared pages; with clearLast the pages of
-    // the last preparation are discarded first. Shows any errors and returns
-    // false when there were some.
-    bool PrepareReport(bool clearLast = true);
+    // the last preparation are discarded first. On errors nothing is added and
+    // the result lists them; the caller decides what the user is told.
+    PrepareResult PrepareReport(bool clearLast = true);
     const std::vector<PreparedPage>& PreparedPages() const { return prepared_; }
-
-    // Prepares again and opens the preview window on the pages.
-    bool ShowReport(bool clearLast = true);
-    // Prints the pages prepared last through the print dialog (when
-    // PrintOptions.ShowDialog). False when cancelled or no printer is
-    // installed. Errors of the printer or spooler are thrown as PrintError.
-    // `currentPage` (1-based) is what the dialog's "Current page" means.
-    bool Print(int currentPage = 1);
 
 private:
     std::vector<PreparedPage> prepared_;

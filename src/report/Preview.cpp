@@ -1,7 +1,5 @@
 #include "report/Preview.h"
 
-#include "app/ui/Messages.h"
-#include "app/ui/ModalRunner.h"
 #include "report/Painter.h"
 #include "report/Prepared.h"
 
@@ -82,7 +80,8 @@ void PreviewWorkspace::paintEvent(QPaintEvent* event) {
     }
 }
 
-TfrmPreview::TfrmPreview(TrepReport& report, QWidget* owner) : QDialog(owner), report_(report) {
+TfrmPreview::TfrmPreview(TrepReport& report, PrintTeller tell, QWidget* owner)
+    : QDialog(owner), report_(report), tell_(std::move(tell)) {
     const QString name = report.ReportOptions.Name;
     setWindowTitle(name.isEmpty() ? QStringLiteral("Preview") : name);
     setWindowFlags(windowFlags() | Qt::WindowMinMaxButtonsHint);
@@ -91,15 +90,9 @@ TfrmPreview::TfrmPreview(TrepReport& report, QWidget* owner) : QDialog(owner), r
     toolbar = new QToolBar;
     const TPreviewButtons buttons = report.PreviewOptions.Buttons;
     if (buttons & pbPrint) {
-        actPrint = toolbar->addAction(QStringLiteral("Print"), this, [this] {
-            // An error of the printer goes to the general error report; the
-            // preview stays open, as after any print.
-            try {
-                report_.Print(currentPage_);
-            } catch (const std::exception& error) {
-                ui::ReportError(this, QString::fromStdString(error.what()));
-            }
-        });
+        // The preview stays open after any print, whatever it came to.
+        actPrint = toolbar->addAction(QStringLiteral("Print"), this,
+                                      [this] { tell_(this, Print(report_, currentPage_, this)); });
         actPrint->setToolTip(QStringLiteral("Print"));
     }
     if (buttons & pbZoom) {
@@ -186,13 +179,6 @@ void TfrmPreview::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QDialog::keyPressEvent(event);
-}
-
-bool TrepReport::ShowReport(bool clearLast) {
-    if (!PrepareReport(clearLast)) return false;
-    TfrmPreview preview(*this);
-    ui::RunModal(preview);
-    return true;
 }
 
 }  // namespace report

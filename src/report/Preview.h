@@ -1,5 +1,6 @@
 #pragma once
 #include "report/Model.h"
+#include "report/Print.h"
 
 #include <QDialog>
 
@@ -48,7 +49,7 @@ private:
 // buttons PreviewOptions names, and "Page %d of %d" in the status line.
 class TfrmPreview : public QDialog {
 public:
-    explicit TfrmPreview(TrepReport& report, QWidget* owner = nullptr);
+    TfrmPreview(TrepReport& report, PrintTeller tell, QWidget* owner = nullptr);
 
     // Fits the page width or the whole page in the window.
     void ZoomPageWidth();
@@ -74,6 +75,7 @@ protected:
 private:
     void UpdateStatus();
     TrepReport& report_;
+    PrintTeller tell_;
     int currentPage_ = 1;
 };
 

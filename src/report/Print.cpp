@@ -1,9 +1,7 @@
-#include "app/ui/Messages.h"
+#include "report/Print.h"
+
 #include "app/ui/ModalRunner.h"
-#include "report/Model.h"
 #include "report/PrintDialog.h"
-#include "report/Prepared.h"
-#include "report/Printers.h"
 
 #include <QFileDialog>
 
@@ -24,47 +22,21 @@ QString AskPrintFile(QWidget* owner) {
 
 }  // namespace
 
-bool TrepReport::Print(int currentPage) {
-    const QStringList installed = Printers().Printers();
-    if (installed.isEmpty()) {
-        ui::ShowMessage(nullptr, QStringLiteral("You have no printers installed"), ui::Kind::Error);
-        return false;
-    }
-    SelectPrinter(PrintOptions.Printer);
+PrintOutcome Print(TrepReport& report, int currentPage, QWidget* owner) {
+    if (!report.PrintOptions.ShowDialog) return PrintWithoutDialog(report);
+    if (Printers().Names().isEmpty()) return PrintOutcome::Of(PrintOutcome::Status::NoPrinters);
+    SelectPrinter(report.PrintOptions.Printer);
     const QString before = SelectedPrinter();
 
-    PrintChoices choices;
-    choices.range = PrintOptions.PageNumbers.trimmed().isEmpty() ? PrintChoices::Range::All
-                                                                 : PrintChoices::Range::Pages;
-    choices.pages = PrintOptions.PageNumbers;
-    choices.copies = PrintOptions.Copies;
-    choices.collate = PrintOptions.Collate;
-    QString outputFile;
-    if (PrintOptions.ShowDialog) {
-        TfrmPrintDialog dialog(nullptr, PrintOptions, currentPage);
-        const bool accepted = ui::RunModal(dialog) == QDialog::Accepted;
-        if (accepted && dialog.PrintToFile()) outputFile = AskPrintFile(nullptr);
-        if (!accepted || (dialog.PrintToFile() && outputFile.isEmpty())) {
-            SelectPrinter(before);
-            return false;
-        }
-        choices = dialog.Choices();
-        PrintOptions.Duplex = dialog.Duplex();
+    TfrmPrintDialog dialog(owner, report.PrintOptions, currentPage);
+    const bool accepted = ui::RunModal(dialog) == QDialog::Accepted;
+    const QString outputFile = accepted && dialog.PrintToFile() ? AskPrintFile(owner) : QString();
+    if (!accepted || (dialog.PrintToFile() && outputFile.isEmpty())) {
+        SelectPrinter(before);
+        return PrintOutcome::Of(PrintOutcome::Status::Cancelled);
     }
-
-    PrintJob job;
-    job.printer = SelectedPrinter();
-    job.outputFile = outputFile;
-    job.title = ReportOptions.Name;
-    job.duplex = PrintOptions.Duplex;
-    for (int index : PagesToPrint(choices, int(prepared_.size()))) job.pages.push_back(&prepared_[index]);
-    if (!Printers().IsUsable(job.printer)) {
-        ui::ShowMessage(nullptr, QStringLiteral("Printer selected is not valid"), ui::Kind::Error);
-        return false;
-    }
-    if (job.pages.empty()) return true;
-    Printers().Print(job);
-    return true;
+    report.PrintOptions.Duplex = dialog.Duplex();
+    return PrintPrepared(report, dialog.Choices(), outputFile);
 }
 
 }  // namespace report

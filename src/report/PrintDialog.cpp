@@ -1,5 +1,6 @@
 #include "report/PrintDialog.h"
 
+#include "app/ui/ModalRunner.h"
 #include "app/ui/WindowFrame.h"
 #include "report/Printers.h"
 
@@ -12,6 +13,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPageSetupDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShowEvent>
@@ -27,7 +30,7 @@ TfrmPrintDialog::TfrmPrintDialog(QWidget* owner, const TrepPrintOptions& options
     auto* printer = new QGroupBox(QStringLiteral("Printer"));
     auto* printerGrid = new QGridLayout(printer);
     cbPrinters = new QComboBox;
-    cbPrinters->addItems(Printers().Printers());
+    cbPrinters->addItems(Printers().Names());
     cbPrinters->setCurrentIndex(cbPrinters->findText(SelectedPrinter()));
     lblWhere = new QLabel;
     btnProperties = new QPushButton(QStringLiteral("Properties..."));
@@ -116,8 +119,7 @@ TfrmPrintDialog::TfrmPrintDialog(QWidget* owner, const TrepPrintOptions& options
     layout->addLayout(buttons);
 
     connect(cbPrinters, &QComboBox::currentTextChanged, this, &TfrmPrintDialog::PrinterChanged);
-    connect(btnProperties, &QPushButton::clicked, this,
-            [this] { Printers().ShowProperties(this, cbPrinters->currentText()); });
+    connect(btnProperties, &QPushButton::clicked, this, &TfrmPrintDialog::ShowProperties);
     PrinterChanged();
 }
 
@@ -125,6 +127,14 @@ void TfrmPrintDialog::PrinterChanged() {
     const QString name = cbPrinters->currentText();
     SelectPrinter(name);
     lblWhere->setText(name.isEmpty() ? QString() : Printers().Port(name));
+}
+
+// The printer's own settings: the platform's page setup for it.
+void TfrmPrintDialog::ShowProperties() {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPrinterName(cbPrinters->currentText());
+    QPageSetupDialog dialog(&printer, this);
+    ui::RunModal(dialog);
 }
 
 PrintChoices TfrmPrintDialog::Choices() const {

@@ -49,6 +49,7 @@ protected:
 
 private:
     void PrinterChanged();
+    void ShowProperties();
     int currentPage_;
 };
 

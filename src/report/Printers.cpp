@@ -1,14 +1,15 @@
 #include "report/Printers.h"
 
-#include "app/ui/ModalRunner.h"
 #include "report/Painter.h"
 #include "report/Prepared.h"
 
+#include <QFile>
 #include <QPageLayout>
-#include <QPageSetupDialog>
 #include <QPainter>
-#include <QPrinter>
-#include <QPrinterInfo>
+#include <QPdfWriter>
+#include <QTemporaryDir>
+
+#include <cups/cups.h>
 
 namespace report {
 namespace {
@@ -22,66 +23,92 @@ QPageLayout LayoutFor(const PreparedPage& page) {
                        QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter, QMarginsF(0, 0, 0, 0));
 }
 
-// Full page: the painter's origin is the paper's corner. A printer that has
-// margins of its own refuses zero margins; in full page mode they do not
-// move anything, so only the paper and its orientation must take.
-void ApplyLayout(QPrinter& printer, const PreparedPage& page) {
-    const QPageLayout wanted = LayoutFor(page);
-    printer.setFullPage(true);
-    if (printer.setPageLayout(wanted)) return;
-    printer.setPageSize(wanted.pageSize());
-    printer.setPageOrientation(wanted.orientation());
-    printer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
-    const QPageLayout taken = printer.pageLayout();
-    if (!taken.pageSize().isEquivalentTo(wanted.pageSize()) || taken.orientation() != wanted.orientation()) {
-        throw PrintError("The printer does not take the page size");
-    }
+// The paper of a job as CUPS names it ("A4"), from its first page.
+QByteArray MediaOf(const PreparedPage& page) {
+    const QPageSize size = LayoutFor(page).pageSize();
+    if (size.id() != QPageSize::Custom) return size.key().toUtf8();
+    const QSizeF mm = size.size(QPageSize::Millimeter);
+    return QStringLiteral("Custom.%1x%2mm").arg(mm.width()).arg(mm.height()).toUtf8();
 }
 
-QPrinter::DuplexMode QtDuplex(TDuplexMode duplex) {
+const char* SidesOf(TDuplexMode duplex) {
     switch (duplex) {
-    case dmVertical: return QPrinter::DuplexLongSide;
-    case dmHorizontal: return QPrinter::DuplexShortSide;
-    case dmSimplex: return QPrinter::DuplexNone;
+    case dmVertical: return "two-sided-long-edge";
+    case dmHorizontal: return "two-sided-short-edge";
+    case dmSimplex: return "one-sided";
     case dmDefault: break;
     }
-    return QPrinter::DuplexAuto;
+    return nullptr;
 }
 
-// The printers of the system through Qt Print Support (CUPS on Linux).
-class QtPrinters : public PrinterSystem {
+// The destinations CUPS knows, for the life of the object.
+class Destinations {
 public:
-    QStringList Printers() const override { return QPrinterInfo::availablePrinterNames(); }
-    QString DefaultPrinter() const override { return QPrinterInfo::defaultPrinterName(); }
+    Destinations() : count_(cupsGetDests2(CUPS_HTTP_DEFAULT, &dests_)) {}
+    ~Destinations() { cupsFreeDests(count_, dests_); }
+    Destinations(const Destinations&) = delete;
+    Destinations& operator=(const Destinations&) = delete;
+
+    const cups_dest_t* begin() const { return dests_; }
+    const cups_dest_t* end() const { return dests_ + count_; }
+    const cups_dest_t* Find(const QString& name) const {
+        for (const cups_dest_t& dest : *this)
+            if (!dest.instance && QString::fromUtf8(dest.name) == name) return &dest;
+        return nullptr;
+    }
+
+private:
+    cups_dest_t* dests_ = nullptr;
+    int count_;
+};
+
+QString Option(const cups_dest_t& dest, const char* name) {
+    return QString::fromUtf8(cupsGetOption(name, dest.num_options, dest.options));
+}
+
+// The printers of the system through CUPS: the document is drawn to PDF, the
+// format the CUPS filters take, and handed to the scheduler as one job.
+class CupsPrinters : public PrinterSystem {
+public:
+    QStringList Names() const override {
+        QStringList names;
+        for (const cups_dest_t& dest : Destinations())
+            if (!dest.instance) names << QString::fromUtf8(dest.name);
+        return names;
+    }
+    QString DefaultPrinter() const override {
+        for (const cups_dest_t& dest : Destinations())
+            if (dest.is_default && !dest.instance) return QString::fromUtf8(dest.name);
+        return {};
+    }
     QString Port(const QString& printer) const override {
-        const QPrinterInfo info = QPrinterInfo::printerInfo(printer);
-        return info.location().isEmpty() ? info.description() : info.location();
+        const Destinations dests;
+        const cups_dest_t* dest = dests.Find(printer);
+        if (!dest) return {};
+        const QString location = Option(*dest, "printer-location");
+        return location.isEmpty() ? Option(*dest, "printer-info") : location;
     }
-    bool IsUsable(const QString& printer) const override {
-        QPrinter qprinter(QPrinter::HighResolution);
-        qprinter.setPrinterName(printer);
-        return qprinter.isValid() && qprinter.printerName() == printer;
-    }
-    void ShowProperties(QWidget* parent, const QString& printer) override {
-        QPrinter qprinter(QPrinter::HighResolution);
-        qprinter.setPrinterName(printer);
-        QPageSetupDialog dialog(&qprinter, parent);
-        ui::RunModal(dialog);
-    }
+    bool IsUsable(const QString& printer) const override { return Destinations().Find(printer) != nullptr; }
     void Print(const PrintJob& job) override {
-        QPrinter printer(QPrinter::HighResolution);
-        printer.setPrinterName(job.printer);
-        if (!printer.isValid()) throw PrintError("The printer cannot be used");
-        if (!job.outputFile.isEmpty()) printer.setOutputFileName(job.outputFile);
-        printer.setDocName(job.title);
-        printer.setCopyCount(1);
-        printer.setDuplex(QtDuplex(job.duplex));
-        PaintPages(printer, job.pages);
+        if (!job.outputFile.isEmpty()) return WritePdf(job.pages, job.outputFile, job.title);
+        QTemporaryDir work;
+        if (!work.isValid()) throw PrintError("The print could not be prepared");
+        const QString document = work.filePath(QStringLiteral("job.pdf"));
+        WritePdf(job.pages, document, job.title);
+        int count = 0;
+        cups_option_t* options = nullptr;
+        if (!job.pages.empty()) count = cupsAddOption("media", MediaOf(*job.pages.front()).constData(), count, &options);
+        if (const char* sides = SidesOf(job.duplex)) count = cupsAddOption("sides", sides, count, &options);
+        const int id = cupsPrintFile2(CUPS_HTTP_DEFAULT, job.printer.toUtf8().constData(),
+                                      QFile::encodeName(document).constData(), job.title.toUtf8().constData(),
+                                      count, options);
+        cupsFreeOptions(count, options);
+        if (id == 0) throw PrintError(cupsLastErrorString());
     }
 };
 
 std::unique_ptr<PrinterSystem>& Current() {
-    static std::unique_ptr<PrinterSystem> printers = std::make_unique<QtPrinters>();
+    static std::unique_ptr<PrinterSystem> printers = std::make_unique<CupsPrinters>();
     return printers;
 }
 
@@ -95,13 +122,13 @@ QString& Selected() {
 PrinterSystem& Printers() { return *Current(); }
 
 std::unique_ptr<PrinterSystem> SetPrinters(std::unique_ptr<PrinterSystem> printers) {
-    if (!printers) printers = std::make_unique<QtPrinters>();
+    if (!printers) printers = std::make_unique<CupsPrinters>();
     std::swap(Current(), printers);
     return printers;
 }
 
 QString SelectedPrinter() {
-    const QStringList installed = Printers().Printers();
+    const QStringList installed = Printers().Names();
     for (const QString& name : installed) {
         if (name.compare(Selected(), Qt::CaseInsensitive) == 0) return name;
     }
@@ -110,7 +137,7 @@ QString SelectedPrinter() {
 }
 
 bool SelectPrinter(const QString& name) {
-    for (const QString& installed : Printers().Printers()) {
+    for (const QString& installed : Printers().Names()) {
         if (installed.compare(name, Qt::CaseInsensitive) == 0) {
             Selected() = installed;
             return true;
@@ -119,30 +146,67 @@ bool SelectPrinter(const QString& name) {
     return false;
 }
 
-void PaintPages(QPrinter& printer, const std::vector<const PreparedPage*>& pages) {
-    if (pages.empty()) return;
-    ApplyLayout(printer, *pages.front());
-    QPainter painter;
-    if (!painter.begin(&printer)) throw PrintError("The printer could not start the document");
-    for (size_t i = 0; i < pages.size(); ++i) {
-        if (i > 0) {
-            ApplyLayout(printer, *pages[i]);
-            if (!printer.newPage()) throw PrintError("The printer could not start a new page");
-        }
-        DrawPage(painter, *pages[i], printer.resolution() / kUnitsPerInch);
-    }
-    if (!painter.end() || printer.printerState() == QPrinter::Error) {
-        throw PrintError("The printer could not finish the document");
-    }
+PrintChoices ChoicesOf(const TrepPrintOptions& options) {
+    PrintChoices choices;
+    choices.range = options.PageNumbers.trimmed().isEmpty() ? PrintChoices::Range::All : PrintChoices::Range::Pages;
+    choices.pages = options.PageNumbers;
+    choices.copies = options.Copies;
+    choices.collate = options.Collate;
+    return choices;
 }
 
-void WritePdf(const std::vector<PreparedPage>& pages, const QString& path) {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(path);
+PrintOutcome PrintPrepared(const TrepReport& report, const PrintChoices& choices, const QString& outputFile) {
+    using Status = PrintOutcome::Status;
+    PrintJob job;
+    job.printer = SelectedPrinter();
+    job.outputFile = outputFile;
+    job.title = report.ReportOptions.Name;
+    job.duplex = report.PrintOptions.Duplex;
+    job.pages = PagesFor(report.PreparedPages(), choices);
+    if (!Printers().IsUsable(job.printer)) return PrintOutcome::Of(Status::InvalidPrinter);
+    if (job.pages.empty()) return PrintOutcome::Of(Status::Printed);
+    try {
+        Printers().Print(job);
+    } catch (const PrintError& error) {
+        return PrintOutcome::Of(Status::Failed, QString::fromUtf8(error.what()));
+    }
+    return PrintOutcome::Of(Status::Printed);
+}
+
+PrintOutcome PrintWithoutDialog(const TrepReport& report) {
+    if (Printers().Names().isEmpty()) return PrintOutcome::Of(PrintOutcome::Status::NoPrinters);
+    SelectPrinter(report.PrintOptions.Printer);
+    return PrintPrepared(report, ChoicesOf(report.PrintOptions));
+}
+
+void PaintPages(QPagedPaintDevice& device, const std::vector<const PreparedPage*>& pages) {
+    if (pages.empty()) return;
+    if (!device.setPageLayout(LayoutFor(*pages.front()))) throw PrintError("The printer does not take the page size");
+    QPainter painter;
+    if (!painter.begin(&device)) throw PrintError("The printer could not start the document");
+    const double scale = device.logicalDpiX() / kUnitsPerInch;
+    for (size_t i = 0; i < pages.size(); ++i) {
+        if (i > 0) {
+            if (!device.setPageLayout(LayoutFor(*pages[i])) || !device.newPage())
+                throw PrintError("The printer could not start a new page");
+        }
+        DrawPage(painter, *pages[i], scale);
+    }
+    if (!painter.end()) throw PrintError("The printer could not finish the document");
+}
+
+void WritePdf(const std::vector<const PreparedPage*>& pages, const QString& path, const QString& title) {
+    QPdfWriter pdf(path);
+    pdf.setResolution(1200);
+    pdf.setTitle(title);
+    pdf.setCreator(QStringLiteral("Velmora"));
+    PaintPages(pdf, pages);
+}
+
+std::vector<const PreparedPage*> PagesFor(const std::vector<PreparedPage>& pages, const PrintChoices& choices) {
     std::vector<const PreparedPage*> sequence;
-    for (const PreparedPage& page : pages) sequence.push_back(&page);
-    PaintPages(printer, sequence);
+    for (int index : PagesToPrint(choices, int(pages.size()))) sequence.push_back(&pages[index]);
+    return sequence;
 }
 
 }  // namespace report

@@ -1,5 +1,6 @@
 #pragma once
 #include "report/Model.h"
+#include "report/PrintChoices.h"
 
 #include <QString>
 #include <QStringList>
@@ -8,17 +9,26 @@
 #include <stdexcept>
 #include <vector>
 
-class QPrinter;
-class QWidget;
+class QPagedPaintDevice;
 
 namespace report {
 
 struct PreparedPage;
 
-// An error of the printer driver or the spooler.
+// An error of the printer driver, the spooler or the output file.
 class PrintError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
+};
+
+// What a print came to. The caller decides what the user is told.
+struct PrintOutcome {
+    enum class Status { Printed, Cancelled, NoPrinters, InvalidPrinter, Failed };
+    Status status = Status::Printed;
+    QString error;  // for Failed: what went wrong
+
+    static PrintOutcome Of(Status status, QString error = {}) { return {status, std::move(error)}; }
+    bool Printed() const { return status == Status::Printed; }
 };
 
 // One print: the pages in painting order (copies included), where to.
@@ -34,20 +44,18 @@ struct PrintJob {
 class PrinterSystem {
 public:
     virtual ~PrinterSystem() = default;
-    virtual QStringList Printers() const = 0;
+    virtual QStringList Names() const = 0;
     virtual QString DefaultPrinter() const = 0;
     // Where the printer is attached, as the print dialog shows it.
     virtual QString Port(const QString& printer) const = 0;
     // Whether the printer can take a job now.
     virtual bool IsUsable(const QString& printer) const = 0;
-    // The printer's own settings dialog.
-    virtual void ShowProperties(QWidget* parent, const QString& printer) = 0;
     // Throws PrintError when the driver or spooler fails.
     virtual void Print(const PrintJob& job) = 0;
 };
 
-// The printer system in use: Qt Print Support unless replaced. Replacing
-// returns the previous one; an empty pointer restores Qt's.
+// The printer system in use: the system's CUPS unless replaced. Replacing
+// returns the previous one; an empty pointer restores CUPS.
 PrinterSystem& Printers();
 std::unique_ptr<PrinterSystem> SetPrinters(std::unique_ptr<PrinterSystem> printers);
 
@@ -58,11 +66,28 @@ QString SelectedPrinter();
 // there is none of that name.
 bool SelectPrinter(const QString& name);
 
-// Paints `pages` on a printer already set up, one sheet each, each on paper
-// of its own size and orientation with zero margins. Throws PrintError.
-void PaintPages(QPrinter& printer, const std::vector<const PreparedPage*>& pages);
+// The choices a report's print options make when no dialog asks.
+PrintChoices ChoicesOf(const TrepPrintOptions& options);
 
-// Writes the pages into a PDF file, one sheet each, with no printer.
-void WritePdf(const std::vector<PreparedPage>& pages, const QString& path);
+// Prints the pages the report prepared last, as `choices` pick them, on the
+// selected printer or into `outputFile`. No dialog and no message: the
+// outcome says what happened.
+PrintOutcome PrintPrepared(const TrepReport& report, const PrintChoices& choices, const QString& outputFile = {});
+
+// Prints as the report's print options say, on the printer they name, with
+// no dialog; the selection for the run is left as it was.
+PrintOutcome PrintWithoutDialog(const TrepReport& report);
+
+// Paints `pages` on a paged device, one sheet each, each on paper of its own
+// size and orientation with zero margins, positions from the paper's corner.
+// Throws PrintError.
+void PaintPages(QPagedPaintDevice& device, const std::vector<const PreparedPage*>& pages);
+
+// Writes the pages into a PDF file, one sheet each, with no printer. Throws
+// PrintError when the file cannot be written.
+void WritePdf(const std::vector<const PreparedPage*>& pages, const QString& path, const QString& title = {});
+// The pages to paint as `choices` pick them from `pages`, copies included;
+// with no choices every page once, in order.
+std::vector<const PreparedPage*> PagesFor(const std::vector<PreparedPage>& pages, const PrintChoices& choices = {});
 
 }  // namespace report

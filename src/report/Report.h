@@ -1,7 +1,10 @@
 #pragma once
 
-// The report layer: templates of positioned text and shape objects, layout
-// into prepared pages, one painter, the preview window and the print path.
+// The printing core, with no widgets: templates of positioned text and shape
+// objects, layout into prepared pages, one painter, PDF writing and the
+// printers. The windows on top of it are in Preview.h, PrintDialog.h, Print.h
+// and ShowReport.h.
+#include "report/Layout.h"
 #include "report/Model.h"
 #include "report/Painter.h"
 #include "report/Prepared.h"

@@ -1,8 +1,9 @@
-set(REPORT_report
+set(PRINT_report
   ${CMAKE_CURRENT_LIST_DIR}/Report.h
   ${CMAKE_CURRENT_LIST_DIR}/Model.h
   ${CMAKE_CURRENT_LIST_DIR}/Model.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Prepared.h
+  ${CMAKE_CURRENT_LIST_DIR}/Layout.h
   ${CMAKE_CURRENT_LIST_DIR}/Layout.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Painter.h
   ${CMAKE_CURRENT_LIST_DIR}/Painter.cpp
@@ -10,9 +11,14 @@ set(REPORT_report
   ${CMAKE_CURRENT_LIST_DIR}/PrintChoices.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Printers.h
   ${CMAKE_CURRENT_LIST_DIR}/Printers.cpp
+)
+set(REPORT_UI_report
   ${CMAKE_CURRENT_LIST_DIR}/PrintDialog.h
   ${CMAKE_CURRENT_LIST_DIR}/PrintDialog.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Print.h
   ${CMAKE_CURRENT_LIST_DIR}/Print.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Preview.h
   ${CMAKE_CURRENT_LIST_DIR}/Preview.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ShowReport.h
+  ${CMAKE_CURRENT_LIST_DIR}/ShowReport.cpp
 )

@@ -95,7 +95,7 @@ std::unique_ptr<TrepReport> Build(const QString& reportName) {
     return sheet;
 }
 
-bool FillAndPrepare(TrepReport& sheet, const Lines& lines) {
+PrepareResult FillAndPrepare(TrepReport& sheet, const Lines& lines) {
     sheet.ReportPage()->SetOrientation(poPortrait);
     for (int slot = 1; slot <= kSlots; ++slot)
         for (int line = 1; line <= kLines; ++line)

@@ -35,6 +35,6 @@ QString LineObject(int line, int slot);
 // Fills and prepares a sheet: the page to portrait, each of the 144 text
 // objects set to its line with blanks and control characters trimmed, then a
 // fresh preparation. The one routine behind every printed sheet.
-bool FillAndPrepare(report::TrepReport& sheet, const Lines& lines);
+report::PrepareResult FillAndPrepare(report::TrepReport& sheet, const Lines& lines);
 
 }  // namespace label_sheet

@@ -1,5 +1,6 @@
 #include "sheets/SheetPrintWindow.h"
 
+#include "app/Printing.h"
 #include "app/ui/Gradient.h"
 #include "app/ui/PictureButton.h"
 
@@ -8,7 +9,6 @@
 namespace {
 
 constexpr QSize kClient(560, 340);
-
 
 }  // namespace
 
@@ -46,10 +46,14 @@ SheetPrintWindow::SheetPrintWindow(QWidget* owner, const Kind& kind, Source sour
 SheetPrintWindow::~SheetPrintWindow() = default;
 
 void SheetPrintWindow::btnStampaClick() {
-    label_sheet::FillAndPrepare(*repDocumento, source_());
-    if (kind_.preview)
-        repDocumento->ShowReport(true);
-    else
-        repDocumento->Print();
+    // After an error of the report layer or of the printer the window stays
+    // open; a refusal or a cancelled print closes it like a print.
+    const report::PrepareResult prepared = label_sheet::FillAndPrepare(*repDocumento, source_());
+    if (!prepared) return printing::Tell(this, prepared);
+    if (kind_.preview) {
+        if (!printing::Preview(this, *repDocumento)) return;
+    } else if (printing::Print(this, *repDocumento).status == report::PrintOutcome::Status::Failed) {
+        return;
+    }
     accept();
 }

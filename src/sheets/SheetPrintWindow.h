@@ -30,7 +30,7 @@ public:
     std::unique_ptr<report::TrepReport> repDocumento;
 
     // Fills the sheet from the source, prepares it, shows the preview or
-    // prints, then closes. Errors are left to the general error report.
+    // prints, then closes; what went wrong is told as every print tells it.
     void btnStampaClick();
 
 private:

@@ -1,7 +1,9 @@
 set(FILES_sheets
 )
-set(WINDOWS_sheets
+set(PRINT_sheets
   ${CMAKE_CURRENT_LIST_DIR}/LabelSheet.cpp
+)
+set(WINDOWS_sheets
   ${CMAKE_CURRENT_LIST_DIR}/SheetPrintWindow.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Archivio_Etichette.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Anteprima_Etichette.cpp

@@ -2,7 +2,7 @@
 #include "access/PasswordFile.h"
 #include "app/IniFile.h"
 #include "access/WriteFailure.h"
-#include "support/TestSupport.h"
+#include "support/TempFolder.h"
 
 #include <QDir>
 

@@ -1,5 +1,5 @@
 #include "archive/DataRecord.h"
-#include "support/TestSupport.h"
+#include "support/TempFolder.h"
 
 #include <QFile>
 

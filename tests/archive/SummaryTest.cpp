@@ -7,7 +7,7 @@
 #include "archive/TrovaIndirizzi.h"
 #include "report/Painter.h"
 #include "report/PrintDialog.h"
-#include "report/Prepared.h"
+#include "report/Layout.h"
 #include "sheets/Archivio_Etichette.h"
 #include "support/FakePrinters.h"
 #include "support/TestSupport.h"

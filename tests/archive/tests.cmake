@@ -1,8 +1,4 @@
-velmora_test(test_archive
-  ${CMAKE_CURRENT_LIST_DIR}/ShortTextTest.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/RecordFileTest.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/ArchivioIndirizziTest.cpp
-)
+velmora_test(test_archive ${CMAKE_CURRENT_LIST_DIR}/ArchivioIndirizziTest.cpp)
 velmora_test(test_pickers
   ${CMAKE_CURRENT_LIST_DIR}/PickerTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SummaryTest.cpp

@@ -121,7 +121,7 @@ TEST(BatchSummary, MatchesTheFindWindowsSummary) {
     ui::RunModal(picker);
     ASSERT_TRUE(script.Done());
     const QString windowPdf = fixture.folder.File(QStringLiteral("window.pdf"));
-    report::WritePdf(picker.repRiepilogo->PreparedPages(), windowPdf);
+    report::WritePdf(report::PagesFor(picker.repRiepilogo->PreparedPages()), windowPdf);
 
     const std::vector<PdfWord> fromBatch = PdfWords(batchPdf), fromWindow = PdfWords(windowPdf);
     ASSERT_EQ(fromBatch.size(), fromWindow.size());

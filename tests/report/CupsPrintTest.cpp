@@ -1,6 +1,7 @@
 #include "support/CupsEnvironment.h"
 #include "Templates.h"
 
+#include "report/Print.h"
 #include "report/PrintDialog.h"
 #include "support/TestSupport.h"
 
@@ -61,7 +62,7 @@ TEST_F(CupsPrint, PrinterGetsTextWhereThePdfPutsIt) {
     for (TPrinterOrientation orientation : {poPortrait, poLandscape}) {
         auto report = PositionsPage(orientation);
         ASSERT_TRUE(report->PrepareReport(true));
-        ASSERT_TRUE(report->Print());
+        ASSERT_TRUE(Print(*report).Printed());
         const std::vector<PdfWord> words = PdfWords(LastOutput());
         ASSERT_FALSE(words.empty());
         // A4 paper either way; the landscape page is turned onto it.
@@ -83,7 +84,7 @@ TEST_F(CupsPrint, CopiesArePrintedByOurOwnLoop) {
         d.chkCollate->setChecked(false);
         PressOk(dialog);
     });
-    ASSERT_TRUE(report->Print());
+    ASSERT_TRUE(Print(*report).Printed());
     const QString output = LastOutput();
     EXPECT_EQ(PdfPageCount(output), 4);
     // Uncollated: the title page twice, then the footer page twice.
@@ -109,7 +110,7 @@ TEST_F(CupsPrint, PrintToFileWritesThePrintersDocumentAndQueuesNothing) {
         dynamic_cast<QFileDialog&>(dialog).selectFile(file);
         dialog.accept();
     });
-    ASSERT_TRUE(report->Print());
+    ASSERT_TRUE(Print(*report).Printed());
     QFile printed(file);
     ASSERT_TRUE(printed.open(QIODevice::ReadOnly));
     EXPECT_TRUE(printed.read(5) == "%PDF-");

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace report_tests {
 namespace {
 
@@ -71,8 +73,8 @@ TEST_P(Orientation, TurnsPaperAndMargins) {
     EXPECT_EQ(page.TopMargin, c.newTop);
     EXPECT_EQ(page.RightMargin, c.newRight);
     EXPECT_EQ(page.BottomMargin, c.newBottom);
-    EXPECT_EQ(page.PaperWidthUnits(), c.width == 210 ? 794 : 1123);
-    EXPECT_EQ(page.PaperHeightUnits(), c.height == 210 ? 794 : 1123);
+    EXPECT_EQ(std::lround(MmToUnits(page.PaperWidth)), c.width == 210 ? 794 : 1123);
+    EXPECT_EQ(std::lround(MmToUnits(page.PaperHeight)), c.height == 210 ? 794 : 1123);
 }
 
 INSTANTIATE_TEST_SUITE_P(

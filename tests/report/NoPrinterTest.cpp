@@ -1,27 +1,27 @@
 #include "support/CupsEnvironment.h"
 #include "Templates.h"
 
+#include "report/Print.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
-// This program talks to a private scheduler that has no queue.
+// The CUPS printer adapter against a private scheduler that has no queue.
 namespace report_tests {
 namespace {
 
 auto* const kCups = testing::AddGlobalTestEnvironment(new CupsEnvironment(testing_support::PrivateCups::Queue::None));
 
-TEST(NoPrinter, PrintSaysSoAndPrintsNothing) {
+TEST(CupsPrinterAdapter, ASchedulerWithoutQueuesHasNoPrintersAndPrintsNothing) {
     testing_support::EnsureApplication();
-    testing_support::MessageLog log;
     testing_support::ModalScript script;  // any dialog would fail the test
-    EXPECT_TRUE(Printers().Printers().isEmpty());
+    EXPECT_TRUE(Printers().Names().isEmpty());
+    EXPECT_TRUE(Printers().DefaultPrinter().isEmpty());
     EXPECT_TRUE(SelectedPrinter().isEmpty());
+    EXPECT_FALSE(Printers().IsUsable(QStringLiteral("VelmoraPDF")));
     auto report = LabelSheet();
     ASSERT_TRUE(report->PrepareReport(true));
-    EXPECT_FALSE(report->Print());
-    EXPECT_EQ(log.Only(), QStringLiteral("You have no printers installed"));
-    EXPECT_EQ(log.messages[0].kind, ui::Kind::Error);
+    EXPECT_EQ(Print(*report).status, PrintOutcome::Status::NoPrinters);
 }
 
 }  // namespace

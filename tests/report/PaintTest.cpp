@@ -21,7 +21,7 @@ TEST_F(Paint, PdfPutsTextWhereTheRuleSays) {
         auto report = PositionsPage(orientation);
         ASSERT_TRUE(report->PrepareReport(true));
         const QString pdf = dir.filePath(QStringLiteral("positions.pdf"));
-        WritePdf(report->PreparedPages(), pdf);
+        WritePdf(PagesFor(report->PreparedPages()), pdf);
         ExpectPositions(PdfWords(pdf));
     }
 }

@@ -3,6 +3,7 @@
 
 #include "report/Preview.h"
 #include "report/PrintDialog.h"
+#include "report/ShowReport.h"
 #include "support/TestSupport.h"
 
 #include <QAction>
@@ -34,7 +35,12 @@ protected:
         report->ReportOptions.Name = QStringLiteral("Pagina Etichette");
         report->PreviewOptions.Buttons = pbPrint | pbZoom | pbFullScreen | pbClose;
     }
+    // A teller that keeps what the preview's print button came to.
+    PrintTeller Record() {
+        return [this](QWidget*, const PrintOutcome& outcome) { told.push_back(outcome); };
+    }
     std::unique_ptr<TrepReport> report;
+    std::vector<PrintOutcome> told;
 };
 
 TEST_F(PreviewTest, ShowsThePagesWithTheTemplatesToolbar) {
@@ -80,7 +86,7 @@ TEST_F(PreviewTest, ShowsThePagesWithTheTemplatesToolbar) {
         QTest::keyClick(&dialog, Qt::Key_Escape);
         EXPECT_FALSE(dialog.isVisible());
     });
-    EXPECT_TRUE(report->ShowReport(true));
+    EXPECT_TRUE(ShowReport(*report, true, Record()));
     EXPECT_EQ(script.opened, std::vector<QString>({"Pagina Etichette"}));
     EXPECT_GE(pages, 3);
     EXPECT_TRUE(script.Done());
@@ -98,7 +104,7 @@ TEST_F(PreviewTest, RendersTheVisiblePageAtTheScreensScale) {
         QTest::mouseClick(p.btnClose, Qt::LeftButton);
         EXPECT_FALSE(dialog.isVisible());
     });
-    EXPECT_TRUE(report->ShowReport(true));
+    EXPECT_TRUE(ShowReport(*report, true, Record()));
 }
 
 TEST_F(PreviewTest, PrintsThePageOnShowAndStaysOpen) {
@@ -121,13 +127,15 @@ TEST_F(PreviewTest, PrintsThePageOnShowAndStaysOpen) {
         d.optCurrent->setChecked(true);
         QTest::mouseClick(d.btnOK, Qt::LeftButton);
     });
-    EXPECT_TRUE(report->ShowReport(true));
+    EXPECT_TRUE(ShowReport(*report, true, Record()));
     EXPECT_EQ(script.opened, std::vector<QString>({"Preview", "Print"}));
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_TRUE(told[0].Printed());
     ASSERT_EQ(fake.printers->jobs.size(), 1u);
     EXPECT_EQ(fake.printers->jobs[0].pages, std::vector<int>({1}));
 }
 
-TEST_F(PreviewTest, SpoolerErrorIsReportedAndThePreviewStaysOpen) {
+TEST_F(PreviewTest, SpoolerErrorIsToldAndThePreviewStaysOpen) {
     UseFakePrinters fake{{"First"}};
     fake.printers->spoolerFails = true;
     testing_support::MessageLog log;
@@ -138,19 +146,24 @@ TEST_F(PreviewTest, SpoolerErrorIsReportedAndThePreviewStaysOpen) {
         openAfterPrint = dialog.isVisible();
     });
     script.Then([](QDialog& dialog) { QTest::mouseClick(dynamic_cast<TfrmPrintDialog&>(dialog).btnOK, Qt::LeftButton); });
-    EXPECT_TRUE(report->ShowReport(true));
+    EXPECT_TRUE(ShowReport(*report, true, Record()));
     EXPECT_TRUE(script.Done());
     EXPECT_TRUE(openAfterPrint);
-    EXPECT_EQ(log.Only(), QStringLiteral("spooler failed"));
-    EXPECT_EQ(log.messages.back().kind, ui::Kind::Error);
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_EQ(told[0].status, PrintOutcome::Status::Failed);
+    EXPECT_EQ(told[0].error, QStringLiteral("spooler failed"));
+    EXPECT_TRUE(log.messages.empty()) << "the teller decides what the user is told";
 }
 
 TEST_F(PreviewTest, FailedPreparationOpensNoPreview) {
     testing_support::MessageLog log;
     ModalScript script;  // any dialog would fail the test
     PageOf(*report).LeftMargin = 300;
-    EXPECT_FALSE(report->ShowReport(true));
-    EXPECT_EQ(log.messages.size(), 1u);
+    const PrepareResult shown = ShowReport(*report, true, Record());
+    EXPECT_FALSE(shown);
+    EXPECT_EQ(shown.errors.size(), 1u);
+    EXPECT_TRUE(log.messages.empty());
+    EXPECT_TRUE(told.empty());
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "support/FakePrinters.h"
 #include "Templates.h"
 
+#include "report/Print.h"
 #include "report/PrintDialog.h"
 #include "support/TestSupport.h"
 
@@ -10,6 +11,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPageSetupDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -91,14 +93,15 @@ TEST_F(PrintDialogTest, ShowsEveryGroupWithItsInitialValues) {
 
         // The printer's own settings, and typing a range picks "Pages:".
         QTest::mouseClick(d.btnProperties, Qt::LeftButton);
-        EXPECT_EQ(fake.printers->propertiesShown, 1);
         QTest::keyClicks(d.txtPages, QStringLiteral("2"));
         EXPECT_TRUE(d.optPages->isChecked());
         QTest::keyClick(&dialog, Qt::Key_Escape);
         EXPECT_FALSE(dialog.isVisible()) << "Esc cancels";
     });
-    EXPECT_FALSE(report->Print());
-    EXPECT_EQ(script.opened, std::vector<QString>({"Print"}));
+    script.Then([](QDialog& dialog) { EXPECT_NE(dynamic_cast<QPageSetupDialog*>(&dialog), nullptr); });
+    EXPECT_EQ(Print(*report).status, PrintOutcome::Status::Cancelled);
+    EXPECT_EQ(script.opened.size(), 2u);
+    EXPECT_EQ(script.opened[0], QStringLiteral("Print"));
     EXPECT_TRUE(fake.printers->jobs.empty());
 }
 
@@ -121,9 +124,9 @@ TEST_F(PrintDialogTest, CancelPrintsNothingAndRestoresPrinterAndChoices) {
         EXPECT_TRUE(d.optAll->isChecked());
         QTest::mouseClick(d.btnCancel, Qt::LeftButton);
     });
-    EXPECT_FALSE(report->Print());
+    EXPECT_EQ(Print(*report).status, PrintOutcome::Status::Cancelled);
     EXPECT_EQ(SelectedPrinter(), QStringLiteral("First"));
-    EXPECT_FALSE(report->Print());
+    EXPECT_EQ(Print(*report).status, PrintOutcome::Status::Cancelled);
     EXPECT_TRUE(fake.printers->jobs.empty());
     EXPECT_TRUE(log.messages.empty());
 }
@@ -153,8 +156,8 @@ TEST_F(PrintDialogTest, OkPrintsTheChoicesOnceAndTheChosenPrinterStays) {
         d.optCurrent->setChecked(true);
         QTest::mouseClick(d.btnOK, Qt::LeftButton);
     });
-    EXPECT_TRUE(report->Print());
-    EXPECT_TRUE(report->Print(4));
+    EXPECT_TRUE(Print(*report).Printed());
+    EXPECT_TRUE(Print(*report, 4).Printed());
     ASSERT_EQ(fake.printers->jobs.size(), 2u);
     EXPECT_EQ(fake.printers->jobs[0].printer, QStringLiteral("Second"));
     EXPECT_EQ(fake.printers->jobs[0].pages, std::vector<int>({4, 4, 2, 2, 0, 0}));
@@ -180,11 +183,11 @@ TEST_F(PrintDialogTest, PrintToFileAsksForAPrnFile) {
         dialog.accept();
     });
     script.Then(okToFile).Then([](QDialog& dialog) { dialog.reject(); });
-    EXPECT_TRUE(report->Print());
+    EXPECT_TRUE(Print(*report).Printed());
     EXPECT_EQ(script.opened, std::vector<QString>({"Print", "Print to file"}));
     ASSERT_EQ(fake.printers->jobs.size(), 1u);
     EXPECT_EQ(fake.printers->jobs[0].outputFile, dir.filePath(QStringLiteral("etichette.prn")));
-    EXPECT_FALSE(report->Print()) << "cancelling the file dialog prints nothing";
+    EXPECT_EQ(Print(*report).status, PrintOutcome::Status::Cancelled) << "cancelling the file dialog prints nothing";
     EXPECT_EQ(fake.printers->jobs.size(), 1u);
 }
 
@@ -193,33 +196,30 @@ TEST_F(PrintDialogTest, WithoutDialogPrintsThePrintOptionsOnTheNamedPrinter) {
     report->PrintOptions.Printer = QStringLiteral("tHIRD");
     report->PrintOptions.PageNumbers = QStringLiteral("2-3");
     report->PrintOptions.Copies = 2;
-    EXPECT_TRUE(report->Print());
+    EXPECT_TRUE(Print(*report).Printed());
     ASSERT_EQ(fake.printers->jobs.size(), 1u);
     EXPECT_EQ(fake.printers->jobs[0].printer, QStringLiteral("Third"));
     EXPECT_EQ(fake.printers->jobs[0].pages, std::vector<int>({1, 2, 1, 2}));
 }
 
-TEST_F(PrintDialogTest, UnusablePrinterIsReportedAndNothingPrints) {
-    fake.printers->unusable = QStringList{"First"};
+TEST_F(PrintDialogTest, RefusalsAndFailuresAreOutcomesAndNothingIsShown) {
     ModalScript script;
     script.Then([](QDialog& dialog) { QTest::mouseClick(AsPrintDialog(dialog).btnOK, Qt::LeftButton); });
-    EXPECT_FALSE(report->Print());
-    EXPECT_EQ(log.Only(), QStringLiteral("Printer selected is not valid"));
-    EXPECT_EQ(log.messages[0].kind, ui::Kind::Error);
+    fake.printers->unusable = QStringList{"First"};
+    EXPECT_EQ(Print(*report).status, PrintOutcome::Status::InvalidPrinter);
     EXPECT_TRUE(fake.printers->jobs.empty());
-}
 
-TEST(PrintWithoutPrinters, SaysSoAndPrintsNothing) {
-    testing_support::EnsureApplication();
-    UseFakePrinters none{{}};
-    MessageLog log;
-    ModalScript script;  // any dialog would fail the test
-    auto report = LabelSheet();
-    ASSERT_TRUE(report->PrepareReport(true));
-    EXPECT_FALSE(report->Print());
-    EXPECT_EQ(log.Only(), QStringLiteral("You have no printers installed"));
-    EXPECT_EQ(log.messages[0].kind, ui::Kind::Error);
-    EXPECT_TRUE(none.printers->jobs.empty());
+    fake.printers->unusable.clear();
+    fake.printers->spoolerFails = true;
+    report->PrintOptions.ShowDialog = false;
+    const PrintOutcome failed = Print(*report);
+    EXPECT_EQ(failed.status, PrintOutcome::Status::Failed);
+    EXPECT_EQ(failed.error, QStringLiteral("spooler failed"));
+
+    fake.printers->names.clear();
+    EXPECT_EQ(Print(*report).status, PrintOutcome::Status::NoPrinters);
+    EXPECT_TRUE(log.messages.empty()) << "the windows tell the user";
+    EXPECT_TRUE(script.Done());
 }
 
 }  // namespace

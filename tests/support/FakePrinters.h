@@ -19,15 +19,13 @@ public:
     QString defaultName;
     QStringList unusable;
     std::vector<Job> jobs;
-    int propertiesShown = 0;
     bool spoolerFails = false;
     const report::PreparedPage* first = nullptr;  // the report's page 0, to index jobs
 
-    QStringList Printers() const override { return names; }
+    QStringList Names() const override { return names; }
     QString DefaultPrinter() const override { return defaultName; }
     QString Port(const QString& printer) const override { return QStringLiteral("port of ") + printer; }
     bool IsUsable(const QString& printer) const override { return !unusable.contains(printer); }
-    void ShowProperties(QWidget*, const QString&) override { ++propertiesShown; }
     void Print(const report::PrintJob& job) override {
         if (spoolerFails) throw report::PrintError("spooler failed");
         Job done{job.printer, job.outputFile, job.duplex, {}};

@@ -20,23 +20,6 @@ void EnsureApplication() {
     new ui::Application(argc, argv);
 }
 
-TempFolder::TempFolder() : path_(dir_.path()) {}
-
-QByteArray TempFolder::Read(const QString& name) const {
-    QFile file(File(name));
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    return file.readAll();
-}
-
-void TempFolder::Write(const QString& name, const QByteArray& bytes) const {
-    QFile file(File(name));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        ADD_FAILURE() << "cannot write " << name.toStdString();
-        return;
-    }
-    file.write(bytes);
-}
-
 MessageLog::MessageLog() {
     previous_ = ui::SetMessageHandler([this](const ui::Message& message) {
         messages.push_back(message);

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/ProgramFolder.h"
+#include "support/TempFolder.h"
 #include "app/ui/Messages.h"
 #include "app/ui/ModalRunner.h"
 
@@ -19,21 +19,6 @@ namespace testing_support {
 
 // The program's application object for the test process, on the offscreen platform.
 void EnsureApplication();
-
-// A fresh, empty program folder that disappears with the object.
-class TempFolder {
-public:
-    TempFolder();
-    const QString& Path() const { return path_; }
-    ProgramFolder Folder() const { return ProgramFolder(path_); }
-    QString File(const QString& name) const { return path_ + QLatin1Char('/') + name; }
-    QByteArray Read(const QString& name) const;
-    void Write(const QString& name, const QByteArray& bytes) const;
-
-private:
-    QTemporaryDir dir_;
-    QString path_;
-};
 
 // Records every message the program shows and answers it: with the queued
 // answers first, then OK for OK/Cancel boxes and Yes for questions.

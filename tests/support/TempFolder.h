@@ -1,0 +1,25 @@
+#pragma once
+#include "app/ProgramFolder.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+
+namespace testing_support {
+
+// A fresh, empty program folder that disappears with the object.
+class TempFolder {
+public:
+    TempFolder();
+    const QString& Path() const { return path_; }
+    ProgramFolder Folder() const { return ProgramFolder(path_); }
+    QString File(const QString& name) const { return path_ + QLatin1Char('/') + name; }
+    QByteArray Read(const QString& name) const;
+    void Write(const QString& name, const QByteArray& bytes) const;
+
+private:
+    QTemporaryDir dir_;
+    QString path_;
+};
+
+}  // namespace testing_support
