@@ -220,7 +220,13 @@ void TfrmArchivio_Indirizzi::cmdIndietroClick() { paging_->Previous(); }
 
 void TfrmArchivio_Indirizzi::cmdTrovaClick() { ui::OpenDialog<TfrmTrovaIndirizzi>(app_, this); }
 
-void TfrmArchivio_Indirizzi::cmdFileClick() { ui::OpenDialog<TfrmAllegaCartella>(app_, this); }
+void TfrmArchivio_Indirizzi::cmdFileClick() {
+    TfrmAllegaCartella dialog(app_, this);
+    dialog.lblMemory->setText(TfrmAllegaCartella::kArchivioIndirizzi);
+    const std::array<QLineEdit*, 6> boxes = dialog.Boxes();
+    for (std::size_t i = 0; i < boxes.size(); ++i) boxes[i]->setText(TrimText(attachments_[i]->text()));
+    ui::RunModal(dialog);
+}
 
 void TfrmArchivio_Indirizzi::cmdStampaClick() { ui::OpenDialog<TfrmStampaBusta>(app_, this); }
 
