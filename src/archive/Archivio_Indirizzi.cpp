@@ -39,15 +39,6 @@ QLineEdit* NewBox(const char* name, QWidget* parent, QRect geometry) {
     return box;
 }
 
-QLabel* NewCaption(const QString& text, QWidget* parent, QPoint at) {
-    auto* label = new QLabel(text, parent);
-    label->setFont(QFont(QStringLiteral("Verdana"), 10, QFont::Bold));
-    label->setStyleSheet(QStringLiteral("color: #1d3f63;"));
-    label->move(at);
-    label->adjustSize();
-    return label;
-}
-
 QLabel* NewHidden(const char* name, QWidget* parent) {
     auto* label = new QLabel(parent);
     label->setObjectName(QString::fromLatin1(name));
@@ -117,9 +108,9 @@ void TfrmArchivio_Indirizzi::BuildCommandBar(const ui::WorkArea& area) {
 }
 
 void TfrmArchivio_Indirizzi::BuildBody(QWidget* body) {
-    NewCaption(QStringLiteral("Nome etichetta:"), body, QPoint(0, 94));
+    ui::NewCaption(QStringLiteral("Nome etichetta:"), body, QPoint(0, 94));
     txtNome = NewBox("txtNome", body, QRect(150, 88, 520, 34));
-    NewCaption(QStringLiteral("Tipo:"), body, QPoint(690, 94));
+    ui::NewCaption(QStringLiteral("Tipo:"), body, QPoint(690, 94));
     txtTipo = NewBox("txtTipo", body, QRect(745, 88, 395, 34));
     NewSeparator(body, 136);
 
@@ -135,7 +126,7 @@ void TfrmArchivio_Indirizzi::BuildBody(QWidget* body) {
     for (int i = 0; i < 6; ++i) *members[i] = NewBox(lines[i], label, QRect(30, 24 + 44 * i, 500, 34));
     NewSeparator(body, 510);
 
-    NewCaption(QStringLiteral("Note:"), body, QPoint(0, 536));
+    ui::NewCaption(QStringLiteral("Note:"), body, QPoint(0, 536));
     txtNote = NewBox("txtNote", body, QRect(70, 530, kContent.width() - 70, 34));
 
     lblFile01 = NewHidden("lblFile01", body);
@@ -229,7 +220,13 @@ void TfrmArchivio_Indirizzi::cmdIndietroClick() { paging_->Previous(); }
 
 void TfrmArchivio_Indirizzi::cmdTrovaClick() { ui::OpenDialog<TfrmTrovaIndirizzi>(app_, this); }
 
-void TfrmArchivio_Indirizzi::cmdFileClick() { ui::OpenDialog<TfrmAllegaCartella>(app_, this); }
+void TfrmArchivio_Indirizzi::cmdFileClick() {
+    TfrmAllegaCartella dialog(app_, this);
+    dialog.lblMemory->setText(TfrmAllegaCartella::kArchivioIndirizzi);
+    const std::array<QLineEdit*, 6> boxes = dialog.Boxes();
+    for (std::size_t i = 0; i < boxes.size(); ++i) boxes[i]->setText(TrimText(attachments_[i]->text()));
+    ui::RunModal(dialog);
+}
 
 void TfrmArchivio_Indirizzi::cmdStampaClick() { ui::OpenDialog<TfrmStampaBusta>(app_, this); }
 

@@ -3,17 +3,18 @@
 
 #include <csignal>
 
-// While it lives, no regular file of the process can grow: every write fails
-// as on a full disk. Unlike a read-only mode this holds for root too, who may
-// write any file regardless of its permissions.
+// While it lives, no regular file of the process can grow beyond limit bytes
+// (by default not at all): a write past it fails as on a full disk. Unlike a
+// read-only mode this holds for root too, who may write any file regardless of
+// its permissions.
 class WritesFail {
 public:
-    WritesFail() {
+    explicit WritesFail(rlim_t limit = 0) {
         getrlimit(RLIMIT_FSIZE, &saved_);
         previous_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit none = saved_;
-        none.rlim_cur = 0;
-        setrlimit(RLIMIT_FSIZE, &none);
+        rlimit lowered = saved_;
+        lowered.rlim_cur = limit;
+        setrlimit(RLIMIT_FSIZE, &lowered);
     }
     ~WritesFail() {
         setrlimit(RLIMIT_FSIZE, &saved_);

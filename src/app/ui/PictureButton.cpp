@@ -1,5 +1,6 @@
 #include "app/ui/PictureButton.h"
 
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
@@ -44,6 +45,15 @@ QPushButton* NewButton(const QString& name, const QString& text, QRect geometry,
     button->setCursor(Qt::PointingHandCursor);
     button->setGeometry(geometry);
     return button;
+}
+
+QLabel* NewCaption(const QString& text, QWidget* parent, QPoint at) {
+    auto* label = new QLabel(text, parent);
+    label->setFont(QFont(QStringLiteral("Verdana"), 10, QFont::Bold));
+    label->setStyleSheet(QStringLiteral("color: #1d3f63;"));
+    label->move(at);
+    label->adjustSize();
+    return label;
 }
 
 Picture::Picture(const QString& name, const QString& picture, QSize size, QWidget* parent)

@@ -2,6 +2,7 @@
 #include <QString>
 #include <QWidget>
 
+class QLabel;
 class QPushButton;
 class QSvgRenderer;
 
@@ -33,6 +34,9 @@ private:
 
 // A push button of the windows: Verdana bold, the hand cursor.
 QPushButton* NewButton(const QString& name, const QString& text, QRect geometry, QWidget* parent);
+
+// The caption of a box: Verdana bold, dark blue, as wide as its text.
+QLabel* NewCaption(const QString& text, QWidget* parent, QPoint at);
 
 // A picture without behaviour (decoration, headings).
 class Picture : public QWidget {
