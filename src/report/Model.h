@@ -8,6 +8,12 @@
 
 // The report model: a tree of pages, bands, text objects and shapes, in report
 // units of 1/96 inch. Paper sizes and margins are in millimetres.
+//
+// Members marked "kept as designed" hold what a template sets so that the
+// templates read as they were designed, but nothing in layout, painting,
+// preview or printing reads them: the preview is always modal and maximised,
+// text is always printed literally, no progress window is ever shown, the
+// paper is given by its size in millimetres and a frame is always 1 unit.
 namespace report {
 
 constexpr double kUnitsPerInch = 96.0;
@@ -32,12 +38,12 @@ struct TrepFont {
     double Height = PointsToHeight(10);  // units, negative
     int Style = fsNone;
     QColor Color = claBlack;
-    int PixelsPerInch = 96;
+    int PixelsPerInch = 96;  // kept as designed
 };
 
 struct TrepFrame {
     QColor Color = claBlack;
-    double Width = 1;
+    double Width = 1;  // kept as designed
 };
 
 enum THAlign { haLeft, haCenter };
@@ -95,7 +101,7 @@ public:
     TrepFont Font;
     THAlign HAlign = haLeft;
     bool WordWrap = true;
-    bool AllowExpressions = false;
+    bool AllowExpressions = false;  // kept as designed
 
     const QStringList& Memo() const { return memo_; }
     // Replaces every line with `text`, split at its line breaks.
@@ -150,7 +156,7 @@ class TrepReportPage : public TrepPage {
 public:
     using TrepPage::TrepPage;
     double PaperWidth = 210, PaperHeight = 297;  // mm
-    int PaperSize = 9;                            // printing-system code; 9 = A4
+    int PaperSize = 9;                            // printing-system code, 9 = A4; kept as designed
     double LeftMargin = 0, RightMargin = 0, TopMargin = 0, BottomMargin = 0;  // mm
     TrepFont Font;
 
@@ -168,13 +174,13 @@ struct TrepReportOptions {
 struct TrepPreviewOptions {
     TPreviewButtons Buttons = kAllPreviewButtons;
     double Zoom = 1.0;
-    bool AllowEdit = true;
-    bool Modal = true;
-    bool Maximized = true;
+    bool AllowEdit = true;  // kept as designed
+    bool Modal = true;      // kept as designed
+    bool Maximized = true;  // kept as designed
 };
 struct TrepPrintOptions {
     QString Printer = QStringLiteral("Default");
-    int PrintOnSheet = 0;
+    int PrintOnSheet = 0;  // kept as designed
     int Copies = 1;
     bool Collate = true;
     bool ShowDialog = true;
@@ -200,7 +206,7 @@ public:
     TrepReportOptions ReportOptions;
     TrepPreviewOptions PreviewOptions;
     TrepPrintOptions PrintOptions;
-    bool ShowProgress = false;
+    bool ShowProgress = false;  // kept as designed
 
     // The page at `index` (0 the data page), null when there is none.
     TrepPage* Pages(int index) const;
