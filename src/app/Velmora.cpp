@@ -42,7 +42,7 @@ Velmora::Velmora(ProgramFolder folder) : folder_(std::move(folder)) {
     frmAvvio_ = Create(w, new TfrmAvvio(*this));
     frmCambiaPassword_ = Create(w, new TfrmCambiaPassword(*this));
     Create(w, new TfrmExpIndirizzi(*this, nullptr));
-    Create(w, new TfrmGuida(nullptr));
+    Create(w, new TfrmGuida(folder_, nullptr));
     Create(w, new TfrmImportaIndirizzi(*this, nullptr));
     Create(w, new TfrmInfo(nullptr));
     Create(w, new TfrmSplash(nullptr));

@@ -235,7 +235,7 @@ void TfrmArchivio_Indirizzi::cmdAnteprimaClick() { ui::OpenDialog<TfrmAnteprima_
 void TfrmArchivio_Indirizzi::cmdEsportaClick() { ui::OpenDialog<TfrmExpIndirizzi>(app_, this); }
 
 void TfrmArchivio_Indirizzi::cmdGuidaClick() {
-    ShowHelp(this, QStringLiteral("App Archivio Dati"), HelpParagraphs());
+    ShowHelp(this, app_.Folder(), QStringLiteral("App Archivio Dati"), HelpParagraphs());
 }
 
 void TfrmArchivio_Indirizzi::cmdEsciClick() { close(); }

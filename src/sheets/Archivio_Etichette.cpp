@@ -218,7 +218,7 @@ void TfrmArchivio_Etichette::impIndirizzoClick(int slot) {
 }
 
 void TfrmArchivio_Etichette::cmdGuidaClick() {
-    ShowHelp(this, QStringLiteral("App Rarudozu Varedorur"), HelpParagraphs());
+    ShowHelp(this, app_.Folder(), QStringLiteral("App Rarudozu Varedorur"), HelpParagraphs());
 }
 
 void TfrmArchivio_Etichette::cmdEsciClick() { close(); }

@@ -79,7 +79,7 @@ void TfrmAvvio::FormClose() { app_.Terminate(); }
 
 void TfrmAvvio::imgInfoClick() { ui::OpenDialog<TfrmInfo>(this); }
 
-void TfrmAvvio::imgGuidaClick() { ShowHelp(this, QStringLiteral("Uno sguardo a Velmora"), HelpParagraphs()); }
+void TfrmAvvio::imgGuidaClick() { ShowHelp(this, app_.Folder(), QStringLiteral("Uno sguardo a Velmora"), HelpParagraphs()); }
 
 void TfrmAvvio::imgApp01Click() { app_.HandOver(*this, app_.frmArchivio_Indirizzi()); }
 

@@ -1,26 +1,38 @@
 #include "shell/Guida.h"
 
+#include "app/ProgramFolder.h"
 #include "app/ui/Gradient.h"
 #include "app/ui/ModalRunner.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
-#include <QPushButton>
 
 namespace {
 // The client area is 670 x 572 report units (pixels at 96 dpi).
-constexpr QSize kClient(670, 572);
-}
+const LinkDialog::Look kLook{
+    " Guida all'utilizzo del software",
+    QSize(670, 572),
+    ui::Centre::Screen,
+    QColor(255, 255, 255),
+    QColor(191, 216, 239),
+    "guida_titolo",
+    QRect(22, 12, 626, 66),
+    QColor(245, 222, 179),  // wheat
+    "imgPDF",
+    "guida_pdf",
+    10,
+};
+}  // namespace
 
-TfrmGuida::TfrmGuida(QWidget* owner)
-    : ui::Dialog(owner, QStringLiteral(" Guida all'utilizzo del software"), kClient, ui::Centre::Screen) {
-    auto* background = new ui::Gradient(QStringLiteral("bkgSfondo"), ui::colour::kWhite, QColor(191, 216, 239), this);
-    background->setGeometry(rect());
-
+TfrmGuida::TfrmGuida(const ProgramFolder& folder, QWidget* owner)
+    : LinkDialog(owner, kLook, QStringLiteral("Visualizza guida in formato PDF"), folder.File(kGuidaPdf)),
+      imgPDF(icon) {
     lblTitolo = new QLabel(QStringLiteral("Argomento della guida."), this);
     lblTitolo->setObjectName(QStringLiteral("lblTitolo"));
     lblTitolo->setFont(QFont(QStringLiteral("Arial"), 16, QFont::Bold));
-    lblTitolo->setStyleSheet(QStringLiteral("color: rgb(220, 20, 60);"));
+    QPalette crimson = lblTitolo->palette();
+    crimson.setColor(QPalette::WindowText, ui::colour::kCrimson);
+    lblTitolo->setPalette(crimson);
     lblTitolo->setGeometry(22, 90, 625, 30);
 
     txtGuida = new QPlainTextEdit(this);
@@ -30,21 +42,14 @@ TfrmGuida::TfrmGuida(QWidget* owner)
     txtGuida->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     txtGuida->setFont(QFont(QStringLiteral("Verdana"), 12, QFont::Bold));
     txtGuida->setGeometry(22, 130, 625, 350);
-
-    btnChiudi = new QPushButton(QStringLiteral("Chiudi"), this);
-    btnChiudi->setObjectName(QStringLiteral("btnChiudi"));
-    btnChiudi->setFont(QFont(QStringLiteral("Verdana"), 10));
-    btnChiudi->setCursor(Qt::PointingHandCursor);
-    btnChiudi->setGeometry(kClient.width() - 142, kClient.height() - 56, 120, 34);
-    connect(btnChiudi, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 QString HelpText(const QStringList& paragraphs) {
     return paragraphs.join(QStringLiteral("\r\n\r\n"));
 }
 
-void ShowHelp(QWidget* owner, const QString& title, const QStringList& paragraphs) {
-    TfrmGuida guida(owner);
+void ShowHelp(QWidget* owner, const ProgramFolder& folder, const QString& title, const QStringList& paragraphs) {
+    TfrmGuida guida(folder, owner);
     guida.lblTitolo->setText(title);
     guida.txtGuida->setPlainText(HelpText(paragraphs));
     ui::RunModal(guida);

@@ -1,11 +1,23 @@
 #include "shell/Info.h"
 
-#include <QPushButton>
+#include "app/ui/Gradient.h"
+#include "shell/OpenURL.h"
+
+namespace {
+const LinkDialog::Look kLook{
+    " Informazioni su Velmora",
+    QSize(520, 300),
+    ui::Centre::Screen,
+    ui::colour::kSteelBlue,
+    ui::colour::kWhite,
+    "info_titolo",
+    QRect(22, 22, 476, 96),
+    ui::colour::kLightBlue,
+    "imgEmail",
+    "info_email",
+    12,
+};
+}  // namespace
 
 TfrmInfo::TfrmInfo(QWidget* owner)
-    : ui::Dialog(owner, QStringLiteral(" Informazioni su Velmora"), QSize(480, 360), ui::Centre::Screen) {
-    btnChiudi = new QPushButton(QStringLiteral("Chiudi"), this);
-    btnChiudi->setObjectName(QStringLiteral("btnChiudi"));
-    btnChiudi->setGeometry(480 - 130, 360 - 50, 110, 32);
-    connect(btnChiudi, &QPushButton::clicked, this, &QDialog::reject);
-}
+    : LinkDialog(owner, kLook, kPostaAssistenza, QStringLiteral("mailto:") + kPostaAssistenza), imgEmail(icon) {}

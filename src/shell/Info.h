@@ -1,13 +1,11 @@
 #pragma once
-#include "app/ui/WindowFrame.h"
+#include "shell/LinkDialog.h"
 
-class QPushButton;
-// Informazioni su Velmora: a modal dialog, created by its opener for one use.
-class TfrmInfo : public ui::Dialog {
+// Informazioni su Velmora: the heading and, below it, the maker's support
+// address, which opens a new message in the mail program.
+class TfrmInfo : public LinkDialog {
 public:
     explicit TfrmInfo(QWidget* owner);
 
-    QPushButton* btnChiudi;
-
-private:
+    ui::PictureButton* imgEmail;
 };

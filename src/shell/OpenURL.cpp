@@ -20,6 +20,9 @@ QUrl Target(QString command) {
 }
 }  // namespace
 
+// The desktop's opener starts the associated program detached (xdg-open on
+// Linux) and returns at once, so the window never waits for it; whether it
+// succeeds is not looked at.
 void TMisc::Open(const QString& sCommand) {
     const QUrl target = Target(sCommand);
     if (CurrentOpener())

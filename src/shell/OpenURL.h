@@ -19,3 +19,5 @@ public:
 
 // The maker's web site, opened from the launcher and the splash window.
 inline const QString kSitoProduttore = QStringLiteral("https://www.velmora.example");
+// The maker's support address, written to from the information window.
+inline const QString kPostaAssistenza = QStringLiteral("assistenza@velmora.example");

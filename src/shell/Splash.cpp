@@ -1,11 +1,22 @@
 #include "shell/Splash.h"
 
-#include <QPushButton>
+#include "shell/OpenURL.h"
+
+namespace {
+const LinkDialog::Look kLook{
+    " Velmora - software di Officina Esempio",
+    QSize(560, 400),
+    ui::Centre::Owner,
+    QColor(255, 255, 255),
+    QColor(53, 37, 37),
+    "splash_logo",
+    QRect(20, 20, 520, 290),
+    QColor(),  // the picture fills its place, no box
+    "imgWeb",
+    "splash_web",
+    10,
+};
+}  // namespace
 
 TfrmSplash::TfrmSplash(QWidget* owner)
-    : ui::Dialog(owner, QStringLiteral(" Velmora - software di Officina Esempio (sito d'esempio)"), QSize(560, 400), ui::Centre::Owner) {
-    btnChiudi = new QPushButton(QStringLiteral("Chiudi"), this);
-    btnChiudi->setObjectName(QStringLiteral("btnChiudi"));
-    btnChiudi->setGeometry(560 - 130, 400 - 50, 110, 32);
-    connect(btnChiudi, &QPushButton::clicked, this, &QDialog::reject);
-}
+    : LinkDialog(owner, kLook, kSitoProduttore, kSitoProduttore), imgWeb(icon) {}

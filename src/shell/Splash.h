@@ -1,13 +1,11 @@
 #pragma once
-#include "app/ui/WindowFrame.h"
+#include "shell/LinkDialog.h"
 
-class QPushButton;
-// Velmora - software di Officina Esempio (sito d'esempio): a modal dialog, created by its opener for one use.
-class TfrmSplash : public ui::Dialog {
+// The credit window: the maker's name and web address on a large picture,
+// and the link to the maker's web site. It opens centred on its opener.
+class TfrmSplash : public LinkDialog {
 public:
     explicit TfrmSplash(QWidget* owner);
 
-    QPushButton* btnChiudi;
-
-private:
+    ui::PictureButton* imgWeb;
 };

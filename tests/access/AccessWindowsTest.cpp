@@ -388,12 +388,17 @@ TEST_F(Launcher, HelpGivesTwentyParagraphs) {
 TEST_F(Launcher, IconsOpenTheInformationAndSplashWindowsModally) {
     ModalScript script;
     std::vector<QWidget*> owners;
-    script.Then([&](QDialog& d) { owners.push_back(d.parentWidget()); })
-        .Then([&](QDialog& d) { owners.push_back(d.parentWidget()); });
+    std::vector<bool> modal;
+    const auto look = [&](QDialog& d) {
+        owners.push_back(d.parentWidget());
+        modal.push_back(QApplication::activeModalWidget() == &d);
+    };
+    script.Then(look).Then(look);
     Click(launcher().imgInfo);
     Click(launcher().imgCopyright);
+    EXPECT_THAT(modal, ElementsAre(true, true));
     EXPECT_THAT(script.opened, ElementsAre(QStringLiteral(" Informazioni su Velmora"),
-                                           QStringLiteral(" Velmora - software di Officina Esempio (sito d'esempio)")));
+                                           QStringLiteral(" Velmora - software di Officina Esempio")));
     EXPECT_THAT(owners, ElementsAre(&launcher(), &launcher()));
     EXPECT_THAT(Visible(), ElementsAre(&launcher()));
 }

@@ -1,0 +1,255 @@
+#include "GuidaShots.h"
+
+#include "app/Velmora.h"
+#include "app/ui/Messages.h"
+#include "app/ui/ModalRunner.h"
+#include "access/CambiaPassword.h"
+#include "access/Password.h"
+#include "archive/AllegaCartella.h"
+#include "archive/Archivio_Indirizzi.h"
+#include "archive/DataRecord.h"
+#include "archive/ExpIndirizzi.h"
+#include "archive/ImportaIndirizzi.h"
+#include "archive/StampaBusta.h"
+#include "archive/TrovaIndirizzi.h"
+#include "report/Prepared.h"
+#include "report/Preview.h"
+#include "sheets/Anteprima_Etichetta.h"
+#include "sheets/Anteprima_Etichette.h"
+#include "sheets/Archivio_Etichette.h"
+#include "sheets/SheetRecord.h"
+#include "sheets/Stampa_Etichette.h"
+#include "shell/Avvio.h"
+#include "shell/Guida.h"
+#include "shell/Info.h"
+#include "shell/Splash.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLayout>
+#include <QTextStream>
+
+#include <functional>
+#include <stdexcept>
+#include <vector>
+
+namespace guida {
+namespace {
+
+// Sample records: name, type, six lines, note.
+struct Sample {
+    const char* nome;
+    const char* tipo;
+    const char* righe[6];
+    const char* note;
+};
+const Sample kSamples[] = {
+    {"Studio Rossi", "Indirizzo",
+     {"Spett.le", "Studio Rossi & Associati", "Via Roma, 12", "20121 Milano (MI)", "", ""}, "Cliente dal 2019"},
+    {"Bianchi Maria", "Indirizzo",
+     {"Gentile Signora", "Maria Bianchi", "Corso Italia, 45", "50123 Firenze (FI)", "", ""}, "Auguri di Natale"},
+    {"Olio extravergine", "Prodotto",
+     {"Olio extravergine di oliva", "Bottiglia da 0,75 l", "Lotto 24/117", "Da consumarsi entro 12/2026", "",
+      "Frantoio Esempio"},
+     "Etichetta per le bottiglie"},
+    {"Convegno di primavera", "Biglietto",
+     {"Convegno di primavera", "Sala Verdi - 14 aprile", "Ingresso ore 9:30", "", "Posto riservato", ""},
+     "Biglietti d'ingresso"},
+    {"Fatture 2024", "Archivio", {"ARCHIVIO", "Fatture fornitori", "Anno 2024", "", "Scaffale B", "Ripiano 3"},
+     "Faldoni dell'ufficio"},
+    {"Verdi Giuseppe", "Indirizzo", {"Egregio Signor", "Giuseppe Verdi", "Piazza Garibaldi, 3", "43011 Busseto (PR)",
+                                     "", ""}, ""},
+};
+
+DataRecord Record(const Sample& s) {
+    DataRecord record;
+    record.SetText(DataRecord::Nome, QString::fromUtf8(s.nome));
+    record.SetText(DataRecord::Tipo, QString::fromUtf8(s.tipo));
+    for (int line = 1; line <= 6; ++line) record.SetText(DataRecord::Rigo(line), QString::fromUtf8(s.righe[line - 1]));
+    record.SetText(DataRecord::Note, QString::fromUtf8(s.note));
+    return record;
+}
+
+void WriteSamples(const QString& folder) {
+    DataRecordFile records(folder);
+    for (const Sample& s : kSamples) records.Append(Record(s));
+    records.Close();
+
+    // One page whose 24 labels take the samples in turn.
+    SheetRecord page;
+    for (int slot = 1; slot <= SheetRecord::kSlots; ++slot) {
+        const Sample& s = kSamples[(slot - 1) % std::size(kSamples)];
+        page.field[SheetRecord::NameField(slot)] = EncodeShortText(QString::fromUtf8(s.nome));
+        for (int line = 1; line <= SheetRecord::kLines; ++line)
+            page.field[SheetRecord::LineField(line, slot)] = EncodeShortText(QString::fromUtf8(s.righe[line - 1]));
+    }
+    SheetRecordFile pages(folder);
+    pages.Append(page);
+    pages.Close();
+}
+
+QImage Grab(QWidget& window) {
+    QApplication::processEvents();
+    return window.grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+// A long-lived window at its design size, brought up as the user finds it.
+QImage ShowAndGrab(ui::Window& window, const std::function<void()>& prepare = {}) {
+    window.show();
+    if (prepare) prepare();
+    QImage image = Grab(window);
+    window.hide();
+    return image;
+}
+
+// The dialog of class D, opened by the action of its opener. Dialogs opened
+// on the way (a print window before its preview) are taken through by `pass`;
+// `arrange` brings the dialog to the view the guide shows.
+template <class D>
+QImage OpenAndGrab(QWidget& opener, const std::function<void()>& open,
+                   const std::function<void(QDialog&)>& pass = {}, const std::function<void(D&)>& arrange = {}) {
+    QImage image;
+    opener.show();
+    const ui::ModalHandler previous = ui::SetModalHandler([&](QDialog& dialog) {
+        if (auto* wanted = dynamic_cast<D*>(&dialog)) {
+            if (arrange) arrange(*wanted);
+            image = Grab(*wanted);
+        } else if (pass) {
+            pass(dialog);
+        }
+    });
+    open();
+    ui::SetModalHandler(previous);
+    opener.hide();
+    if (image.isNull()) throw std::runtime_error("the window did not open");
+    return image;
+}
+
+using Take = std::function<QImage(Velmora&)>;
+template <class W>
+using WindowOf = W& (Velmora::*)() const;
+
+// A long-lived window, after a command of its own (paging to the first record).
+template <class W>
+Take Shown(WindowOf<W> window, void (W::*command)() = nullptr) {
+    return [=](Velmora& app) {
+        W& w = (app.*window)();
+        return ShowAndGrab(w, [&] {
+            if (command) (w.*command)();
+        });
+    };
+}
+
+// The dialog of class D that a command of a long-lived window opens.
+template <class D, class W>
+Take Opened(WindowOf<W> window, std::function<void(W&)> command) {
+    return [=](Velmora& app) {
+        W& w = (app.*window)();
+        return OpenAndGrab<D>(w, [&] { command(w); });
+    };
+}
+
+struct Entry {
+    const char* window;
+    Take take;
+};
+
+const std::vector<Entry>& Entries() {
+    using Indirizzi = TfrmArchivio_Indirizzi;
+    using Etichette = TfrmArchivio_Etichette;
+    static const std::vector<Entry> entries = {
+        {"TfrmPassword", Shown(&Velmora::frmPassword)},
+        {"TfrmCambiaPassword", Shown(&Velmora::frmCambiaPassword)},
+        {"TfrmAvvio", Shown(&Velmora::frmAvvio)},
+        {"TfrmGuida", Opened<TfrmGuida, TfrmAvvio>(&Velmora::frmAvvio, &TfrmAvvio::imgGuidaClick)},
+        {"TfrmInfo", Opened<TfrmInfo, TfrmAvvio>(&Velmora::frmAvvio, &TfrmAvvio::imgInfoClick)},
+        {"TfrmSplash", Opened<TfrmSplash, TfrmAvvio>(&Velmora::frmAvvio, &TfrmAvvio::imgCopyrightClick)},
+        {"TfrmArchivio_Indirizzi", Shown(&Velmora::frmArchivio_Indirizzi, &Indirizzi::cmdPrimoClick)},
+        {"TfrmTrovaIndirizzi",
+         Opened<TfrmTrovaIndirizzi, Indirizzi>(&Velmora::frmArchivio_Indirizzi, &Indirizzi::cmdTrovaClick)},
+        {"TfrmAllegaCartella",
+         Opened<TfrmAllegaCartella, Indirizzi>(&Velmora::frmArchivio_Indirizzi, &Indirizzi::cmdFileClick)},
+        {"TfrmStampaBusta",
+         Opened<TfrmStampaBusta, Indirizzi>(&Velmora::frmArchivio_Indirizzi, &Indirizzi::cmdStampaClick)},
+        {"TfrmAnteprima_Etichetta",
+         Opened<TfrmAnteprima_Etichetta, Indirizzi>(&Velmora::frmArchivio_Indirizzi, &Indirizzi::cmdAnteprimaClick)},
+        {"TfrmExpIndirizzi",
+         Opened<TfrmExpIndirizzi, Indirizzi>(&Velmora::frmArchivio_Indirizzi, &Indirizzi::cmdEsportaClick)},
+        {"TfrmArchivio_Etichette", Shown(&Velmora::frmArchivio_Etichette, &Etichette::cmdPrimoClick)},
+        {"TfrmImportaIndirizzi", Opened<TfrmImportaIndirizzi, Etichette>(
+                                     &Velmora::frmArchivio_Etichette, [](Etichette& w) { w.impIndirizzoClick(1); })},
+        {"TfrmAnteprima_Etichette",
+         Opened<TfrmAnteprima_Etichette, Etichette>(&Velmora::frmArchivio_Etichette, &Etichette::cmdAnteprimaClick)},
+        {"TfrmStampa_Etichette",
+         Opened<TfrmStampa_Etichette, Etichette>(&Velmora::frmArchivio_Etichette, &Etichette::cmdStampaClick)},
+        // The preview of the first stored page, reached through "Mostra anteprima"
+        // and shown whole.
+        {"TfrmPreview",
+         [](Velmora& app) {
+             Etichette& w = app.frmArchivio_Etichette();
+             w.show();
+             w.cmdPrimoClick();
+             return OpenAndGrab<report::TfrmPreview>(
+                 w, [&] { w.cmdAnteprimaClick(); },
+                 [](QDialog& dialog) {
+                     if (auto* sheet = dynamic_cast<SheetPrintWindow*>(&dialog)) sheet->btnStampaClick();
+                 },
+                 [](report::TfrmPreview& preview) {
+                     preview.showNormal();
+                     preview.resize(600, 780);
+                     preview.layout()->activate();
+                     preview.ZoomWholePage();
+                 });
+         }},
+    };
+    return entries;
+}
+
+}  // namespace
+
+QStringList ReadShotList(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        throw std::runtime_error("cannot read " + path.toStdString());
+    QStringList windows;
+    QTextStream in(&file);
+    while (!in.atEnd()) {
+        const QString line = in.readLine().trimmed();
+        if (!line.isEmpty() && !line.startsWith(QLatin1Char('#'))) windows << line;
+    }
+    return windows;
+}
+
+Studio::Studio() {
+    if (!folder_.isValid()) throw std::runtime_error("cannot make a temporary folder");
+    WriteSamples(folder_.path());
+    app_ = std::make_unique<Velmora>(ProgramFolder(folder_.path()));
+    // No window of the sample scenes has anything to say: a message stands
+    // for a broken scene, and Take reports it.
+    previous_ = ui::SetMessageHandler([this](const ui::Message& message) {
+        said_ << message.text;
+        return ui::Answer::Ok;
+    });
+}
+
+Studio::~Studio() { ui::SetMessageHandler(previous_); }
+
+QImage Studio::Take(const QString& windowClass) {
+    for (const Entry& entry : Entries()) {
+        if (windowClass != QLatin1String(entry.window)) continue;
+        said_.clear();
+        QImage image = entry.take(*app_);
+        if (!said_.isEmpty())
+            throw std::runtime_error(windowClass.toStdString() + " said: " + said_.join(QLatin1Char(' ')).toStdString());
+        return image;
+    }
+    throw std::runtime_error("no picture of a window " + windowClass.toStdString());
+}
+
+QStringList Studio::Windows() {
+    QStringList windows;
+    for (const Entry& entry : Entries()) windows << QLatin1String(entry.window);
+    return windows;
+}
+
+}  // namespace guida
