@@ -80,23 +80,18 @@ TfrmArchivio_Etichette::~TfrmArchivio_Etichette() = default;
 
 void TfrmArchivio_Etichette::BuildCommandBar(const ui::WorkArea& area) {
     using W = TfrmArchivio_Etichette;
-    auto on = [this](void (W::*handler)()) { return [this, handler] { (this->*handler)(); }; };
     lblPosizione = ui::BuildCommandBar(
         area,
         {
-            archive_commands::Nuovo(*this),
-            archive_commands::Salva(*this),
-            {cmdAnteprima, "cmdAnteprima", "anteprima_larga", kWideIcon, on(&W::cmdAnteprimaClick),
-             "Visualizza l'anteprima di stampa della pagina delle etichette."},
-            {cmdStampa, "cmdStampa", "stampa", kWideIcon, on(&W::cmdStampaClick), "Stampa la pagina delle etichette."},
-            archive_commands::Primo(*this),
-            archive_commands::Indietro(*this),
-            archive_commands::Avanti(*this),
-            archive_commands::Ultimo(*this),
-            archive_commands::Guida(*this),
-            archive_commands::Esci(*this),
-        },
-        {1, 2, 3, 7, 9}, 5);
+            {archive_commands::Nuovo(*this), archive_commands::Salva(*this)},
+            {ui::Command{cmdAnteprima, "cmdAnteprima", "anteprima_larga", kWideIcon,
+                         ui::Call(this, &W::cmdAnteprimaClick),
+                         "Visualizza l'anteprima di stampa della pagina delle etichette."}},
+            {ui::Command{cmdStampa, "cmdStampa", "stampa", kWideIcon, ui::Call(this, &W::cmdStampaClick),
+                         "Stampa la pagina delle etichette."}},
+            archive_commands::Paging(*this),
+            {archive_commands::Guida(*this), archive_commands::Esci(*this)},
+        });
 }
 
 void TfrmArchivio_Etichette::BuildSlots(QWidget* content) {
