@@ -19,9 +19,9 @@ QString Archive() {
         SheetRecordFile file(dir.path());
         for (int p = 0; p < kPages; ++p) {
             SheetRecord page;
-            for (int slot = 1; slot <= SheetRecord::kSlots; ++slot) {
+            for (int slot = 1; slot <= label_grid::kSlots; ++slot) {
                 page.field[SheetRecord::NameField(slot)] = EncodeShortText(QStringLiteral("Cliente %1").arg(slot));
-                for (int line = 1; line <= SheetRecord::kLines; ++line)
+                for (int line = 1; line <= label_grid::kLines; ++line)
                     page.field[SheetRecord::LineField(line, slot)] =
                         EncodeShortText(QStringLiteral("Pagina %1 etichetta %2 rigo %3").arg(p).arg(slot).arg(line));
             }
@@ -41,11 +41,7 @@ std::vector<report::PreparedPage> PreparePages(const QString& folder) {
     SheetRecord page;
     while (!file.AtEnd()) {
         file.Read(page);
-        label_sheet::Lines lines;
-        for (int slot = 1; slot <= SheetRecord::kSlots; ++slot)
-            for (int line = 1; line <= SheetRecord::kLines; ++line)
-                lines[slot - 1][line - 1] = DecodeShortText(page.field[SheetRecord::LineField(line, slot)]);
-        label_sheet::FillAndPrepare(*sheet, lines);
+        label_sheet::FillAndPrepare(*sheet, label_sheet::PageLines(page));
         pages.push_back(sheet->PreparedPages().front());
     }
     return pages;

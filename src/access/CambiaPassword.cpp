@@ -28,28 +28,27 @@ QLabel* NewCaption(const QString& name, const QString& text, int y, QWidget* par
 
 TfrmCambiaPassword::TfrmCambiaPassword(Velmora& app)
     : ui::Window(QStringLiteral(" Cambia password"), Frame::Fixed, kClient), app_(app) {
-    auto* background = new ui::Gradient(QStringLiteral("bkgSfondo"), ui::colour::kSteelBlue, ui::colour::kWhite, this);
-    background->setGeometry(rect());
-    auto* shpLogo = new ui::Gradient(QStringLiteral("shpLogo"), ui::colour::kSteelBlue, ui::colour::kWhite, this);
+    QWidget* panel = ui::MakeBackdrop(this, QStringLiteral("panContenuto"), kClient).panel;
+    auto* shpLogo = new ui::Gradient(QStringLiteral("shpLogo"), ui::colour::kSteelBlue, ui::colour::kWhite, panel);
     shpLogo->setGeometry(20, 20, 520, 160);
-    auto* imgLogo = new ui::Picture(QStringLiteral("imgLogo"), QStringLiteral("access_cambia"), QSize(500, 140), this);
+    auto* imgLogo = new ui::Picture(QStringLiteral("imgLogo"), QStringLiteral("access_cambia"), QSize(500, 140), panel);
     imgLogo->move(30, 30);
     auto* shpPassword =
-        new ui::Gradient(QStringLiteral("shpPassword"), ui::colour::kLightBlue, ui::colour::kWhite, this);
+        new ui::Gradient(QStringLiteral("shpPassword"), ui::colour::kLightBlue, ui::colour::kWhite, panel);
     shpPassword->setGeometry(20, 192, 520, 250);
 
-    cmdOK = ui::NewButton(QStringLiteral("cmdOK"), QStringLiteral("OK"), QRect(410, 460, 130, 40), this);
+    cmdOK = ui::NewButton(QStringLiteral("cmdOK"), QStringLiteral("OK"), QRect(410, 460, 130, 40), panel);
     auto* boxes = new PasswordBoxes(cmdOK, this);
-    lblRigo05 = NewCaption(QStringLiteral("lblRigo05"), QStringLiteral("Vecchia password:"), 202, this);
+    lblRigo05 = NewCaption(QStringLiteral("lblRigo05"), QStringLiteral("Vecchia password:"), 202, panel);
     txtPasswordOld = boxes->Add(QStringLiteral("txtPasswordOld"), QStringLiteral("effPasswordOld"),
-                                QRect(46, 230, 468, 38), this, effPasswordOld);
-    lblRigo06 = NewCaption(QStringLiteral("lblRigo06"), QStringLiteral("Nuova password:"), 282, this);
+                                QRect(46, 230, 468, 38), panel, effPasswordOld);
+    lblRigo06 = NewCaption(QStringLiteral("lblRigo06"), QStringLiteral("Nuova password:"), 282, panel);
     txtPasswordNew = boxes->Add(QStringLiteral("txtPasswordNew"), QStringLiteral("effPasswordNew"),
-                                QRect(46, 310, 468, 38), this, effPasswordNew);
-    lblRigo07 = NewCaption(QStringLiteral("lblRigo07"), QStringLiteral("Conferma nuova password:"), 362, this);
+                                QRect(46, 310, 468, 38), panel, effPasswordNew);
+    lblRigo07 = NewCaption(QStringLiteral("lblRigo07"), QStringLiteral("Conferma nuova password:"), 362, panel);
     txtConferma = boxes->Add(QStringLiteral("txtConferma"), QStringLiteral("effConferma"), QRect(46, 390, 468, 38),
-                             this, effConferma);
-    cmdEsci = ui::NewButton(QStringLiteral("cmdEsci"), QStringLiteral("Chiudi"), QRect(20, 460, 130, 40), this);
+                             panel, effConferma);
+    cmdEsci = ui::NewButton(QStringLiteral("cmdEsci"), QStringLiteral("Chiudi"), QRect(20, 460, 130, 40), panel);
 
     setTabOrder(txtPasswordOld, txtPasswordNew);
     setTabOrder(txtPasswordNew, txtConferma);

@@ -20,29 +20,28 @@ constexpr QSize kClient(560, 470);
 
 TfrmPassword::TfrmPassword(Velmora& app)
     : ui::Window(QStringLiteral(" Velmora - Riconoscimento"), Frame::Fixed, kClient), app_(app) {
-    auto* background = new ui::Gradient(QStringLiteral("bkgSfondo"), ui::colour::kSteelBlue, ui::colour::kWhite, this);
-    background->setGeometry(rect());
-    auto* shpLogo = new ui::Gradient(QStringLiteral("shpLogo"), ui::colour::kSteelBlue, ui::colour::kWhite, this);
+    QWidget* panel = ui::MakeBackdrop(this, QStringLiteral("panContenuto"), kClient).panel;
+    auto* shpLogo = new ui::Gradient(QStringLiteral("shpLogo"), ui::colour::kSteelBlue, ui::colour::kWhite, panel);
     shpLogo->setGeometry(20, 20, 520, 200);
-    auto* imgLogo = new ui::Picture(QStringLiteral("imgLogo"), QStringLiteral("access_password"), QSize(500, 180), this);
+    auto* imgLogo = new ui::Picture(QStringLiteral("imgLogo"), QStringLiteral("access_password"), QSize(500, 180), panel);
     imgLogo->move(30, 30);
     auto* shpPassword =
-        new ui::Gradient(QStringLiteral("shpPassword"), ui::colour::kLightBlue, ui::colour::kWhite, this);
+        new ui::Gradient(QStringLiteral("shpPassword"), ui::colour::kLightBlue, ui::colour::kWhite, panel);
     shpPassword->setGeometry(20, 235, 520, 130);
 
-    lblRigo05 = new QLabel(QStringLiteral("Immetti la password e premi OK."), this);
+    lblRigo05 = new QLabel(QStringLiteral("Immetti la password e premi OK."), panel);
     lblRigo05->setObjectName(QStringLiteral("lblRigo05"));
     lblRigo05->setFont(QFont(QStringLiteral("Verdana"), 11));
     lblRigo05->setGeometry(40, 248, 480, 24);
 
-    cmdOK = ui::NewButton(QStringLiteral("cmdOK"), QStringLiteral("OK"), QRect(410, 295, 110, 40), this);
+    cmdOK = ui::NewButton(QStringLiteral("cmdOK"), QStringLiteral("OK"), QRect(410, 295, 110, 40), panel);
     auto* boxes = new PasswordBoxes(cmdOK, this);
     txtPassword = boxes->Add(QStringLiteral("txtPassword"), QStringLiteral("effPassword"), QRect(46, 295, 340, 40),
-                             this, effPassword);
-    cmdEsci = ui::NewButton(QStringLiteral("cmdEsci"), QStringLiteral("Esci"), QRect(20, 405, 130, 40), this);
+                             panel, effPassword);
+    cmdEsci = ui::NewButton(QStringLiteral("cmdEsci"), QStringLiteral("Esci"), QRect(20, 405, 130, 40), panel);
     btnCambiaPassword = ui::NewButton(QStringLiteral("btnCambiaPassword"), QStringLiteral("Cambia password"),
-                                  QRect(360, 405, 180, 40), this);
-    lblMemory = new QLabel(this);
+                                  QRect(360, 405, 180, 40), panel);
+    lblMemory = new QLabel(panel);
     lblMemory->setObjectName(QStringLiteral("lblMemory"));
     lblMemory->hide();
 

@@ -12,40 +12,35 @@ constexpr QSize kIcon(48, 48);
 
 template <class W>
 ui::Command Nuovo(W& w) {
-    return {w.cmdNuovo, "cmdNuovo", "nuovo", kIcon, [&w] { w.cmdNuovoClick(); },
+    return {w.cmdNuovo, "cmdNuovo", "nuovo", kIcon, ui::Call(&w, &W::cmdNuovoClick),
             "Prepara la schermata per la registrazione di una nuova scheda."};
 }
 template <class W>
 ui::Command Salva(W& w) {
-    return {w.cmdSalva, "cmdSalva", "salva", kIcon, [&w] { w.cmdSalvaClick(); }, "Salva la scheda corrente."};
+    return {w.cmdSalva, "cmdSalva", "salva", kIcon, ui::Call(&w, &W::cmdSalvaClick), "Salva la scheda corrente."};
 }
+// The paging group: first, previous, the record number, next, last.
 template <class W>
-ui::Command Primo(W& w) {
-    return {w.cmdPrimo, "cmdPrimo", "primo", kIcon, [&w] { w.cmdPrimoClick(); },
-            "Visualizza la prima scheda in archivio."};
-}
-template <class W>
-ui::Command Indietro(W& w) {
-    return {w.cmdIndietro, "cmdIndietro", "indietro", kIcon, [&w] { w.cmdIndietroClick(); },
-            "Visualizza la scheda precedente in archivio."};
-}
-template <class W>
-ui::Command Avanti(W& w) {
-    return {w.cmdAvanti, "cmdAvanti", "avanti", kIcon, [&w] { w.cmdAvantiClick(); },
-            "Visualizza la scheda successiva in archivio."};
-}
-template <class W>
-ui::Command Ultimo(W& w) {
-    return {w.cmdUltimo, "cmdUltimo", "ultimo", kIcon, [&w] { w.cmdUltimoClick(); },
-            "Visualizza l'ultima scheda in archivio."};
+ui::CommandGroup Paging(W& w) {
+    return {
+        ui::Command{w.cmdPrimo, "cmdPrimo", "primo", kIcon, ui::Call(&w, &W::cmdPrimoClick),
+                    "Visualizza la prima scheda in archivio."},
+        ui::Command{w.cmdIndietro, "cmdIndietro", "indietro", kIcon, ui::Call(&w, &W::cmdIndietroClick),
+                    "Visualizza la scheda precedente in archivio."},
+        ui::RecordNumber{},
+        ui::Command{w.cmdAvanti, "cmdAvanti", "avanti", kIcon, ui::Call(&w, &W::cmdAvantiClick),
+                    "Visualizza la scheda successiva in archivio."},
+        ui::Command{w.cmdUltimo, "cmdUltimo", "ultimo", kIcon, ui::Call(&w, &W::cmdUltimoClick),
+                    "Visualizza l'ultima scheda in archivio."},
+    };
 }
 template <class W>
 ui::Command Guida(W& w) {
-    return {w.cmdGuida, "cmdGuida", "guida", kIcon, [&w] { w.cmdGuidaClick(); }, "Visualizza la guida in linea."};
+    return {w.cmdGuida, "cmdGuida", "guida", kIcon, ui::Call(&w, &W::cmdGuidaClick), "Visualizza la guida in linea."};
 }
 template <class W>
 ui::Command Esci(W& w) {
-    return {w.cmdEsci, "cmdEsci", "esci", kIcon, [&w] { w.cmdEsciClick(); }, "Esci da questa schermata."};
+    return {w.cmdEsci, "cmdEsci", "esci", kIcon, ui::Call(&w, &W::cmdEsciClick), "Esci da questa schermata."};
 }
 
 }  // namespace archive_commands

@@ -81,30 +81,31 @@ TfrmArchivio_Indirizzi::~TfrmArchivio_Indirizzi() = default;
 
 void TfrmArchivio_Indirizzi::BuildCommandBar(const ui::WorkArea& area) {
     using W = TfrmArchivio_Indirizzi;
-    auto on = [this](void (W::*handler)()) { return [this, handler] { (this->*handler)(); }; };
+    using archive_commands::kIcon;
     lblPosizione = ui::BuildCommandBar(
         area,
         {
-            archive_commands::Nuovo(*this),
-            {cmdDuplica, "cmdDuplica", "duplica", archive_commands::kIcon, on(&W::cmdDuplicaClick),
-             "Prepara la schermata per la registrazione di una nuova scheda duplicando i dati correnti."},
-            archive_commands::Salva(*this),
-            {cmdTrova, "cmdTrova", "trova", archive_commands::kIcon, on(&W::cmdTrovaClick), "Trova schede in archivio."},
-            {cmdFile, "cmdFile", "allega", kWideIcon, on(&W::cmdFileClick), "Allega file alla scheda corrente."},
-            {cmdStampa, "cmdStampa", "stampa", kWideIcon, on(&W::cmdStampaClick),
-             "Stampa indirizzo su busta da lettera."},
-            archive_commands::Primo(*this),
-            archive_commands::Indietro(*this),
-            archive_commands::Avanti(*this),
-            archive_commands::Ultimo(*this),
-            {cmdEsporta, "cmdEsporta", "esporta", archive_commands::kIcon, on(&W::cmdEsportaClick),
-             "Esporta l'archivio in un file di Excel."},
-            {cmdAnteprima, "cmdAnteprima", "anteprima", archive_commands::kIcon, on(&W::cmdAnteprimaClick),
-             "Visualizza l'anteprima di stampa dell'etichetta corrente."},
-            archive_commands::Guida(*this),
-            archive_commands::Esci(*this),
-        },
-        {3, 4, 5, 9, 11, 13}, 7);
+            {
+                archive_commands::Nuovo(*this),
+                ui::Command{cmdDuplica, "cmdDuplica", "duplica", kIcon, ui::Call(this, &W::cmdDuplicaClick),
+                            "Prepara la schermata per la registrazione di una nuova scheda duplicando i dati correnti."},
+                archive_commands::Salva(*this),
+                ui::Command{cmdTrova, "cmdTrova", "trova", kIcon, ui::Call(this, &W::cmdTrovaClick),
+                            "Trova schede in archivio."},
+            },
+            {ui::Command{cmdFile, "cmdFile", "allega", kWideIcon, ui::Call(this, &W::cmdFileClick),
+                         "Allega file alla scheda corrente."}},
+            {ui::Command{cmdStampa, "cmdStampa", "stampa", kWideIcon, ui::Call(this, &W::cmdStampaClick),
+                         "Stampa indirizzo su busta da lettera."}},
+            archive_commands::Paging(*this),
+            {
+                ui::Command{cmdEsporta, "cmdEsporta", "esporta", kIcon, ui::Call(this, &W::cmdEsportaClick),
+                            "Esporta l'archivio in un file di Excel."},
+                ui::Command{cmdAnteprima, "cmdAnteprima", "anteprima", kIcon, ui::Call(this, &W::cmdAnteprimaClick),
+                            "Visualizza l'anteprima di stampa dell'etichetta corrente."},
+            },
+            {archive_commands::Guida(*this), archive_commands::Esci(*this)},
+        });
 }
 
 void TfrmArchivio_Indirizzi::BuildBody(QWidget* body) {

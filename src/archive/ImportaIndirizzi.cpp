@@ -5,6 +5,7 @@
 #include "archive/DataRecord.h"
 #include "archive/Riepilogo.h"
 #include "sheets/Archivio_Etichette.h"
+#include "sheets/LabelGrid.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -14,11 +15,11 @@ namespace {
 // Name and lines 1 to 6 into the slot of the label sheet window whose key
 // lblMemory holds; nothing when it holds no slot key.
 void CopyIntoSlot(RecordPicker& picker, const DataRecord& record, long long) {
-    const int slot = TfrmArchivio_Etichette::SlotOfKey(TrimText(picker.lblMemory->text()));
+    const int slot = label_grid::SlotOfKey(TrimText(picker.lblMemory->text()));
     if (slot == 0) return;
     TfrmArchivio_Etichette& sheet = picker.App().frmArchivio_Etichette();
     sheet.txtNome(slot)->setText(record.Text(DataRecord::Nome));
-    for (int line = 1; line <= TfrmArchivio_Etichette::kLines; ++line)
+    for (int line = 1; line <= label_grid::kLines; ++line)
         sheet.txtRigo(line, slot)->setText(record.Text(DataRecord::Rigo(line)));
 }
 

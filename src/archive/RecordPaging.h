@@ -82,8 +82,10 @@ public:
             } else {
                 file.Append(record);
             }
-            lblPosizione_->setText(QString::number(file.Position()));
+            // The record is stored only once the file has closed without error.
+            const long long number = file.Position();
             file.Close();
+            lblPosizione_->setText(QString::number(number));
             update ? paging::ReportUpdated(window_) : paging::ReportAppended(window_);
         });
     }

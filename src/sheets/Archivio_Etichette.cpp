@@ -20,13 +20,13 @@
 #include <QLabel>
 #include <QLineEdit>
 
+using namespace label_grid;
+
 namespace {
 
 constexpr QSize kContent(1110, 640);
 constexpr QSize kWideIcon(144, 48);
 constexpr int kSlotsTop = 232;
-
-QString TwoDigits(int n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); }
 
 }  // namespace
 
@@ -63,8 +63,8 @@ TfrmArchivio_Etichette::TfrmArchivio_Etichette(Velmora& app)
     for (int slot = 1; slot <= kSlots; ++slot) {
         for (int line = 1; line <= kLines; ++line) {
             auto* label = new QLabel(QStringLiteral("RIGO ") + TwoDigits(line), panMemory);
-            label->setObjectName(label_sheet::LineObject(line, slot));
-            lines_[(slot - 1) * kLines + line - 1] = label;
+            label->setObjectName(LineName(line, slot));
+            lines_[slot - 1][line - 1] = label;
         }
     }
 
@@ -80,37 +80,30 @@ TfrmArchivio_Etichette::~TfrmArchivio_Etichette() = default;
 
 void TfrmArchivio_Etichette::BuildCommandBar(const ui::WorkArea& area) {
     using W = TfrmArchivio_Etichette;
-    auto on = [this](void (W::*handler)()) { return [this, handler] { (this->*handler)(); }; };
     lblPosizione = ui::BuildCommandBar(
         area,
         {
-            archive_commands::Nuovo(*this),
-            archive_commands::Salva(*this),
-            {cmdAnteprima, "cmdAnteprima", "anteprima_larga", kWideIcon, on(&W::cmdAnteprimaClick),
-             "Visualizza l'anteprima di stampa della pagina delle etichette."},
-            {cmdStampa, "cmdStampa", "stampa", kWideIcon, on(&W::cmdStampaClick), "Stampa la pagina delle etichette."},
-            archive_commands::Primo(*this),
-            archive_commands::Indietro(*this),
-            archive_commands::Avanti(*this),
-            archive_commands::Ultimo(*this),
-            archive_commands::Guida(*this),
-            archive_commands::Esci(*this),
-        },
-        {1, 2, 3, 7, 9}, 5);
+            {archive_commands::Nuovo(*this), archive_commands::Salva(*this)},
+            {ui::Command{cmdAnteprima, "cmdAnteprima", "anteprima_larga", kWideIcon,
+                         ui::Call(this, &W::cmdAnteprimaClick),
+                         "Visualizza l'anteprima di stampa della pagina delle etichette."}},
+            {ui::Command{cmdStampa, "cmdStampa", "stampa", kWideIcon, ui::Call(this, &W::cmdStampaClick),
+                         "Stampa la pagina delle etichette."}},
+            archive_commands::Paging(*this),
+            {archive_commands::Guida(*this), archive_commands::Esci(*this)},
+        });
 }
 
 void TfrmArchivio_Etichette::BuildSlots(QWidget* content) {
-    // Slot n lies in row (n - 1) div 3 and column (n - 1) mod 3, as on the sheet.
+    // The slots stand in the rows and columns of the sheet.
     for (int slot = 1; slot <= kSlots; ++slot) {
-        const int row = (slot - 1) / 3;
-        const int column = (slot - 1) % 3;
         auto* background = new ui::Gradient(QStringLiteral("bkgIndirizzo_") + TwoDigits(slot),
                                             ui::colour::kLightGrey, ui::colour::kLightGrey, content);
         background->SetOutline(ui::colour::kYellow);
-        background->setGeometry(column * 375, kSlotsTop + row * 51, 360, 46);
+        background->setGeometry((Column(slot) - 1) * 375, kSlotsTop + (Row(slot) - 1) * 51, 360, 46);
 
         auto* name = new QLineEdit(background);
-        name->setObjectName(QStringLiteral("txtNome_E") + TwoDigits(slot));
+        name->setObjectName(QStringLiteral("txtNome") + SlotSuffix(slot));
         name->setReadOnly(true);
         name->setMaxLength(250);
         name->setFont(QFont(QStringLiteral("Verdana"), 12, QFont::Bold));
@@ -118,20 +111,12 @@ void TfrmArchivio_Etichette::BuildSlots(QWidget* content) {
         name->installEventFilter(this);
         names_[slot - 1] = name;
 
-        auto* arrow = new ui::PictureButton(QStringLiteral("impIndirizzo_E") + TwoDigits(slot),
+        auto* arrow = new ui::PictureButton(QStringLiteral("impIndirizzo") + SlotSuffix(slot),
                                             QStringLiteral("importa"), QSize(34, 34), background);
         arrow->move(318, 6);
         connect(arrow, &ui::PictureButton::clicked, this, [this, slot] { impIndirizzoClick(slot); });
         imports_[slot - 1] = arrow;
     }
-}
-
-QString TfrmArchivio_Etichette::SlotKey(int slot) { return QStringLiteral("etichetta_E") + TwoDigits(slot); }
-
-int TfrmArchivio_Etichette::SlotOfKey(const QString& key) {
-    for (int slot = 1; slot <= kSlots; ++slot)
-        if (key == SlotKey(slot)) return slot;
-    return 0;
 }
 
 bool TfrmArchivio_Etichette::eventFilter(QObject* watched, QEvent* event) {

@@ -1,6 +1,7 @@
 #pragma once
 #include "app/ui/WindowFrame.h"
 #include "archive/RecordPaging.h"
+#include "sheets/LabelGrid.h"
 #include "sheets/LabelSheet.h"
 #include "sheets/SheetRecord.h"
 
@@ -15,27 +16,20 @@ class QLineEdit;
 class Velmora;
 namespace ui { class PictureButton; struct WorkArea; }
 
-// The label sheet window ("Rarudozu Varedorur"): one page of 24 labels of
+// The label sheet window ("Rarudozu Varedorur"): one page of labels of
 // Archivio_Etichette.pro at a time, filled by importing records of the data
 // archive into its slots, saved and paged through.
 class TfrmArchivio_Etichette : public ui::Window {
 public:
-    static constexpr int kSlots = SheetRecord::kSlots;
-    static constexpr int kLines = SheetRecord::kLines;
-
     explicit TfrmArchivio_Etichette(Velmora& app);
     ~TfrmArchivio_Etichette() override;
 
-    // The name box txtNome_E01 .. txtNome_E24 of slot 1 .. 24.
+    // The name box txtNome_E01 .. of a slot.
     QLineEdit* txtNome(int slot) const { return names_[slot - 1]; }
-    // The hidden line label txtRigo01_E01 .. txtRigo06_E24: line 1 .. 6 of slot 1 .. 24.
-    QLabel* txtRigo(int line, int slot) const { return lines_[(slot - 1) * kLines + line - 1]; }
-    // The import arrow impIndirizzo_E01 .. impIndirizzo_E24.
+    // The hidden line label txtRigo01_E01 ..: line L of a slot.
+    QLabel* txtRigo(int line, int slot) const { return lines_[slot - 1][line - 1]; }
+    // The import arrow impIndirizzo_E01 .. of a slot.
     ui::PictureButton* impIndirizzo(int slot) const { return imports_[slot - 1]; }
-
-    // The slot key "etichetta_E01" .. "etichetta_E24" of slot n, and back (0 for no slot).
-    static QString SlotKey(int slot);
-    static int SlotOfKey(const QString& key);
 
     QLabel* lblPosizione;
     QLabel* panInfo;
@@ -54,7 +48,7 @@ public:
     void cmdEsciClick();
     void impIndirizzoClick(int slot);
 
-    // The 144 line labels as they stand, saved or not.
+    // The line labels as they stand, saved or not.
     label_sheet::Lines LinesOnScreen() const;
 
     // Empties the name box and the six line labels of a slot.
@@ -74,8 +68,8 @@ private:
     SheetRecord PageOnScreen() const;
 
     Velmora& app_;
-    std::array<QLineEdit*, kSlots> names_{};
-    std::array<QLabel*, kSlots * kLines> lines_{};
-    std::array<ui::PictureButton*, kSlots> imports_{};
+    std::array<QLineEdit*, label_grid::kSlots> names_{};
+    std::array<std::array<QLabel*, label_grid::kLines>, label_grid::kSlots> lines_{};
+    std::array<ui::PictureButton*, label_grid::kSlots> imports_{};
     std::unique_ptr<RecordPaging<SheetRecord>> paging_;
 };

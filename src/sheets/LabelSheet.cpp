@@ -7,46 +7,35 @@ namespace {
 
 using namespace report;
 
-// Label geometry in millimetres, inside the 10 mm margins.
-constexpr double kColumnPitch = 64.0;
-constexpr double kRowPitch = 35.0;
-constexpr double kLabelWidth = 62.0;
-constexpr double kLabelHeight = 32.0;
-constexpr double kTextInset = 2.0;
-constexpr double kTextWidth = 58.2;
-constexpr double kTextHeight = 3.5;
-constexpr double kLinePitch = 5.0;
+using namespace label_grid;
 
-int Row(int slot) { return (slot - 1) / 3 + 1; }
-int Column(int slot) { return (slot - 1) % 3 + 1; }
+// The one conversion of the grid's millimetres into the template's units.
+void Place(TrepView& view, const QRectF& mm) {
+    view.Left = MmToUnits(mm.left());
+    view.Top = MmToUnits(mm.top());
+    view.Width = MmToUnits(mm.width());
+    view.Height = MmToUnits(mm.height());
+}
 
-// The label backgrounds keep the names they were given on the form: row 1 is
-// Shape2, Shape1, Shape3; rows 2 to 8 run Shape4..10, Shape11..17, Shape18..24
-// down the three columns.
+// The label backgrounds keep the names they were given on the form: the first
+// row is Shape2, Shape1, Shape3; the other rows run Shape4 onwards down the
+// first column, then down the second and the third.
 QString ShapeName(int slot) {
     const int r = Row(slot), c = Column(slot);
-    const int number = r == 1 ? (c == 1 ? 2 : c == 2 ? 1 : 3) : 2 + r + 7 * (c - 1);
+    const int number = r == 1 ? (c == 1 ? 2 : c == 2 ? 1 : c) : kColumns + r - 1 + (kRows - 1) * (c - 1);
     return QStringLiteral("Shape%1").arg(number);
 }
 
 void AddLabel(TrepReportPage& page, int slot) {
     auto& shape = page.Add<TrepShapeView>(ShapeName(slot));
-    shape.Left = MmToUnits(kColumnPitch * (Column(slot) - 1));
-    shape.Top = MmToUnits(kRowPitch * (Row(slot) - 1));
-    shape.Width = MmToUnits(kLabelWidth);
-    shape.Height = MmToUnits(kLabelHeight);
+    Place(shape, LabelRectMm(slot));
     shape.Color = claLightyellow;
     shape.Frame.Color = claLightyellow;
 }
 
 void AddLine(TrepReportPage& page, int slot, int line) {
-    auto& memo = page.Add<TrepMemoView>(LineObject(line, slot));
-    // Row 1 sits 0.2 mm higher than the others.
-    const double firstLine = Row(slot) == 1 ? 1.8 : 2.0;
-    memo.Left = MmToUnits(kColumnPitch * (Column(slot) - 1) + kTextInset);
-    memo.Top = MmToUnits(kRowPitch * (Row(slot) - 1) + firstLine + kLinePitch * (line - 1));
-    memo.Width = MmToUnits(kTextWidth);
-    memo.Height = MmToUnits(kTextHeight);
+    auto& memo = page.Add<TrepMemoView>(LineName(line, slot));
+    Place(memo, LineRectMm(slot, line));
     memo.Font.Name = QStringLiteral("Arial");
     memo.Font.Height = PointsToHeight(7);
     memo.Font.Style = line == 1 ? fsBold : fsNone;
@@ -72,24 +61,20 @@ Lines OnEveryLabel(const std::array<QString, kLines>& label) {
     return lines;
 }
 
-QString LineObject(int line, int slot) {
-    return QStringLiteral("txtRigo%1_E%2").arg(line, 2, 10, QLatin1Char('0')).arg(slot, 2, 10, QLatin1Char('0'));
-}
-
 std::unique_ptr<TrepReport> Build(const QString& reportName) {
-    auto sheet = NewA4Report(QStringLiteral("repDocumento"), reportName, QStringLiteral("Page1"), 10);
+    auto sheet = NewA4Report(QStringLiteral("repDocumento"), reportName, QStringLiteral("Page1"), kMargin);
     sheet->PreviewOptions.Buttons = pbPrint | pbZoom | pbFullScreen | pbClose;
     sheet->PreviewOptions.Zoom = 1.0;
     sheet->PreviewOptions.AllowEdit = false;
     auto& page = *sheet->ReportPage();
 
     // Drawing order: every background before the text lying on it.
-    for (int slot : {1, 2, 3}) AddLabel(page, slot);
+    for (int column = 1; column <= kColumns; ++column) AddLabel(page, Slot(1, column));
     AddLine(page, 1, 1);
-    for (int slot = 4; slot <= kSlots; slot += 3) AddLabel(page, slot);
+    for (int row = 2; row <= kRows; ++row) AddLabel(page, Slot(row, 1));
     for (int line = 2; line <= kLines; ++line) AddLine(page, 1, line);
-    for (int column = 2; column <= 3; ++column)
-        for (int slot = 3 + column; slot <= kSlots; slot += 3) AddLabel(page, slot);
+    for (int column = 2; column <= kColumns; ++column)
+        for (int row = 2; row <= kRows; ++row) AddLabel(page, Slot(row, column));
     for (int slot = 2; slot <= kSlots; ++slot)
         for (int line = 1; line <= kLines; ++line) AddLine(page, slot, line);
     return sheet;
@@ -99,7 +84,7 @@ PrepareResult FillAndPrepare(TrepReport& sheet, const Lines& lines) {
     sheet.ReportPage()->SetOrientation(poPortrait);
     for (int slot = 1; slot <= kSlots; ++slot)
         for (int line = 1; line <= kLines; ++line)
-            FindObjectAs<TrepMemoView>(sheet, LineObject(line, slot))->SetText(TrimText(lines[slot - 1][line - 1]));
+            FindObjectAs<TrepMemoView>(sheet, LineName(line, slot))->SetText(TrimText(lines[slot - 1][line - 1]));
     return sheet.PrepareReport(true);
 }
 

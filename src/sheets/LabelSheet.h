@@ -1,5 +1,6 @@
 #pragma once
 #include "report/Model.h"
+#include "sheets/LabelGrid.h"
 #include "sheets/SheetRecord.h"
 
 #include <QString>
@@ -7,34 +8,32 @@
 #include <array>
 #include <memory>
 
-// The label sheet: an A4 portrait page of 24 light-yellow labels, 62 x 32 mm,
-// 3 across and 8 down, each with six one-line text objects txtRigo01_Enn ..
-// txtRigo06_Enn. The sheet preview, the sheet print, the single-record preview
-// and the batch tool each build their own copy, differing only in the name.
+// The label sheet: an A4 portrait page with a light-yellow label on each slot
+// of the label grid, and on each label one one-line text object per line,
+// named by the grid (txtRigo01_E01 ..). The sheet preview, the sheet print,
+// the single-record preview and the batch tool each build their own copy,
+// differing only in the name.
 namespace label_sheet {
 
-constexpr int kSlots = 24;
-constexpr int kLines = 6;
+using label_grid::kLines;
+using label_grid::kSlots;
 
-// Line L (1 .. 6) of slot n (1 .. 24), at [n - 1][L - 1].
+// Line L of slot n, at [n - 1][L - 1].
 using Lines = std::array<std::array<QString, kLines>, kSlots>;
 
 // The report names of the copies.
 inline const QString kPageName = QStringLiteral("Pagina Etichette");
 inline const QString kRecordName = QStringLiteral("Anteprima Etichetta");
 
-// The lines of a stored page, and one label's lines on all 24 labels.
+// The lines of a stored page, and one label's lines on every label.
 Lines PageLines(const SheetRecord& page);
 Lines OnEveryLabel(const std::array<QString, kLines>& label);
 
 std::unique_ptr<report::TrepReport> Build(const QString& reportName);
 
-// The name of the text object of line L of slot n ("txtRigo01_E01").
-QString LineObject(int line, int slot);
-
-// Fills and prepares a sheet: the page to portrait, each of the 144 text
-// objects set to its line with blanks and control characters trimmed, then a
-// fresh preparation. The one routine behind every printed sheet.
+// Fills and prepares a sheet: the page to portrait, the text object of every
+// line of every slot set to its line with blanks and control characters
+// trimmed, then a fresh preparation. The one routine behind every printed sheet.
 report::PrepareResult FillAndPrepare(report::TrepReport& sheet, const Lines& lines);
 
 }  // namespace label_sheet

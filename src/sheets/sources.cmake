@@ -1,4 +1,5 @@
 set(FILES_sheets
+  ${CMAKE_CURRENT_LIST_DIR}/LabelGrid.cpp
 )
 set(PRINT_sheets
   ${CMAKE_CURRENT_LIST_DIR}/LabelSheet.cpp

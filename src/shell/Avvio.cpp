@@ -11,8 +11,6 @@
 #include "shell/OpenURL.h"
 #include "shell/Splash.h"
 
-#include <QGridLayout>
-
 namespace {
 constexpr QSize kPanel(900, 620);
 constexpr QSize kIcon(60, 60);
@@ -27,47 +25,27 @@ ui::Gradient* NewStrip(const QString& name, QRect geometry, QWidget* parent) {
 
 TfrmAvvio::TfrmAvvio(Velmora& app)
     : ui::Window(QStringLiteral(" Velmora"), Frame::Sizeable, QSize(1024, 720)), app_(app) {
-    auto* background = new ui::Gradient(QStringLiteral("bkgSfondo"), ui::colour::kSteelBlue, ui::colour::kWhite, this);
-    auto* outer = new QGridLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    outer->addWidget(background, 0, 0);
-    auto* panel = new QWidget(background);
-    panel->setObjectName(QStringLiteral("panAvvio"));
-    panel->setFixedSize(kPanel);
-    auto* centre = new QGridLayout(background);
-    centre->addWidget(panel, 0, 0, Qt::AlignCenter);
+    QWidget* panel = ui::MakeBackdrop(this, QStringLiteral("panAvvio"), kPanel).panel;
 
     auto* top = NewStrip(QStringLiteral("shpTitolo"), QRect(0, 0, 900, 130), panel);
     auto* left = NewStrip(QStringLiteral("shpApp01"), QRect(60, 160, 360, 330), panel);
     auto* right = NewStrip(QStringLiteral("shpApp02"), QRect(480, 160, 360, 330), panel);
     auto* bottom = NewStrip(QStringLiteral("shpPiede"), QRect(0, 520, 900, 90), panel);
 
-    struct Command {
-        ui::PictureButton*& member;
-        const char* name;
-        const char* picture;
-        QWidget* strip;
-        QRect geometry;
-        void (TfrmAvvio::*handler)();
-    };
-    const Command commands[] = {
-        {imgInfo, "imgInfo", "avvio_info", top, QRect(QPoint(20, 35), kIcon), &TfrmAvvio::imgInfoClick},
-        {imgGuida, "imgGuida", "avvio_guida", top, QRect(QPoint(820, 35), kIcon), &TfrmAvvio::imgGuidaClick},
-        {imgApp01, "imgApp01", "avvio_app01", left, QRect(70, 15, 220, 220), &TfrmAvvio::imgApp01Click},
-        {btnApp01, "btnApp01", "avvio_btn01", left, QRect(30, 255, 300, 56), &TfrmAvvio::imgApp01Click},
-        {imgApp02, "imgApp02", "avvio_app02", right, QRect(70, 15, 220, 220), &TfrmAvvio::imgApp02Click},
-        {btnApp02, "btnApp02", "avvio_btn02", right, QRect(30, 255, 300, 56), &TfrmAvvio::imgApp02Click},
-        {imgCopyright, "imgCopyright", "avvio_copyright", bottom, QRect(QPoint(20, 15), kIcon),
-         &TfrmAvvio::imgCopyrightClick},
-        {imgSito, "imgSito", "avvio_sito", bottom, QRect(200, 20, 500, 50), &TfrmAvvio::imgSitoClick},
-        {imgEsci, "imgEsci", "avvio_esci", bottom, QRect(QPoint(820, 15), kIcon), &TfrmAvvio::imgEsciClick},
-    };
-    for (const Command& c : commands) {
-        c.member = new ui::PictureButton(QString::fromLatin1(c.name), QString::fromLatin1(c.picture),
-                                         c.geometry.size(), c.strip);
-        c.member->move(c.geometry.topLeft());
-        connect(c.member, &ui::PictureButton::clicked, this, c.handler);
-    }
+    using W = TfrmAvvio;
+    const QSize kTile(220, 220), kButton(300, 56);
+    ui::AddCommand({imgInfo, "imgInfo", "avvio_info", kIcon, ui::Call(this, &W::imgInfoClick)}, top, {20, 35});
+    ui::AddCommand({imgGuida, "imgGuida", "avvio_guida", kIcon, ui::Call(this, &W::imgGuidaClick)}, top, {820, 35});
+    ui::AddCommand({imgApp01, "imgApp01", "avvio_app01", kTile, ui::Call(this, &W::imgApp01Click)}, left, {70, 15});
+    ui::AddCommand({btnApp01, "btnApp01", "avvio_btn01", kButton, ui::Call(this, &W::imgApp01Click)}, left, {30, 255});
+    ui::AddCommand({imgApp02, "imgApp02", "avvio_app02", kTile, ui::Call(this, &W::imgApp02Click)}, right, {70, 15});
+    ui::AddCommand({btnApp02, "btnApp02", "avvio_btn02", kButton, ui::Call(this, &W::imgApp02Click)}, right,
+                   {30, 255});
+    ui::AddCommand({imgCopyright, "imgCopyright", "avvio_copyright", kIcon, ui::Call(this, &W::imgCopyrightClick)},
+                   bottom, {20, 15});
+    ui::AddCommand({imgSito, "imgSito", "avvio_sito", QSize(500, 50), ui::Call(this, &W::imgSitoClick)}, bottom,
+                   {200, 20});
+    ui::AddCommand({imgEsci, "imgEsci", "avvio_esci", kIcon, ui::Call(this, &W::imgEsciClick)}, bottom, {820, 15});
     icoTitolo01 = new ui::Picture(QStringLiteral("icoTitolo01"), QStringLiteral("avvio_titolo"), QSize(400, 60), top);
     icoTitolo01->move(250, 10);
     imgSottotitolo =

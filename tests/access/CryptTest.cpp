@@ -5,6 +5,7 @@
 #include "support/TempFolder.h"
 
 #include <QDir>
+#include <QProcess>
 
 #include <gtest/gtest.h>
 
@@ -231,9 +232,24 @@ TEST(PasswordFile, RefusesAPasswordTheCipherCannotKeep) {
     EXPECT_EQ(folder.Read(QStringLiteral("unins000.dll")), before);
 }
 
+// Runs the build's first-password tool on a folder; its exit status.
+int LayFirstPassword(const QString& folder) {
+    QProcess tool;
+    tool.start(QStringLiteral(VELMORA_FIRST_PASSWORD), {folder});
+    if (!tool.waitForFinished(60000) || tool.exitStatus() != QProcess::NormalExit) return -1;
+    return tool.exitCode();
+}
+
 TEST(PasswordFile, TheBuildLaysTheFirstAccessPassword) {
-    const ProgramFolder built(QStringLiteral(VELMORA_PROGRAM_DIR));
-    EXPECT_EQ(ReadStoredPassword(built), NormalizePassword(QString::fromLatin1(kFirstAccessPassword)));
+    TempFolder folder;
+    const QString program = folder.File(QStringLiteral("Velmora"));
+    ASSERT_EQ(LayFirstPassword(program), 0);
+    EXPECT_EQ(ReadStoredPassword(ProgramFolder(program)), NormalizePassword(QString::fromLatin1(kFirstAccessPassword)));
+
+    // Building again keeps a password changed in the folder.
+    WriteStoredPassword(ProgramFolder(program), QStringLiteral("cambiata"));
+    ASSERT_EQ(LayFirstPassword(program), 0);
+    EXPECT_EQ(ReadStoredPassword(ProgramFolder(program)), NormalizePassword(QStringLiteral("cambiata")));
 }
 
 }  // namespace

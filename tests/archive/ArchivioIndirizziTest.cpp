@@ -213,6 +213,25 @@ TEST_F(ArchivioIndirizzi, UnreachableArchiveGivesTheAccessMessage) {
     EXPECT_TRUE(w->lblPosizione->text().isEmpty());
 }
 
+TEST_F(ArchivioIndirizzi, SaveThatFailsAtCloseShowsNoRecordNumber) {
+    // An archive that takes every write but cannot be synced: the null device.
+    // The record is written, then closing the file fails, so it is not stored.
+    const QString archive = fixture.folder.File(QStringLiteral("Archivio_Dati.pro"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/null"), archive));
+    Type(QStringLiteral("n"), QStringLiteral("t"), QStringLiteral("r"));
+    w->cmdSalvaClick();
+    EXPECT_EQ(log.Only(), kAccess);
+    EXPECT_TRUE(w->lblPosizione->text().isEmpty());
+
+    // So the next save, with the archive reachable again, appends the record.
+    ASSERT_TRUE(QFile::remove(archive));
+    log.Clear();
+    w->cmdSalvaClick();
+    EXPECT_EQ(log.Only(), kAppended);
+    EXPECT_EQ(w->lblPosizione->text(), QStringLiteral("1"));
+    EXPECT_EQ(Archive().size(), 3765);
+}
+
 TEST_F(ArchivioIndirizzi, LeavingAndComingBackShowsAnEmptyRecord) {
     Store({Record("uno")});
     w->cmdPrimoClick();

@@ -6,6 +6,7 @@
 #include "archive/PickerItem.h"
 #include "archive/TrovaIndirizzi.h"
 #include "sheets/Archivio_Etichette.h"
+#include "sheets/LabelGrid.h"
 #include "support/TestSupport.h"
 
 #include <QFileInfo>
@@ -438,23 +439,23 @@ TEST(PickerWindow, ImportPickFillsOnlyTheChosenSlot) {
         TfrmArchivio_Etichette& sheet = fixture.app->frmArchivio_Etichette();
         auto sheetTexts = [&] {
             QStringList texts;
-            for (int slot = 1; slot <= TfrmArchivio_Etichette::kSlots; ++slot) {
+            for (int slot = 1; slot <= label_grid::kSlots; ++slot) {
                 texts << sheet.txtNome(slot)->text();
-                for (int line = 1; line <= TfrmArchivio_Etichette::kLines; ++line)
+                for (int line = 1; line <= label_grid::kLines; ++line)
                     texts << sheet.txtRigo(line, slot)->text();
             }
             return texts;
         };
-        for (int slot = 1; slot <= TfrmArchivio_Etichette::kSlots; ++slot) {
+        for (int slot = 1; slot <= label_grid::kSlots; ++slot) {
             sheet.txtNome(slot)->setText(QStringLiteral("nome %1").arg(slot));
-            for (int line = 1; line <= TfrmArchivio_Etichette::kLines; ++line)
+            for (int line = 1; line <= label_grid::kLines; ++line)
                 sheet.txtRigo(line, slot)->setText(QStringLiteral("rigo %1 %2").arg(line).arg(slot));
         }
         QStringList expected = sheetTexts();
         if (c.slot) {
-            const int at = (c.slot - 1) * 7;
+            const int at = (c.slot - 1) * (1 + label_grid::kLines);
             expected[at] = QStringLiteral("Verdi Carla");
-            for (int line = 1; line <= 6; ++line) expected[at + line] = chosen.Text(DataRecord::Rigo(line));
+            for (int line = 1; line <= label_grid::kLines; ++line) expected[at + line] = chosen.Text(DataRecord::Rigo(line));
         }
 
         TfrmImportaIndirizzi picker(*fixture.app, &sheet);

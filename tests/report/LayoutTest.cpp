@@ -75,17 +75,29 @@ TEST_F(Layout, FreeObjectsStandOnOnePageInTemplateOrder) {
     EXPECT_EQ(page.paperWidth, 210);
     EXPECT_EQ(page.leftMargin, 10);
     ASSERT_EQ(page.items.size(), 24u * 7u);
-    // Shape of slot 1, then its six lines, each above its own background.
+    // One item per object, in the template's order: a rectangle for each
+    // shape, a line for each one-line text.
+    const auto& objects = PageOf(*report).Children();
+    ASSERT_EQ(objects.size(), page.items.size());
+    std::size_t lastShape = 0;
+    for (std::size_t i = 0; i < objects.size(); ++i) {
+        const bool shape = dynamic_cast<const TrepShapeView*>(objects[i].get()) != nullptr;
+        EXPECT_EQ(std::holds_alternative<PreparedRect>(page.items[i]), shape) << objects[i]->Name.toStdString();
+        if (objects[i]->Name == QStringLiteral("Shape24")) lastShape = i;
+    }
+    // Shape of slot 1 first; the first line of slot 1 above it.
     const auto& shape = std::get<PreparedRect>(page.items[0]);
     EXPECT_EQ(shape.rect, QRectF(0, 0, MmToUnits(62), MmToUnits(32)));
     EXPECT_EQ(shape.fill, claLightyellow);
-    const auto& line1 = std::get<PreparedText>(page.items[1]);
+    const auto first = Texts(page);
+    const PreparedText& line1 = first.front();
     EXPECT_EQ(line1.text, QStringLiteral("INDIRIZZO RIGO 1"));
     EXPECT_DOUBLE_EQ(line1.x, MmToUnits(2) + kInsetX);
     EXPECT_DOUBLE_EQ(line1.top, MmToUnits(1.8) + kInsetY);
     EXPECT_EQ(line1.clip, QRectF(MmToUnits(2), MmToUnits(1.8), MmToUnits(58.2), MmToUnits(3.5)));
     EXPECT_TRUE(line1.font.Style & fsBold);
-    const auto& last = std::get<PreparedRect>(page.items[23 * 7]);
+    // The shape of slot 24 closes the grid at the printable area's corner.
+    const auto& last = std::get<PreparedRect>(page.items[lastShape]);
     EXPECT_NEAR(UnitsToMm(last.rect.right()), 190, 1e-9);
     EXPECT_NEAR(UnitsToMm(last.rect.bottom()), 277, 1e-9);
 

@@ -1,5 +1,8 @@
 #include "Templates.h"
 
+#include "archive/Riepilogo.h"
+#include "sheets/LabelSheet.h"
+
 #include <QProcess>
 #include <QXmlStreamReader>
 
@@ -28,59 +31,16 @@ TrepMemoView& AddMemo(TrepComponent& parent, const QString& name, QRectF box, co
 }
 
 std::unique_ptr<TrepReport> Summary(int lines) {
-    auto report = NewReport(QStringLiteral("Page"));
-    TrepReportPage& page = PageOf(*report);
-    page.SetOrientation(poLandscape);
-    const double width = MmToUnits(277);
-    auto& title = page.Add<TrepReportTitle>(QStringLiteral("ReportTitle"));
-    title.Height = MmToUnits(8);
-    title.Width = width;
-    auto& titleText = AddMemo(title, QStringLiteral("txtTitolo"), {MmToUnits(2), MmToUnits(1), MmToUnits(273), MmToUnits(5)},
-                              QStringLiteral("Riepilogo"), QStringLiteral("Verdana"), 9);
-    auto& master = page.Add<TrepMasterData>(QStringLiteral("MasterData"));
-    master.Width = width;
-    master.AllowSplit = true;
-    auto& body = AddMemo(master, QStringLiteral("txtRiepilogo"), {MmToUnits(3), 0, MmToUnits(273), 0}, {},
-                         QStringLiteral("Courier New"), 8);
-    body.Clear();
-    for (int i = 1; i <= lines; ++i) body.Add(QStringLiteral("line %1").arg(i));
-    body.Height = body.Count() * 12.822;
-    master.Height = body.Height + 10;
-    auto& footer = page.Add<TrepFooter>(QStringLiteral("Footer"));
-    footer.Height = MmToUnits(8);
-    footer.Width = width;
-    auto& footerText = AddMemo(footer, QStringLiteral("txtPagina"), {MmToUnits(3), MmToUnits(2), MmToUnits(272), MmToUnits(5)},
-                               QStringLiteral("Stampa eseguita in data [DATE]"), QStringLiteral("Verdana"), 8);
-    for (TrepMemoView* bar : {&titleText, &footerText}) {
-        bar->Font.Style = fsBold;
-        bar->Font.Color = claWhite;
-        bar->Color = claSlategray;
-        bar->HAlign = haCenter;
-    }
+    auto report = summary::Build();
+    auto* body = FindObjectAs<TrepMemoView>(*report, QStringLiteral("txtRiepilogo"));
+    body->Clear();
+    for (int i = 1; i <= lines; ++i) body->Add(QStringLiteral("line %1").arg(i));
+    body->Height = body->Count() * summary::kLineHeight;
+    FindObjectAs<TrepMasterData>(*report, QStringLiteral("MasterData"))->Height = body->Height + summary::kBandExtra;
     return report;
 }
 
-std::unique_ptr<TrepReport> LabelSheet() {
-    auto report = NewReport();
-    TrepReportPage& page = PageOf(*report);
-    for (int slot = 1; slot <= 24; ++slot) {
-        const double left = 64.0 * ((slot - 1) % 3), top = 35.0 * ((slot - 1) / 3);
-        auto& shape = page.Add<TrepShapeView>(QStringLiteral("Shape%1").arg(slot));
-        shape.Left = MmToUnits(left);
-        shape.Top = MmToUnits(top);
-        shape.Width = MmToUnits(62);
-        shape.Height = MmToUnits(32);
-        shape.Color = shape.Frame.Color = claLightyellow;
-        for (int line = 1; line <= 6; ++line) {
-            const double lineTop = top + 2.0 + 5.0 * (line - 1) - (slot <= 3 ? 0.2 : 0);
-            auto& memo = AddMemo(page, QStringLiteral("txtRigo%1_E%2").arg(line, 2, 10, QChar('0')).arg(slot, 2, 10, QChar('0')),
-                                 {MmToUnits(left + 2), MmToUnits(lineTop), MmToUnits(58.2), MmToUnits(3.5)},
-                                 QStringLiteral("INDIRIZZO RIGO %1").arg(line));
-            if (line == 1) memo.Font.Style = fsBold;
-        }
-    }
-    return report;
-}
+std::unique_ptr<TrepReport> LabelSheet() { return label_sheet::Build(label_sheet::kPageName); }
 
 std::unique_ptr<TrepReport> PositionsPage(TPrinterOrientation orientation) {
     auto report = NewReport();

@@ -18,12 +18,11 @@ TrepReportPage& PageOf(TrepReport& report);
 TrepMemoView& AddMemo(TrepComponent& parent, const QString& name, QRectF box, const QString& text,
                       const QString& font = QStringLiteral("Arial"), double points = 7);
 
-// The summary's shape: A4 landscape, 10 mm margins, a title band, a master
-// band holding a body of `lines` lines of 8 pt Courier New sized at 12.822
-// units a line, and a footer band.
+// The program's summary with a body of `lines` lines ("line 1" ..), sized as
+// the summary sizes it; title and footer keep their design texts.
 std::unique_ptr<TrepReport> Summary(int lines);
 
-// A label-sheet-like page: 24 light-yellow backgrounds and 144 one-line texts.
+// The program's label sheet with its design texts.
 std::unique_ptr<TrepReport> LabelSheet();
 
 // A page of text objects in each template font at awkward places, and the

@@ -179,8 +179,8 @@ TEST_F(ArchivioEtichette, ImportArrowNamesItsSlotAndHelpHasFiveParagraphs) {
     EXPECT_EQ(key, QStringLiteral("etichetta_E07"));
     EXPECT_EQ(title, QStringLiteral("App Rarudozu Varedorur"));
     EXPECT_EQ(TfrmArchivio_Etichette::HelpParagraphs().size(), 5);
-    EXPECT_EQ(TfrmArchivio_Etichette::SlotOfKey(QStringLiteral("etichetta_E24")), 24);
-    EXPECT_EQ(TfrmArchivio_Etichette::SlotOfKey(QStringLiteral("lblMemory")), 0);
+    EXPECT_EQ(label_grid::SlotOfKey(QStringLiteral("etichetta_E24")), 24);
+    EXPECT_EQ(label_grid::SlotOfKey(QStringLiteral("lblMemory")), 0);
 }
 
 }  // namespace

@@ -18,7 +18,7 @@ double Mm(double units) { return UnitsToMm(units); }
 label_sheet::Lines Filled(std::initializer_list<int> filled) {
     label_sheet::Lines lines;
     for (int slot : filled)
-        for (int line = 1; line <= 6; ++line) lines[slot - 1][line - 1] = QStringLiteral("S%1 L%2").arg(slot).arg(line);
+        for (int line = 1; line <= label_grid::kLines; ++line) lines[slot - 1][line - 1] = QStringLiteral("S%1 L%2").arg(slot).arg(line);
     return lines;
 }
 
@@ -40,7 +40,7 @@ TEST(LabelSheet, ObjectsStandInTheirOrderWithTheirGeometry) {
     for (int i = 2; i <= 6; ++i) expected << QStringLiteral("txtRigo%1_E01").arg(i, 2, 10, QLatin1Char('0'));
     for (int i = 11; i <= 24; ++i) expected << QStringLiteral("Shape%1").arg(i);
     for (int slot = 2; slot <= 24; ++slot)
-        for (int line = 1; line <= 6; ++line) expected << label_sheet::LineObject(line, slot);
+        for (int line = 1; line <= 6; ++line) expected << label_grid::LineName(line, slot);
     EXPECT_EQ(names, expected);
 
     struct Case {
@@ -66,7 +66,7 @@ TEST(LabelSheet, ObjectsStandInTheirOrderWithTheirGeometry) {
     EXPECT_EQ(shape->Color, claLightyellow);
     EXPECT_EQ(shape->Frame.Color, claLightyellow);
     for (int line = 1; line <= 6; ++line) {
-        auto* memo = FindObjectAs<TrepMemoView>(*sheet, label_sheet::LineObject(line, 13));
+        auto* memo = FindObjectAs<TrepMemoView>(*sheet, label_grid::LineName(line, 13));
         EXPECT_EQ(memo->Font.Name, QStringLiteral("Arial"));
         EXPECT_NEAR(memo->Font.Height, -9.333333, 1e-5);
         EXPECT_EQ(memo->Font.Style, line == 1 ? fsBold : fsNone);
@@ -107,7 +107,7 @@ TEST(LabelSheet, FilledSheetPreparesToOnePageWithItsLinesInPlace) {
         SCOPED_TRACE(t.text.toStdString());
         EXPECT_EQ(t.font.Style == fsBold, t.text.endsWith(QLatin1String("L1")));
         // Each line starts 2 units inside its box, which starts 2 mm inside its label.
-        EXPECT_NEAR(Mm(t.x), 64.0 * ((slot - 1) % 3) + 2 + Mm(2), kTolerance);
+        EXPECT_NEAR(Mm(t.x), label_grid::LabelRectMm(slot).left() + 2 + Mm(2), kTolerance);
     }
     EXPECT_EQ(texts[1].text, QStringLiteral("[DATE] spazi"));
     EXPECT_NEAR(Mm(texts[0].top), 1.8 + Mm(1), kTolerance);

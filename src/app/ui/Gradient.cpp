@@ -1,7 +1,9 @@
 #include "app/ui/Gradient.h"
 
+#include <QGridLayout>
 #include <QLinearGradient>
 #include <QPainter>
+#include <QVBoxLayout>
 
 namespace ui {
 
@@ -20,6 +22,23 @@ void Gradient::paintEvent(QPaintEvent*) {
         painter.setPen(outline_);
         painter.drawRect(rect().adjusted(0, 0, -1, -1));
     }
+}
+
+Backdrop MakeBackdrop(QWidget* window, const QString& panelName, QSize panelSize) {
+    Backdrop backdrop{};
+    backdrop.background = new Gradient(QStringLiteral("bkgSfondo"), colour::kSteelBlue, colour::kWhite, window);
+    backdrop.layout = new QVBoxLayout(window);
+    backdrop.layout->setContentsMargins(0, 0, 0, 0);
+    backdrop.layout->setSpacing(0);
+    backdrop.layout->addWidget(backdrop.background, 1);
+
+    backdrop.panel = new QWidget(backdrop.background);
+    backdrop.panel->setObjectName(panelName);
+    backdrop.panel->setFixedSize(panelSize);
+    auto* centre = new QGridLayout(backdrop.background);
+    centre->setContentsMargins(0, 0, 0, 0);
+    centre->addWidget(backdrop.panel, 0, 0, Qt::AlignCenter);
+    return backdrop;
 }
 
 }  // namespace ui

@@ -2,6 +2,8 @@
 #include <QColor>
 #include <QWidget>
 
+class QVBoxLayout;
+
 namespace ui {
 
 // A rectangle shaded vertically from one colour at the top to another at the
@@ -20,6 +22,18 @@ private:
     QColor bottom_;
     QColor outline_;
 };
+
+// The background of the windows, bkgSfondo: shaded from steel blue at the top
+// to white at the bottom, filling the window at any size, with a panel of
+// fixed size centred on it that holds the window's controls (a window of fixed
+// size gives the panel its own size). Rows below the background, such as a
+// status bar, go into the window's layout.
+struct Backdrop {
+    QVBoxLayout* layout;
+    Gradient* background;
+    QWidget* panel;
+};
+Backdrop MakeBackdrop(QWidget* window, const QString& panelName, QSize panelSize);
 
 // Named colours of the windows.
 namespace colour {

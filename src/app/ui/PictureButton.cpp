@@ -38,6 +38,14 @@ void PictureButton::mouseReleaseEvent(QMouseEvent* event) {
     if (rect().contains(event->position().toPoint())) emit clicked();
 }
 
+PictureButton* AddCommand(const Command& command, QWidget* parent, QPoint at) {
+    command.member = new PictureButton(QString::fromLatin1(command.name), QString::fromLatin1(command.picture),
+                                       command.size, parent);
+    command.member->move(at);
+    QObject::connect(command.member, &PictureButton::clicked, parent, command.click);
+    return command.member;
+}
+
 QPushButton* NewButton(const QString& name, const QString& text, QRect geometry, QWidget* parent) {
     auto* button = new QPushButton(text, parent);
     button->setObjectName(name);

@@ -2,6 +2,8 @@
 #include <QString>
 #include <QWidget>
 
+#include <functional>
+
 class QLabel;
 class QPushButton;
 class QSvgRenderer;
@@ -31,6 +33,27 @@ private:
     QSvgRenderer* renderer_;
     bool pressed_ = false;
 };
+
+// A command of a window: the picture button that stands for it (created into
+// `member`), its name and picture, its size, what a click does, and the
+// sentence the status line shows for it (none where there is no status line).
+struct Command {
+    PictureButton*& member;
+    const char* name;
+    const char* picture;
+    QSize size;
+    std::function<void()> click;
+    const char* sentence = nullptr;
+};
+
+// A command's click that runs a handler of its window (cmdNuovoClick, ...).
+template <class W>
+std::function<void()> Call(W* window, void (W::*handler)()) {
+    return [window, handler] { (window->*handler)(); };
+}
+
+// Creates the command's button on `parent` at `at` and connects its click.
+PictureButton* AddCommand(const Command& command, QWidget* parent, QPoint at);
 
 // A push button of the windows: Verdana bold, the hand cursor.
 QPushButton* NewButton(const QString& name, const QString& text, QRect geometry, QWidget* parent);

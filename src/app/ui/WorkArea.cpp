@@ -4,30 +4,21 @@
 #include "app/ui/PictureButton.h"
 #include "app/ui/StatusLine.h"
 
-#include <QGridLayout>
 #include <QLabel>
 #include <QVBoxLayout>
 
 namespace ui {
 
 WorkArea MakeWorkArea(QWidget* window, QSize contentSize, const QString& statusText) {
+    const Backdrop backdrop = MakeBackdrop(window, QStringLiteral("panContenuto"), contentSize);
     WorkArea area{};
-    area.background = new Gradient(QStringLiteral("bkgSfondo"), colour::kSteelBlue, colour::kWhite, window);
-    auto* outer = new QVBoxLayout(window);
-    outer->setContentsMargins(0, 0, 0, 0);
-    outer->setSpacing(0);
-    outer->addWidget(area.background, 1);
-
-    area.content = new QWidget(area.background);
-    area.content->setObjectName(QStringLiteral("panContenuto"));
-    area.content->setFixedSize(contentSize);
-    auto* centre = new QGridLayout(area.background);
-    centre->addWidget(area.content, 0, 0, Qt::AlignCenter);
+    area.background = backdrop.background;
+    area.content = backdrop.panel;
 
     const QColor blue(30, 80, 150);
     auto* shpInfo = new Gradient(QStringLiteral("shpInfo"), blue, blue, window);
     shpInfo->setFixedHeight(30);
-    outer->addWidget(shpInfo);
+    backdrop.layout->addWidget(shpInfo);
     area.panInfo = new QLabel(statusText, shpInfo);
     area.panInfo->setObjectName(QStringLiteral("panInfo"));
     area.panInfo->setStyleSheet(QStringLiteral("color: white;"));
@@ -43,25 +34,24 @@ WorkArea MakeWorkArea(QWidget* window, QSize contentSize, const QString& statusT
     return area;
 }
 
-QLabel* BuildCommandBar(const WorkArea& area, const std::vector<Command>& commands,
-                        const std::vector<std::size_t>& groupEnds, std::size_t numberAfter) {
+QLabel* BuildCommandBar(const WorkArea& area, const std::vector<CommandGroup>& groups) {
     QLabel* lblPosizione = nullptr;
     int x = 0;
-    std::size_t first = 0;
-    for (std::size_t end : groupEnds) {
-        auto* group = new Gradient(QStringLiteral("shpGruppo%1").arg(first), colour::kWhite, colour::kWhite,
+    std::size_t commands = 0;
+    for (const CommandGroup& items : groups) {
+        // Named by the number of commands before it.
+        auto* group = new Gradient(QStringLiteral("shpGruppo%1").arg(commands), colour::kWhite, colour::kWhite,
                                    area.content);
         group->SetOutline(QColor(176, 196, 222));
         area.status->AddBackground(group);
         int gx = 8;
-        for (std::size_t i = first; i <= end; ++i) {
-            const Command& c = commands[i];
-            c.member = new PictureButton(QString::fromLatin1(c.name), QString::fromLatin1(c.picture), c.size, group);
-            c.member->move(gx, 8);
-            gx += c.size.width() + 8;
-            QObject::connect(c.member, &PictureButton::clicked, group, c.click);
-            area.status->AddCommand(c.member, QString::fromUtf8(c.sentence));
-            if (i == numberAfter) {
+        for (const auto& item : items) {
+            if (const auto* c = std::get_if<Command>(&item)) {
+                AddCommand(*c, group, QPoint(gx, 8));
+                area.status->AddCommand(c->member, QString::fromUtf8(c->sentence));
+                gx += c->size.width() + 8;
+                ++commands;
+            } else {
                 lblPosizione = new QLabel(group);
                 lblPosizione->setObjectName(QStringLiteral("lblPosizione"));
                 lblPosizione->setAlignment(Qt::AlignCenter);
@@ -72,7 +62,6 @@ QLabel* BuildCommandBar(const WorkArea& area, const std::vector<Command>& comman
         }
         group->setGeometry(x, 0, gx, 64);
         x += gx + 10;
-        first = end + 1;
     }
     return lblPosizione;
 }

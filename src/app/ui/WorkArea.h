@@ -1,8 +1,10 @@
 #pragma once
+#include "app/ui/PictureButton.h"
+
 #include <QSize>
 #include <QString>
 
-#include <functional>
+#include <variant>
 #include <vector>
 
 class QLabel;
@@ -11,7 +13,6 @@ class QWidget;
 namespace ui {
 
 class Gradient;
-class PictureButton;
 class StatusLine;
 
 // The frame of a work window: a shaded background filling the window, a
@@ -25,21 +26,15 @@ struct WorkArea {
 };
 WorkArea MakeWorkArea(QWidget* window, QSize content, const QString& statusText);
 
-// One command picture of a command bar.
-struct Command {
-    PictureButton*& member;
-    const char* name;
-    const char* picture;
-    QSize size;
-    std::function<void()> click;
-    const char* sentence;
-};
+// The place of the record number label lblPosizione among the commands.
+struct RecordNumber {};
+// One white group of a command bar: its commands, and the record number if it
+// stands there, in their order.
+using CommandGroup = std::vector<std::variant<Command, RecordNumber>>;
 
-// Lays the commands out along the top of the content panel in white groups
-// (groupEnds: the index of each group's last command) and registers their
-// status sentences. The record number label lblPosizione stands after the
-// command numberAfter; it is returned.
-QLabel* BuildCommandBar(const WorkArea& area, const std::vector<Command>& commands,
-                        const std::vector<std::size_t>& groupEnds, std::size_t numberAfter);
+// Lays the groups out in their order along the top of the content panel and
+// registers the commands' status sentences. Returns lblPosizione, or null
+// when no group holds it.
+QLabel* BuildCommandBar(const WorkArea& area, const std::vector<CommandGroup>& groups);
 
 }  // namespace ui
