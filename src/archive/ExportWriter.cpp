@@ -80,6 +80,12 @@ void AppendCellText(QByteArray& out, const QString& text) {
 
 }  // namespace
 
+bool ListRows::Next(Row& row) {
+    if (next_ == rows_.size()) return false;
+    row = rows_[next_++];
+    return true;
+}
+
 ArchiveRows::ArchiveRows(DataRecordFile& file)
     : file_(file), records_(file.RecordCount()), emptyLeft_(records_ > 0 ? 0 : kEmptyRows) {}
 

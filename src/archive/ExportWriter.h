@@ -4,6 +4,8 @@
 #include <QString>
 
 #include <array>
+#include <cstddef>
+#include <vector>
 
 class ProgramFolder;
 class QIODevice;
@@ -29,6 +31,17 @@ public:
     virtual ~Rows() = default;
     // Fills the next row; false after the last. May throw FileError.
     virtual bool Next(Row& row) = 0;
+};
+
+// Rows held in memory (the export window's grid), handed out in order.
+class ListRows : public Rows {
+public:
+    explicit ListRows(const std::vector<Row>& rows) : rows_(rows) {}
+    bool Next(Row& row) override;
+
+private:
+    const std::vector<Row>& rows_;
+    std::size_t next_ = 0;
 };
 
 // The grid of the export window right after it opened: one row per record of

@@ -52,23 +52,20 @@ QByteArray FileRow(const std::vector<QByteArray>& cells) {
     return row + "</tr>";
 }
 
-// Rows handed over as they are, recording how much of the export the device
-// had received when each one was asked for.
-class ListRows : public se::Rows {
+// Rows held in memory, recording how much of the export the device had
+// received when each one was asked for.
+class RecordingRows : public se::Rows {
 public:
-    ListRows(std::vector<Row> rows, const QBuffer* out = nullptr) : rows_(std::move(rows)), out_(out) {}
+    RecordingRows(const std::vector<Row>& rows, const QBuffer& out) : rows_(rows), out_(out) {}
     bool Next(Row& row) override {
-        if (out_) written.push_back(out_->size());
-        if (next_ == rows_.size()) return false;
-        row = rows_[next_++];
-        return true;
+        written.push_back(out_.size());
+        return rows_.Next(row);
     }
     std::vector<qint64> written;
 
 private:
-    std::vector<Row> rows_;
-    std::size_t next_ = 0;
-    const QBuffer* out_;
+    se::ListRows rows_;
+    const QBuffer& out_;
 };
 
 se::Rows::Row RowOf(const QStringList& cells) {
@@ -170,7 +167,8 @@ TEST(ExportWriter, CellTextsAreTrimmedConvertedAndEscaped) {
         {"", ""},
     };
     for (const Case& c : cases) {
-        ListRows rows({RowOf({c.text, "", "", "", "", "", "", "", c.text})});
+        const std::vector<se::Rows::Row> row = {RowOf({c.text, "", "", "", "", "", "", "", c.text})};
+        se::ListRows rows(row);
         EXPECT_EQ(WriteToBuffer(rows), kHead + kHeaderRow + FileRow({c.written, "", "", "", "", "", "", "", c.written}) + kEnd)
             << c.text.toStdString();
     }
@@ -179,7 +177,8 @@ TEST(ExportWriter, CellTextsAreTrimmedConvertedAndEscaped) {
 TEST(ExportWriter, WritesEachRowAsItGoes) {
     QBuffer out;
     out.open(QIODevice::WriteOnly);
-    ListRows rows({RowOf({"uno"}), RowOf({"due"}), RowOf({"tre"})}, &out);
+    const std::vector<se::Rows::Row> three = {RowOf({"uno"}), RowOf({"due"}), RowOf({"tre"})};
+    RecordingRows rows(three, out);
     se::Write(out, rows);
     // Before the first row the head and header are out; each further row is
     // out before the next one is asked for.
