@@ -6,15 +6,18 @@
 #include "app/ui/PictureButton.h"
 #include "app/ui/StatusLine.h"
 #include "archive/ExportWriter.h"
+#include "archive/ShortText.h"
 #include "shell/Guida.h"
 #include "shell/OpenURL.h"
 
 #include <QAbstractItemDelegate>
 #include <QAbstractTableModel>
+#include <QHash>
 #include <QHeaderView>
 #include <QLabel>
 #include <QTableView>
 
+#include <array>
 #include <exception>
 #include <utility>
 #include <vector>
@@ -41,11 +44,13 @@ constexpr ColumnLook kColumnLooks[TfrmExpIndirizzi::kColumns] = {
 }  // namespace
 
 // The cells of grdRecords: the record number in column 0 (none in the empty
-// rows of an empty archive), then the nine cells that the export writes.
+// rows of an empty archive), then the nine cells that the export writes. Each
+// row keeps its cells as read, in the code page, and is decoded only when it
+// is shown, so that a large archive fills the grid at once; typed texts are
+// kept beside them and take their cells' place.
 class TfrmExpIndirizzi::Grid : public QAbstractTableModel {
 public:
-    explicit Grid(QObject* parent)
-        : QAbstractTableModel(parent), rows_(se::kEmptyRows) {}
+    explicit Grid(QObject* parent) : QAbstractTableModel(parent), rows_(se::kEmptyRows, Pack({})) {}
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override {
         return parent.isValid() ? 0 : static_cast<int>(rows_.size());
@@ -57,7 +62,9 @@ public:
     QVariant data(const QModelIndex& index, int role) const override {
         if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) return {};
         if (index.column() == colNum) return numbered_ ? QString::number(index.row() + 1) : QString();
-        return Cell(index);
+        const auto typed = typed_.constFind(Key(index.row(), index.column() - colNome));
+        if (typed != typed_.cend()) return *typed;
+        return se::CellText(Stored(index.row(), index.column() - colNome));
     }
 
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
@@ -74,29 +81,73 @@ public:
 
     bool setData(const QModelIndex& index, const QVariant& value, int role) override {
         if (!index.isValid() || role != Qt::EditRole || !kColumnLooks[index.column()].editable) return false;
-        Cell(index) = value.toString();
+        typed_.insert(Key(index.row(), index.column() - colNome), value.toString());
         emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
         return true;
     }
 
-    void Reset(std::vector<se::Rows::Row> rows, bool numbered) {
+    // Takes the rows of the archive as the grid's rows.
+    void Fill(se::ArchiveRows& archive, qsizetype expected) {
+        std::vector<QByteArray> rows;
+        rows.reserve(static_cast<std::size_t>(expected));
+        se::Rows::Row row;
+        try {
+            while (archive.Next(row)) rows.push_back(Pack(row));
+        } catch (const std::exception&) {
+            // Not reported: the grid shows the rows read so far.
+        }
+        if (rows.empty()) return;
         beginResetModel();
         rows_ = std::move(rows);
-        numbered_ = numbered;
+        typed_.clear();
+        numbered_ = archive.FromRecords();
         endResetModel();
     }
 
-    const std::vector<se::Rows::Row>& Rows() const { return rows_; }
+    // The grid's rows as the export takes them, typed cells converted.
+    class Export : public se::Rows {
+    public:
+        explicit Export(const Grid& grid) : grid_(grid) {}
+        bool Next(Row& row) override {
+            if (next_ == grid_.rows_.size()) return false;
+            const int r = static_cast<int>(next_++);
+            for (int c = 0; c < kCells; ++c) {
+                const auto typed = grid_.typed_.constFind(Key(r, c));
+                if (typed == grid_.typed_.cend()) {
+                    row[static_cast<std::size_t>(c)] = grid_.Stored(r, c);
+                } else {
+                    converted_[static_cast<std::size_t>(c)] = ToCodePage(*typed);
+                    row[static_cast<std::size_t>(c)] = converted_[static_cast<std::size_t>(c)];
+                }
+            }
+            return true;
+        }
+
+    private:
+        const Grid& grid_;
+        std::size_t next_ = 0;
+        std::array<QByteArray, kCells> converted_;
+    };
 
 private:
-    const QString& Cell(const QModelIndex& index) const {
-        return rows_[static_cast<std::size_t>(index.row())][static_cast<std::size_t>(index.column() - colNome)];
+    static qsizetype Key(int row, int cell) { return qsizetype(row) * se::Rows::kCells + cell; }
+
+    // A row's cells back to back, each after its length byte (a field holds
+    // at most 250 bytes).
+    static QByteArray Pack(const se::Rows::Row& row) {
+        QByteArray packed;
+        for (QByteArrayView cell : row) packed.append(char(cell.size())).append(cell);
+        return packed;
     }
-    QString& Cell(const QModelIndex& index) {
-        return rows_[static_cast<std::size_t>(index.row())][static_cast<std::size_t>(index.column() - colNome)];
+    QByteArrayView Stored(int row, int cell) const {
+        const QByteArray& packed = rows_[static_cast<std::size_t>(row)];
+        qsizetype at = 0;
+        for (int c = 0; c < cell; ++c) at += 1 + static_cast<unsigned char>(packed[at]);
+        return QByteArrayView(packed).sliced(at + 1, static_cast<unsigned char>(packed[at]));
     }
 
-    std::vector<se::Rows::Row> rows_;
+    std::vector<QByteArray> rows_;
+    QHash<qsizetype, QString> typed_;
     bool numbered_ = false;
 };
 
@@ -168,20 +219,14 @@ TfrmExpIndirizzi::TfrmExpIndirizzi(Velmora& app, QWidget* owner)
 TfrmExpIndirizzi::~TfrmExpIndirizzi() = default;
 
 void TfrmExpIndirizzi::FormShow() {
-    std::vector<se::Rows::Row> rows;
-    bool numbered = false;
     try {
         DataRecordFile file(app_.Folder().Path());
-        rows.reserve(static_cast<std::size_t>(file.RecordCount()));
         se::ArchiveRows archive(file);
-        numbered = archive.FromRecords();
-        se::Rows::Row row;
-        while (archive.Next(row)) rows.push_back(std::move(row));
+        grid_->Fill(archive, file.RecordCount());
         file.Close();
     } catch (const std::exception&) {
-        // Not reported: the grid shows the rows read so far.
+        // Not reported: the grid keeps its empty rows.
     }
-    if (!rows.empty()) grid_->Reset(std::move(rows), numbered);
 }
 
 // A cell being edited keeps its text in the editor until the editor closes;
@@ -201,7 +246,7 @@ void TfrmExpIndirizzi::cmdEsportaClick() {
         return;
     const QString path = app_.Folder().File(se::kFileName);
     try {
-        se::ListRows rows(grid_->Rows());
+        Grid::Export rows(*grid_);
         se::WriteFile(path, rows);
     } catch (const std::exception&) {
         ui::ShowPlain(this, QStringLiteral("Attenzione: il sistema non permette di esportare i dati.\n\r\n\r"

@@ -63,28 +63,39 @@ void Put(QIODevice& out, const QByteArray& bytes) {
     if (out.write(bytes) != bytes.size()) throw FileError(out.errorString().toStdString());
 }
 
-// The cell text in the code page, with the three characters that markup
-// would take as its own written as character references. The references
-// replace the converted bytes, since a best-fit letter may itself be one of
-// the three.
-void AppendCellText(QByteArray& out, const QString& text) {
-    for (char c : ToCodePage(TrimText(text))) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        default: out += c; break;
-        }
+// A byte of the code page stands for a character of code 32 or below
+// exactly when its own value is 32 or below, so the text rules' trimming
+// works on the bytes alike.
+QByteArrayView Trimmed(QByteArrayView cell) {
+    qsizetype begin = 0;
+    qsizetype end = cell.size();
+    while (begin < end && static_cast<unsigned char>(cell[begin]) <= 32) ++begin;
+    while (end > begin && static_cast<unsigned char>(cell[end - 1]) <= 32) --end;
+    return cell.sliced(begin, end - begin);
+}
+
+// The trimmed cell text with the three characters that markup would take as
+// its own written as character references.
+void AppendCellText(QByteArray& out, QByteArrayView cell) {
+    const QByteArrayView text = Trimmed(cell);
+    qsizetype plain = 0;  // start of the run of bytes not yet appended
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        const char* reference = c == '&' ? "&amp;" : c == '<' ? "&lt;" : c == '>' ? "&gt;" : nullptr;
+        if (!reference) continue;
+        out.append(text.sliced(plain, i - plain)).append(reference);
+        plain = i + 1;
     }
+    out.append(text.sliced(plain));
+}
+
+QByteArrayView FieldBytes(const ShortText250& field) {
+    return QByteArrayView(reinterpret_cast<const char*>(field.bytes.data() + 1), field.Length());
 }
 
 }  // namespace
 
-bool ListRows::Next(Row& row) {
-    if (next_ == rows_.size()) return false;
-    row = rows_[next_++];
-    return true;
-}
+QString CellText(QByteArrayView cell) { return TrimText(FromCodePage(cell.data(), cell.size())); }
 
 ArchiveRows::ArchiveRows(DataRecordFile& file)
     : file_(file), records_(file.RecordCount()), emptyLeft_(records_ > 0 ? 0 : kEmptyRows) {}
@@ -93,12 +104,13 @@ bool ArchiveRows::Next(Row& row) {
     if (records_ == 0) {
         if (emptyLeft_ == 0) return false;
         --emptyLeft_;
-        row.fill(QString());
+        row.fill(QByteArrayView());
         return true;
     }
-    if (file_.AtEnd()) return false;
+    if (read_ == records_) return false;
     file_.Read(record_);
-    for (int i = 0; i < kCells; ++i) row[static_cast<std::size_t>(i)] = record_.Text(DataRecord::Field(i));
+    ++read_;
+    for (int i = 0; i < kCells; ++i) row[static_cast<std::size_t>(i)] = FieldBytes(record_.field[static_cast<std::size_t>(i)]);
     return true;
 }
 
@@ -114,8 +126,9 @@ void Write(QIODevice& out, Rows& rows) {
 
     Rows::Row row;
     while (rows.Next(row)) {
-        bytes = "<tr>";
-        for (const QString& cell : row) {
+        bytes.resize(0);
+        bytes += "<tr>";
+        for (QByteArrayView cell : row) {
             bytes += "<td style=\"text-align: left;\">";
             AppendCellText(bytes, cell);
             bytes += "</td>";
@@ -124,7 +137,7 @@ void Write(QIODevice& out, Rows& rows) {
         Put(out, bytes);
     }
 
-    bytes.clear();
+    bytes.resize(0);
     for (const char* piece : kEnd) bytes += piece;
     Put(out, bytes);
 }

@@ -1,11 +1,10 @@
 #pragma once
 #include "archive/DataRecord.h"
 
+#include <QByteArrayView>
 #include <QString>
 
 #include <array>
-#include <cstddef>
-#include <vector>
 
 class ProgramFolder;
 class QIODevice;
@@ -21,32 +20,24 @@ inline const QString kFileName = QStringLiteral("Archivio_Dati.xls");
 constexpr int kEmptyRows = 10;
 
 // The rows an export writes, one at a time, so that nothing is held whole in
-// memory. A row is the nine cell texts of a grid row: name, type, lines 1 to
-// 6, note.
+// memory. A row is the nine cell texts of a grid row (name, type, lines 1 to
+// 6, note) in Windows-1252, the code page of the archive's fields, so that
+// stored fields go out as they are stored; a source that holds other text
+// converts it with ToCodePage.
 class Rows {
 public:
     static constexpr int kCells = 9;
-    using Row = std::array<QString, kCells>;
+    // The cell texts, valid until the next call of Next.
+    using Row = std::array<QByteArrayView, kCells>;
 
     virtual ~Rows() = default;
-    // Fills the next row; false after the last. May throw FileError.
+    // Gives the next row; false after the last. May throw FileError.
     virtual bool Next(Row& row) = 0;
 };
 
-// Rows held in memory (the export window's grid), handed out in order.
-class ListRows : public Rows {
-public:
-    explicit ListRows(const std::vector<Row>& rows) : rows_(rows) {}
-    bool Next(Row& row) override;
-
-private:
-    const std::vector<Row>& rows_;
-    std::size_t next_ = 0;
-};
-
-// The grid of the export window right after it opened: one row per record of
-// the open archive, in file order, its fields Nome to Note decoded; an empty
-// archive gives kEmptyRows empty rows.
+// The grid of the export window right after it opened: one row per record
+// that the open archive held when the rows were made, in file order, its
+// fields Nome to Note as stored; an empty archive gives kEmptyRows empty rows.
 class ArchiveRows : public Rows {
 public:
     explicit ArchiveRows(DataRecordFile& file);
@@ -57,14 +48,19 @@ public:
 private:
     DataRecordFile& file_;
     long long records_;
+    long long read_ = 0;
     int emptyLeft_;
     DataRecord record_;
 };
 
+// The text of a cell as the grid shows it: converted from the code page and
+// trimmed, as a stored field is read.
+QString CellText(QByteArrayView cell);
+
 // Writes the whole export to an open device as it goes: the head, the header
-// row, one row per row given, the end. Each cell text is trimmed, converted to
-// Windows-1252 and written with "&", "<" and ">" as character references.
-// Throws FileError when a write fails.
+// row, one row per row given, the end. Each cell text is trimmed and written
+// with "&", "<" and ">" as character references. Throws FileError when a
+// write fails.
 void Write(QIODevice& out, Rows& rows);
 
 // Writes the export to the file at path. When the office suite's lock file of

@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QTableView>
@@ -197,10 +198,14 @@ TEST_F(ExpIndirizzi, TypedTextIsExportedButNeverStored) {
         ASSERT_NE(editor, nullptr);
         QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClicks(editor, QStringLiteral("consegna & ritiro"));
+        qobject_cast<QLineEdit*>(editor)->insert(QStringLiteral(" – città 中"));
         // A read-only column keeps its text.
         EXPECT_FALSE(w.grdRecords->model()->setData(w.grdRecords->model()->index(0, TfrmExpIndirizzi::colNome),
                                                     QStringLiteral("altro")));
         w.cmdEsportaClick();
+        // The grid keeps the texts as typed.
+        EXPECT_EQ(Cell(w, 1, TfrmExpIndirizzi::colNote), QStringLiteral("consegna & ritiro – città 中"));
+        EXPECT_EQ(Cell(w, 0, TfrmExpIndirizzi::colRigo04), QStringLiteral("Scala B"));
     });
     EXPECT_EQ(fixture.folder.Read(kArchive), archive);
 
@@ -208,12 +213,12 @@ TEST_F(ExpIndirizzi, TypedTextIsExportedButNeverStored) {
     DataRecord uno = Record("uno");
     uno.SetText(DataRecord::Rigo04, QStringLiteral("Scala B"));
     DataRecord due = Record("due");
-    due.SetText(DataRecord::Note, QStringLiteral("consegna & ritiro"));
+    due.SetText(DataRecord::Note, QStringLiteral("consegna & ritiro – città 中"));
     TempFolder edited;
     Store(edited.Path(), {uno, due});
     const QByteArray file = fixture.folder.Read(kXls);
     EXPECT_EQ(file, ExportOf(edited.Path()));
-    EXPECT_TRUE(file.contains("<td style=\"text-align: left;\">consegna &amp; ritiro</td>"));
+    EXPECT_TRUE(file.contains("<td style=\"text-align: left;\">consegna &amp; ritiro \x96 citt\xe0 ?</td>"));
 }
 
 // A refused or failed export says so and leaves the earlier file whole.

@@ -52,34 +52,24 @@ QByteArray FileRow(const std::vector<QByteArray>& cells) {
     return row + "</tr>";
 }
 
-// Rows held in memory, recording how much of the export the device had
-// received when each one was asked for.
+// Three rows of one cell each, recording how much of the export the device
+// had received when each row was asked for.
 class RecordingRows : public se::Rows {
 public:
-    RecordingRows(const std::vector<Row>& rows, const QBuffer& out) : rows_(rows), out_(out) {}
+    explicit RecordingRows(const QBuffer& out) : out_(out) {}
     bool Next(Row& row) override {
         written.push_back(out_.size());
-        return rows_.Next(row);
+        if (written.size() > cells_.size()) return false;
+        row.fill(QByteArrayView());
+        row[0] = cells_[written.size() - 1];
+        return true;
     }
     std::vector<qint64> written;
 
 private:
-    se::ListRows rows_;
     const QBuffer& out_;
+    const std::array<QByteArray, 3> cells_{"uno", "due", "tre"};
 };
-
-se::Rows::Row RowOf(const QStringList& cells) {
-    se::Rows::Row row;
-    for (int i = 0; i < cells.size(); ++i) row[static_cast<std::size_t>(i)] = cells[i];
-    return row;
-}
-
-QByteArray WriteToBuffer(se::Rows& rows) {
-    QBuffer out;
-    out.open(QIODevice::WriteOnly);
-    se::Write(out, rows);
-    return out.data();
-}
 
 DataRecord Record(const QStringList& fields) {
     DataRecord r;
@@ -149,7 +139,9 @@ TEST_F(ExportFolder, EmptyArchiveGivesTheHeaderAndTenEmptyRows) {
     EXPECT_EQ(ExportToBuffer(), expected);
 }
 
-TEST(ExportWriter, CellTextsAreTrimmedConvertedAndEscaped) {
+// Each text stored as the name and the note of a record, and what the file
+// holds for it.
+TEST_F(ExportFolder, CellTextsAreConvertedTrimmedAndEscaped) {
     struct Case {
         QString text;
         QByteArray written;
@@ -163,22 +155,35 @@ TEST(ExportWriter, CellTextsAreTrimmedConvertedAndEscaped) {
         {"€ “ ” – …", "\x80 \x93 \x94 \x96 \x85"},
         {"中文", "??"},
         {"≮ ≯", "&lt; &gt;"},  // best-fit letters that are markup themselves
-        {" \t bordi \t ", "bordi"},
+        {"a\tb", "a\tb"},
         {"", ""},
     };
+    std::vector<DataRecord> records;
+    QByteArray expected = kHead + kHeaderRow;
     for (const Case& c : cases) {
-        const std::vector<se::Rows::Row> row = {RowOf({c.text, "", "", "", "", "", "", "", c.text})};
-        se::ListRows rows(row);
-        EXPECT_EQ(WriteToBuffer(rows), kHead + kHeaderRow + FileRow({c.written, "", "", "", "", "", "", "", c.written}) + kEnd)
-            << c.text.toStdString();
+        records.push_back(Record({c.text, "", "", "", "", "", "", "", c.text}));
+        expected += FileRow({c.written, "", "", "", "", "", "", "", c.written});
     }
+    Store(records);
+    EXPECT_EQ(ExportToBuffer(), expected + kEnd);
+}
+
+// Fields read from a file that another program wrote: the cells are trimmed
+// as the grid shows them.
+TEST_F(ExportFolder, UntrimmedStoredFieldsAreTrimmed) {
+    DataRecord record;
+    const QByteArray raw = " \t\x01" "bordi\x20\x1f";
+    record.field[DataRecord::Nome].bytes[0] = static_cast<std::uint8_t>(raw.size());
+    std::copy(raw.begin(), raw.end(), record.field[DataRecord::Nome].bytes.begin() + 1);
+    Store({record});
+    EXPECT_EQ(ExportToBuffer(), kHead + kHeaderRow + FileRow({"bordi", "", "", "", "", "", "", "", ""}) + kEnd);
+    EXPECT_EQ(se::CellText(raw), QStringLiteral("bordi"));
 }
 
 TEST(ExportWriter, WritesEachRowAsItGoes) {
     QBuffer out;
     out.open(QIODevice::WriteOnly);
-    const std::vector<se::Rows::Row> three = {RowOf({"uno"}), RowOf({"due"}), RowOf({"tre"})};
-    RecordingRows rows(three, out);
+    RecordingRows rows(out);
     se::Write(out, rows);
     // Before the first row the head and header are out; each further row is
     // out before the next one is asked for.
