@@ -110,7 +110,7 @@ bool ArchiveRows::Next(Row& row) {
     if (read_ == records_) return false;
     file_.Read(record_);
     ++read_;
-    for (int i = 0; i < kCells; ++i) row[static_cast<std::size_t>(i)] = FieldBytes(record_.field[static_cast<std::size_t>(i)]);
+    for (std::size_t i = 0; i < row.size(); ++i) row[i] = FieldBytes(record_.field[i]);
     return true;
 }
 
@@ -148,13 +148,14 @@ void WriteFile(const QString& path, Rows& rows) {
     if (QFileInfo::exists(lock))
         throw FileError(QStringLiteral("%1 è aperto in un altro programma").arg(path).toStdString());
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw FileError(QStringLiteral("Impossibile scrivere %1: %2").arg(path, file.errorString()).toStdString());
+    auto failed = [&] {
+        return FileError(QStringLiteral("Impossibile scrivere %1: %2").arg(path, file.errorString()).toStdString());
+    };
+    if (!file.open(QIODevice::WriteOnly)) throw failed();
     Write(file, rows);  // on a throw the temporary file is removed, the file stays as it was
     // What is still buffered must reach the temporary file without error
     // before it replaces the file: commit alone does not report a failed flush.
-    if (!file.flush() || !file.commit())
-        throw FileError(QStringLiteral("Impossibile scrivere %1: %2").arg(path, file.errorString()).toStdString());
+    if (!file.flush() || !file.commit()) throw failed();
 }
 
 namespace {
