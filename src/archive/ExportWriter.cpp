@@ -4,12 +4,12 @@
 #include "app/TextRules.h"
 #include "archive/ShortText.h"
 
-#include <QByteArray>
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
 
 #include <functional>
+#include <string>
 
 namespace spreadsheet_export {
 namespace {
@@ -59,8 +59,9 @@ constexpr Header kHeader[Rows::kCells] = {
 
 constexpr const char* kEnd[] = {"</table>", "</body>", "</html>"};
 
-void Put(QIODevice& out, const QByteArray& bytes) {
-    if (out.write(bytes) != bytes.size()) throw FileError(out.errorString().toStdString());
+void Put(QIODevice& out, const std::string& bytes) {
+    if (out.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size()))
+        throw FileError(out.errorString().toStdString());
 }
 
 // A byte of the code page stands for a character of code 32 or below
@@ -76,17 +77,17 @@ QByteArrayView Trimmed(QByteArrayView cell) {
 
 // The trimmed cell text with the three characters that markup would take as
 // its own written as character references.
-void AppendCellText(QByteArray& out, QByteArrayView cell) {
+void AppendCellText(std::string& out, QByteArrayView cell) {
     const QByteArrayView text = Trimmed(cell);
     qsizetype plain = 0;  // start of the run of bytes not yet appended
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char c = text[i];
         const char* reference = c == '&' ? "&amp;" : c == '<' ? "&lt;" : c == '>' ? "&gt;" : nullptr;
         if (!reference) continue;
-        out.append(text.sliced(plain, i - plain)).append(reference);
+        out.append(text.data() + plain, static_cast<std::size_t>(i - plain)).append(reference);
         plain = i + 1;
     }
-    out.append(text.sliced(plain));
+    out.append(text.data() + plain, static_cast<std::size_t>(text.size() - plain));
 }
 
 QByteArrayView FieldBytes(const ShortText250& field) {
@@ -115,19 +116,18 @@ bool ArchiveRows::Next(Row& row) {
 }
 
 void Write(QIODevice& out, Rows& rows) {
-    QByteArray bytes;
+    std::string bytes;
     for (const char* piece : kHead) bytes += piece;
     bytes += "<tr>";
     for (const Header& h : kHeader)
-        bytes += QByteArray("<td style=\"text-align: left; font-weight: bold;\" width=") + QByteArray::number(h.width) +
-                 '>' + h.text + "</td>";
+        bytes += "<td style=\"text-align: left; font-weight: bold;\" width=" + std::to_string(h.width) + '>' + h.text +
+                 "</td>";
     bytes += "</tr>";
     Put(out, bytes);
 
     Rows::Row row;
     while (rows.Next(row)) {
-        bytes.resize(0);
-        bytes += "<tr>";
+        bytes = "<tr>";
         for (QByteArrayView cell : row) {
             bytes += "<td style=\"text-align: left;\">";
             AppendCellText(bytes, cell);
@@ -137,7 +137,7 @@ void Write(QIODevice& out, Rows& rows) {
         Put(out, bytes);
     }
 
-    bytes.resize(0);
+    bytes.clear();
     for (const char* piece : kEnd) bytes += piece;
     Put(out, bytes);
 }
