@@ -17,6 +17,7 @@
 #include "sheets/Anteprima_Etichetta.h"
 #include "sheets/Anteprima_Etichette.h"
 #include "sheets/Archivio_Etichette.h"
+#include "sheets/LabelGrid.h"
 #include "sheets/SheetRecord.h"
 #include "sheets/Stampa_Etichette.h"
 #include "shell/Avvio.h"
@@ -77,10 +78,10 @@ void WriteSamples(const QString& folder) {
 
     // One page whose 24 labels take the samples in turn.
     SheetRecord page;
-    for (int slot = 1; slot <= SheetRecord::kSlots; ++slot) {
+    for (int slot = 1; slot <= label_grid::kSlots; ++slot) {
         const Sample& s = kSamples[(slot - 1) % std::size(kSamples)];
         page.field[SheetRecord::NameField(slot)] = EncodeShortText(QString::fromUtf8(s.nome));
-        for (int line = 1; line <= SheetRecord::kLines; ++line)
+        for (int line = 1; line <= label_grid::kLines; ++line)
             page.field[SheetRecord::LineField(line, slot)] = EncodeShortText(QString::fromUtf8(s.righe[line - 1]));
     }
     SheetRecordFile pages(folder);

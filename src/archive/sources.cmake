@@ -2,6 +2,7 @@ set(FILES_archive
   ${CMAKE_CURRENT_LIST_DIR}/ShortText.cpp
   ${CMAKE_CURRENT_LIST_DIR}/RecordFile.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PickerItem.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ExportWriter.cpp
 )
 set(PRINT_archive
   ${CMAKE_CURRENT_LIST_DIR}/Riepilogo.cpp
