@@ -2,6 +2,7 @@ set(FILES_archive
   ${CMAKE_CURRENT_LIST_DIR}/ShortText.cpp
   ${CMAKE_CURRENT_LIST_DIR}/RecordFile.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PickerItem.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/EnvelopeSettings.cpp
 )
 set(PRINT_archive
   ${CMAKE_CURRENT_LIST_DIR}/Riepilogo.cpp
@@ -14,5 +15,4 @@ set(WINDOWS_archive
   ${CMAKE_CURRENT_LIST_DIR}/TrovaIndirizzi.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ImportaIndirizzi.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ExpIndirizzi.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/StampaBusta.cpp
 )
