@@ -6,6 +6,7 @@ set(FILES_archive
 )
 set(PRINT_archive
   ${CMAKE_CURRENT_LIST_DIR}/Riepilogo.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Busta.cpp
 )
 set(WINDOWS_archive
   ${CMAKE_CURRENT_LIST_DIR}/RecordPaging.cpp
@@ -15,4 +16,5 @@ set(WINDOWS_archive
   ${CMAKE_CURRENT_LIST_DIR}/TrovaIndirizzi.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ImportaIndirizzi.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ExpIndirizzi.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/StampaBusta.cpp
 )
