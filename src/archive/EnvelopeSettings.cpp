@@ -52,9 +52,10 @@ std::optional<QString> StepMargin(const QString& text, int step) {
     static const QRegularExpression kWhole(QStringLiteral("^[+-]?[0-9]+$"));
     const QString number = TrimText(text);
     bool ok = false;
-    const int value = kWhole.match(number).hasMatch() ? number.toInt(&ok) : 0;
-    if (!ok) return std::nullopt;
-    return QString::number(qint64(value) + step);
+    const qint64 value = kWhole.match(number).hasMatch() ? number.toLongLong(&ok) : 0;
+    qint64 moved = 0;
+    if (!ok || __builtin_add_overflow(value, qint64(step), &moved)) return std::nullopt;
+    return QString::number(moved);
 }
 
 QString NotAWholeNumber(const QString& text) { return QStringLiteral("'%1' is not a valid integer value").arg(text); }

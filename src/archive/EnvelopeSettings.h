@@ -42,7 +42,8 @@ void WriteLeft(const ProgramFolder& folder, const QString& left, bool landscape)
 std::optional<double> MarginMm(const QString& text);
 
 // A margin's text, a whole number of millimetres, moved by `step`; nothing
-// when the text is not a whole number.
+// when the text is not a whole number or the result would not be one that
+// fits in 64 bits.
 std::optional<QString> StepMargin(const QString& text, int step);
 
 // What a margin text that is not a whole number is told as.

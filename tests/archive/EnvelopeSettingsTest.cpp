@@ -131,7 +131,10 @@ TEST(EnvelopeSettings, StepsMoveAWholeNumberByOneWithoutLimits) {
         {"2,5", +1, std::nullopt},
         {"abc", -1, std::nullopt},
         {"", +1, std::nullopt},
-        {"99999999999", +1, std::nullopt},
+        {"99999999999", +1, QStringLiteral("100000000000")},
+        {"9223372036854775807", +1, std::nullopt},
+        {"-9223372036854775808", -1, std::nullopt},
+        {"99999999999999999999", -1, std::nullopt},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
