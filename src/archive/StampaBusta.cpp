@@ -125,6 +125,7 @@ TfrmStampaBusta::TfrmStampaBusta(Velmora& app, QWidget* owner)
     panTop = top.panel, btnTopMinus = top.minus, txtTop = top.box, btnTopPlus = top.plus;
     panLeft = left.panel, btnLeftMinus = left.minus, txtLeft = left.box, btnLeftPlus = left.plus;
 
+    // Never pressed: their handlers run only as the first steps of Stampa.
     btnApplicaTop = NewHiddenButton(QStringLiteral("btnApplicaTop"), this);
     btnApplicaLeft = NewHiddenButton(QStringLiteral("btnApplicaLeft"), this);
 
@@ -144,8 +145,6 @@ TfrmStampaBusta::TfrmStampaBusta(Velmora& app, QWidget* owner)
     connect(btnTopPlus, &QPushButton::clicked, this, &W::btnTopPlusClick);
     connect(btnLeftMinus, &QPushButton::clicked, this, &W::btnLeftMinusClick);
     connect(btnLeftPlus, &QPushButton::clicked, this, &W::btnLeftPlusClick);
-    connect(btnApplicaTop, &QPushButton::clicked, this, &W::btnApplicaTopClick);
-    connect(btnApplicaLeft, &QPushButton::clicked, this, &W::btnApplicaLeftClick);
     connect(btnAnnulla, &QPushButton::clicked, this, &QDialog::reject);
     // The wait notice appears as soon as the mouse goes down on Stampa.
     connect(btnStampa, &QPushButton::pressed, lblAttendere, &QWidget::show);
