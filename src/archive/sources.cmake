@@ -3,9 +3,11 @@ set(FILES_archive
   ${CMAKE_CURRENT_LIST_DIR}/RecordFile.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PickerItem.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ExportWriter.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/EnvelopeSettings.cpp
 )
 set(PRINT_archive
   ${CMAKE_CURRENT_LIST_DIR}/Riepilogo.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Busta.cpp
 )
 set(WINDOWS_archive
   ${CMAKE_CURRENT_LIST_DIR}/RecordPaging.cpp

@@ -1,7 +1,10 @@
 #include "batch/Batch.h"
 
+#include "app/IniFile.h"
 #include "app/ProgramFolder.h"
+#include "archive/Busta.h"
 #include "archive/DataRecord.h"
+#include "archive/EnvelopeSettings.h"
 #include "archive/PickerItem.h"
 #include "archive/Riepilogo.h"
 #include "report/Model.h"
@@ -106,6 +109,32 @@ std::unique_ptr<report::TrepReport> Record(const ProgramFolder& folder, const QS
     return PreparedSheet(label_sheet::kRecordName, label_sheet::OnEveryLabel(label));
 }
 
+// Record N of the data archive on an envelope, as the envelope window prints
+// it with the settings of Impostazioni.ini, which is only read.
+std::unique_ptr<report::TrepReport> Envelope(const ProgramFolder& folder, const QStringList& args) {
+    const DataRecord record = ReadRecord<DataRecord>(folder, ParseNumber(args[0], "numero di scheda"), "la scheda");
+    envelope_settings::Settings settings;
+    try {
+        settings = envelope_settings::Read(folder);
+    } catch (const IniError& error) {
+        throw Failure(QString::fromStdString(error.what()));
+    }
+    const auto margin = [](const QString& text, const QString& key) {
+        const auto mm = envelope_settings::MarginMm(text);
+        if (!mm)
+            throw Failure(QStringLiteral("margine non valido in %1 (%2): %3")
+                              .arg(envelope_settings::kFileName, key, text));
+        return *mm;
+    };
+    const envelope::Placement placement{settings.landscape, margin(settings.top, envelope_settings::kTopKey),
+                                        margin(settings.left, envelope_settings::kLeftKey)};
+    envelope::Lines lines;
+    for (int line = 1; line <= envelope::kLines; ++line) lines[line - 1] = record.Text(DataRecord::Rigo(line));
+    auto report = envelope::Build();
+    CheckPrepared(envelope::FillAndPrepare(*report, placement, lines));
+    return report;
+}
+
 // The summary of the data archive as the find window prints it right after
 // opening; with "importa", as the import window does.
 std::unique_ptr<report::TrepReport> Summary(const ProgramFolder& folder, const QStringList& args) {
@@ -133,6 +162,7 @@ const std::vector<Command>& Commands() {
     static const std::vector<Command> commands = {
         {"sheet", "K", 1, 1, Sheet},
         {"record", "N", 1, 1, Record},
+        {"envelope", "N", 1, 1, Envelope},
         {"summary", "[importa]", 0, 1, Summary},
     };
     return commands;

@@ -198,3 +198,101 @@ TEST(BatchOutput, PipesAndLinksAreWrittenThroughNotReplaced) {
 }
 
 }  // namespace
+
+namespace {
+
+const QString kSettings = QStringLiteral("Impostazioni.ini");
+
+// One record whose six lines are single words, line n "Rigo<n>".
+void WriteEnvelopeRecord(const QString& folder) {
+    DataRecord record;
+    record.SetText(DataRecord::Nome, QStringLiteral("Busta"));
+    for (int line = 1; line <= 6; ++line) record.SetText(DataRecord::Rigo(line), QStringLiteral("Rigo%1").arg(line));
+    DataRecordFile(folder).Append(record);
+}
+
+// velmora-batch envelope takes its place from Impostazioni.ini and only reads it.
+TEST(BatchEnvelope, PrintsTheRecordWhereTheSettingsPutIt) {
+    struct Case {
+        const char* settings;  // nullptr: no file
+        bool landscape;
+        double top, left;
+    };
+    const Case cases[] = {
+        {nullptr, false, 0, 0},
+        {"[Margini Busta]\r\nSuperiore=10\r\nSinistro=5\r\n", false, 10, 5},
+        {"[Margini Busta]\nSuperiore=10\nSinistro=5\n[Stampa Busta]\nOrientamento= Orizzontale \n", true, 10, 5},
+        {"[Margini Busta]\nSuperiore=-3\n[Stampa Busta]\nOrientamento=orizzontale\n", false, -3, 0},
+        {"[Margini Busta]\nSuperiore=\nSinistro=2,5\n", false, 0, 2.5},
+    };
+    const double insetX = report::UnitsToMm(2), insetY = report::UnitsToMm(1);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.settings ? c.settings : "(no file)");
+        TempFolder folder;
+        WriteEnvelopeRecord(folder.Path());
+        if (c.settings) folder.Write(kSettings, c.settings);
+        const QString pdf = folder.File(QStringLiteral("busta.pdf"));
+        const Outcome run = RunBatch({"--folder", folder.Path(), "--pdf", pdf, "envelope", "1"});
+        ASSERT_EQ(run.status, 0) << S(run.err);
+        EXPECT_EQ(testing_support::PdfPageCount(pdf), 1);
+        const std::vector<PdfWord> words = PdfWords(pdf);
+        ASSERT_EQ(words.size(), 6u);
+        EXPECT_NEAR(words[0].paper.width(), c.landscape ? 297 : 210, 0.5);
+        EXPECT_NEAR(words[0].paper.height(), c.landscape ? 210 : 297, 0.5);
+        for (int line = 1; line <= 6; ++line) {
+            const PdfWord word = testing_support::FindWord(words, QStringLiteral("Rigo%1").arg(line));
+            EXPECT_NEAR(word.left, c.left + 119 + insetX, 0.1) << line;
+            EXPECT_NEAR(word.top, c.top + 57 + 5 * (line - 1) + insetY, 0.1) << line;
+        }
+        EXPECT_EQ(folder.Read(kSettings), c.settings ? QByteArray(c.settings) : QByteArray());
+        EXPECT_EQ(QFileInfo::exists(folder.File(kSettings)), c.settings != nullptr) << "the settings are never written";
+    }
+}
+
+TEST(BatchEnvelope, EmptyLinesPrintNothing) {
+    TempFolder folder;
+    DataRecord record;
+    record.SetText(DataRecord::Rigo01, QStringLiteral("Mario Rossi"));
+    record.SetText(DataRecord::Rigo02, QStringLiteral("Via Roma 1"));
+    DataRecordFile(folder.Path()).Append(record);
+    const QString pdf = folder.File(QStringLiteral("busta.pdf"));
+    ASSERT_EQ(RunBatch({"--folder", folder.Path(), "--pdf", pdf, "envelope", "1"}).status, 0);
+    EXPECT_EQ(PageLines(pdf, 1), QStringList({"Mario Rossi", "Via Roma 1"}));
+}
+
+TEST(BatchEnvelope, WhatCannotBePrintedFailsAndWritesNothing) {
+    struct Case {
+        const char* what;
+        const char* settings;  // nullptr: no file; "/": a folder in its place
+        QStringList command;
+        int status;
+        const char* says;
+    };
+    const Case cases[] = {
+        {"a top margin that is not a number", "[Margini Busta]\nSuperiore=abc\n", {"envelope", "1"}, 1, "abc"},
+        {"a left margin with a full stop", "[Margini Busta]\nSinistro=2.5\n", {"envelope", "1"}, 1, "Sinistro"},
+        {"settings that cannot be read", "/", {"envelope", "1"}, 1, "Impostazioni.ini"},
+        {"a record that does not exist", nullptr, {"envelope", "2"}, 1, "1 in archivio"},
+        {"a record number that is no number", nullptr, {"envelope", "0"}, 1, "numero di scheda"},
+        {"no record number", nullptr, {"envelope"}, 2, "envelope N"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempFolder folder;
+        WriteEnvelopeRecord(folder.Path());
+        if (c.settings && QByteArray(c.settings) == "/")
+            ASSERT_TRUE(QDir(folder.Path()).mkdir(kSettings));
+        else if (c.settings)
+            folder.Write(kSettings, c.settings);
+        const QString pdf = folder.File(QStringLiteral("busta.pdf"));
+        const Outcome run = RunBatch(QStringList{"--folder", folder.Path(), "--pdf", pdf} + c.command);
+        EXPECT_EQ(run.status, c.status);
+        EXPECT_TRUE(run.err.contains(QString::fromLatin1(c.says))) << S(run.err);
+        EXPECT_FALSE(QFileInfo::exists(pdf));
+        if (c.settings && QByteArray(c.settings) != "/") {
+            EXPECT_EQ(folder.Read(kSettings), QByteArray(c.settings));
+        }
+    }
+}
+
+}  // namespace
