@@ -5,6 +5,7 @@
 #include "archive/Busta.h"
 #include "archive/DataRecord.h"
 #include "archive/EnvelopeSettings.h"
+#include "archive/ExportWriter.h"
 #include "archive/PickerItem.h"
 #include "archive/Riepilogo.h"
 #include "report/Model.h"
@@ -49,13 +50,16 @@ struct Options {
 };
 
 // A command: its name, its arguments as the usage shows them, how many it
-// takes, and how it makes the prepared report to print.
+// takes, and either how it makes the prepared report to print (--pdf or
+// --printer say where) or, for a command that writes a file of its own, how
+// it writes it.
 struct Command {
     const char* name;
     const char* arguments;
     int minArguments;
     int maxArguments;
     std::function<std::unique_ptr<report::TrepReport>(const ProgramFolder&, const QStringList&)> produce;
+    std::function<void(const ProgramFolder&, const QStringList&)> write = {};
 };
 
 long long ParseNumber(const QString& text, const char* what) {
@@ -158,12 +162,32 @@ std::unique_ptr<report::TrepReport> Summary(const ProgramFolder& folder, const Q
     return report;
 }
 
+// The spreadsheet export of the data archive, as the export window writes it
+// right after opening: into FILE (Archivio_Dati.xls of the folder by
+// default), or to standard output for "-".
+void Export(const ProgramFolder& folder, const QStringList& args) {
+    try {
+        if (args.value(0) == QLatin1String("-")) {
+            QFile out;
+            if (!out.open(stdout, QIODevice::WriteOnly)) throw Failure(QStringLiteral("impossibile scrivere l'uscita"));
+            spreadsheet_export::ExportArchive(folder, out);
+            if (!out.flush()) throw Failure(QStringLiteral("impossibile scrivere l'uscita"));
+        } else {
+            spreadsheet_export::ExportArchive(folder, args.isEmpty() ? folder.File(spreadsheet_export::kFileName)
+                                                                     : args[0]);
+        }
+    } catch (const FileError& error) {
+        throw Failure(QString::fromStdString(error.what()));
+    }
+}
+
 const std::vector<Command>& Commands() {
     static const std::vector<Command> commands = {
         {"sheet", "K", 1, 1, Sheet},
         {"record", "N", 1, 1, Record},
         {"envelope", "N", 1, 1, Envelope},
         {"summary", "[importa]", 0, 1, Summary},
+        {"export", "[FILE|-]", 0, 1, nullptr, Export},
     };
     return commands;
 }
@@ -171,6 +195,7 @@ const std::vector<Command>& Commands() {
 QString Usage() {
     QString usage = QStringLiteral(
         "uso: velmora-batch [--folder CARTELLA] (--pdf FILE | --printer NOME) [--copies N] COMANDO ARGOMENTI\n"
+        "     velmora-batch [--folder CARTELLA] export [FILE|-]\n"
         "comandi:\n");
     for (const Command& c : Commands())
         usage += QStringLiteral("  %1 %2\n").arg(QLatin1String(c.name), QLatin1String(c.arguments));
@@ -256,8 +281,6 @@ int Run(const QStringList& arguments, const QString& defaultFolder, QTextStream&
     options.copies = parser.value(copiesOption).toInt(&ok);
     if (!ok || options.copies < 1)
         return usageError(QStringLiteral("numero di copie non valido: %1").arg(parser.value(copiesOption)));
-    if (options.pdf.isEmpty() == options.printer.isEmpty())
-        return usageError(QStringLiteral("indicare --pdf oppure --printer"));
     const QStringList rest = parser.positionalArguments();
     if (rest.isEmpty()) return usageError(QStringLiteral("manca il comando"));
     const auto& commands = Commands();
@@ -267,9 +290,17 @@ int Run(const QStringList& arguments, const QString& defaultFolder, QTextStream&
     const QStringList args = rest.mid(1);
     if (args.size() < command->minArguments || args.size() > command->maxArguments)
         return usageError(QStringLiteral("argomenti errati per %1").arg(QLatin1String(command->name)));
+    if (command->write ? !(options.pdf.isEmpty() && options.printer.isEmpty())
+                       : options.pdf.isEmpty() == options.printer.isEmpty())
+        return usageError(command->write ? QStringLiteral("%1 non stampa: niente --pdf o --printer").arg(rest[0])
+                                         : QStringLiteral("indicare --pdf oppure --printer"));
 
     try {
         if (!QFileInfo(options.folder).isDir()) throw Failure(QStringLiteral("cartella inesistente: %1").arg(options.folder));
+        if (command->write) {
+            command->write(ProgramFolder(options.folder), args);
+            return 0;
+        }
         if (!options.printer.isEmpty()) CheckPrinter(options.printer);
         const auto prepared = command->produce(ProgramFolder(options.folder), args);
         if (!options.pdf.isEmpty())

@@ -6,6 +6,7 @@ class QTextStream;
 // velmora-batch: printing from scripts, through the same code as the program.
 //
 //   velmora-batch [--folder DIR] (--pdf FILE | --printer NAME) [--copies N] COMMAND ARGS
+//   velmora-batch [--folder DIR] export [FILE|-]
 //
 // Returns the exit status: 0 done, 1 failed (a message on err, nothing
 // written), 2 a usage error (the usage on err). It never creates or changes an

@@ -3,6 +3,7 @@
 #include "app/Velmora.h"
 #include "archive/Archivio_Indirizzi.h"
 #include "archive/DataRecord.h"
+#include "archive/ExpIndirizzi.h"
 #include "archive/TrovaIndirizzi.h"
 #include "report/PrintDialog.h"
 #include "support/FakePrinters.h"
@@ -11,6 +12,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
 #include <QPushButton>
 #include <QTextStream>
 
@@ -292,6 +294,64 @@ TEST(BatchEnvelope, WhatCannotBePrintedFailsAndWritesNothing) {
         if (c.settings && QByteArray(c.settings) != "/") {
             EXPECT_EQ(folder.Read(kSettings), QByteArray(c.settings));
         }
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// velmora-batch export writes what the export window writes right after it
+// opened, into the folder's Archivio_Dati.xls, a named file or standard output.
+TEST(BatchExport, WritesTheWindowsExportToAFileOrStandardOutput) {
+    AppFixture fixture;
+    WriteArchive(fixture.folder.Path(), 3);
+    const QByteArray archive = fixture.folder.Read(kArchive);
+    const QString xls = QStringLiteral("Archivio_Dati.xls");
+
+    testing_support::MessageLog log;
+    log.answers = {ui::Answer::Yes, ui::Answer::No};  // export, do not open
+    testing_support::ModalScript script;
+    script.Then([](QDialog& dialog) { static_cast<TfrmExpIndirizzi&>(dialog).cmdEsportaClick(); });
+    fixture.app->frmArchivio_Indirizzi().cmdEsportaClick();
+    ASSERT_TRUE(script.Done());
+    const QByteArray fromWindow = fixture.folder.Read(xls);
+    ASSERT_TRUE(fromWindow.startsWith("<html")) << "the window exported";
+    QFile::remove(fixture.folder.File(xls));
+
+    Outcome run = RunBatch({"--folder", fixture.folder.Path(), "export"});
+    ASSERT_EQ(run.status, 0) << S(run.err);
+    EXPECT_EQ(fixture.folder.Read(xls), fromWindow);
+
+    const QString named = fixture.folder.File(QStringLiteral("copia.xls"));
+    run = RunBatch({"--folder", fixture.folder.Path(), "export", named});
+    ASSERT_EQ(run.status, 0) << S(run.err);
+    EXPECT_EQ(fixture.folder.Read(QStringLiteral("copia.xls")), fromWindow);
+
+    QProcess tool;
+    tool.start(QStringLiteral(VELMORA_BATCH), {"--folder", fixture.folder.Path(), "export", "-"});
+    ASSERT_TRUE(tool.waitForFinished(60000));
+    EXPECT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
+    EXPECT_EQ(tool.readAllStandardOutput(), fromWindow);
+    EXPECT_EQ(fixture.folder.Read(kArchive), archive) << "the archive is only read";
+}
+
+TEST(BatchExport, RefusalsWriteNothing) {
+    TempFolder folder;
+    struct Case {
+        QStringList arguments;
+        int status;
+    };
+    const Case cases[] = {
+        {{"export"}, 1},  // no archive: neither created nor exported
+        {{"--pdf", folder.File(QStringLiteral("x.pdf")), "export"}, 2},
+        {{"--printer", "default", "export"}, 2},
+        {{"export", "a.xls", "b.xls"}, 2},
+    };
+    for (const Case& c : cases) {
+        const Outcome run = RunBatch(QStringList{"--folder", folder.Path()} + c.arguments);
+        EXPECT_EQ(run.status, c.status) << S(c.arguments.join(u' ')) << S(run.err);
+        EXPECT_TRUE(QDir(folder.Path()).isEmpty()) << S(c.arguments.join(u' '));
     }
 }
 
