@@ -271,7 +271,13 @@ int Run(const QStringList& arguments, const QString& defaultFolder, QTextStream&
     const QCommandLineOption printerOption(QStringLiteral("printer"), {}, QStringLiteral("NOME"));
     const QCommandLineOption copiesOption(QStringLiteral("copies"), {}, QStringLiteral("N"), QStringLiteral("1"));
     parser.addOptions({folderOption, pdfOption, printerOption, copiesOption});
-    if (!parser.parse(QStringList{QStringLiteral("velmora-batch")} + arguments)) return usageError(parser.errorText());
+    if (!parser.parse(QStringList{QStringLiteral("velmora-batch")} + arguments)) {
+        // The parser fails on an unknown option or on an option whose value
+        // is missing, which can only be the last argument.
+        const QStringList unknown = parser.unknownOptionNames();
+        return usageError(unknown.isEmpty() ? QStringLiteral("manca il valore di %1").arg(arguments.last())
+                                            : QStringLiteral("opzione sconosciuta %1").arg(unknown.first()));
+    }
 
     Options options;
     options.folder = parser.value(folderOption);

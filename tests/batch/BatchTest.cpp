@@ -356,3 +356,23 @@ TEST(BatchExport, RefusalsWriteNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(BatchUsage, BadOptionsAreNamedInItalian) {
+    const struct {
+        QStringList arguments;
+        const char* said;
+    } cases[] = {
+        {{"--bogus", "summary"}, "opzione sconosciuta bogus"},
+        {{"summary", "--pdf"}, "manca il valore di --pdf"},
+        {{"--copies", "0", "--pdf", "x.pdf", "summary"}, "numero di copie non valido: 0"},
+    };
+    for (const auto& c : cases) {
+        const Outcome run = RunBatch(c.arguments);
+        EXPECT_EQ(run.status, 2) << S(c.arguments.join(u' '));
+        EXPECT_TRUE(run.err.startsWith(QStringLiteral("velmora-batch: ") + QString::fromUtf8(c.said))) << S(run.err);
+    }
+}
+
+}  // namespace
