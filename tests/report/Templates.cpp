@@ -3,8 +3,6 @@
 #include "archive/Riepilogo.h"
 #include "sheets/LabelSheet.h"
 
-#include <QProcess>
-#include <QXmlStreamReader>
 
 #include <gtest/gtest.h>
 
