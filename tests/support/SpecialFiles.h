@@ -41,4 +41,11 @@ inline constexpr SpecialFile kSpecialFiles[] = {
     {"Socket", "socket", MakeSocket},
 };
 
+// Puts the special thing at path, in place of whatever was there.
+inline bool PutSpecialFile(const SpecialFile& special, const QString& path) {
+    QFile::remove(path);
+    QDir().rmdir(path);
+    return special.make(path);
+}
+
 }  // namespace testing_support
