@@ -3,6 +3,8 @@ set(FILES_app
   ${CMAKE_CURRENT_LIST_DIR}/TextRules.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Formats.cpp
   ${CMAKE_CURRENT_LIST_DIR}/IniFile.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/FileAccess.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ScratchFolder.cpp
 )
 set(UI_app
   ${CMAKE_CURRENT_LIST_DIR}/ui/Application.cpp

@@ -2,6 +2,7 @@
 #include <QString>
 
 #include <cstddef>
+#include <sys/types.h>
 #include <stdexcept>
 #include <type_traits>
 
@@ -12,11 +13,21 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+struct flock;
+
+// How an append asks for the advisory lock on the archive: by default
+// fcntl(fd, command, lock). Tests put in a call that fails as it does on a
+// file system that keeps no locks. Returns the call it replaces; nullptr puts
+// the default back.
+using LockCall = int (*)(int fd, int command, struct flock* lock);
+LockCall SetLockCall(LockCall call);
+
 // A short-lived handle on a file of fixed-size records in the program folder,
 // opened with read and write sharing. Every read and write is one pread or
 // pwrite of a whole record; appends hold an exclusive advisory lock for the
 // moment of the write so that copies of the program sharing the folder never
-// write over each other's new record.
+// write over each other's new record. Where the file system keeps no advisory
+// locks, a lock file beside the archive (its name and ".lock") stands in.
 class RecordFileBase {
 public:
     RecordFileBase(const char* fileName, std::size_t recordSize);
@@ -49,6 +60,9 @@ protected:
 
 private:
     void Open(const QString& folder, int flags);
+    // The byte offset of record index; throws FileError when it lies beyond
+    // what a file offset can hold.
+    off_t OffsetOf(long long index) const;
 
     const char* fileName_;
     std::size_t recordSize_;

@@ -1,7 +1,9 @@
 #include "batch/Batch.h"
 
+#include "app/FileAccess.h"
 #include "app/IniFile.h"
 #include "app/ProgramFolder.h"
+#include "app/ScratchFolder.h"
 #include "archive/Busta.h"
 #include "archive/DataRecord.h"
 #include "archive/EnvelopeSettings.h"
@@ -17,15 +19,20 @@
 #include <QCommandLineParser>
 #include <QDateTime>
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QTemporaryDir>
 #include <QTextStream>
 
 #include <algorithm>
 #include <functional>
 #include <memory>
 #include <stdexcept>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace batch {
 namespace {
@@ -41,6 +48,11 @@ class UsageError : public std::runtime_error {
 public:
     explicit UsageError(const QString& message) : std::runtime_error(message.toStdString()) {}
 };
+
+// The most copies of one document, as in the print dialog.
+constexpr int kMaxCopies = 9999;
+// How much of a document is copied at a time.
+constexpr qint64 kChunk = 1 << 20;
 
 struct Options {
     QString folder;
@@ -203,31 +215,68 @@ QString Usage() {
     return usage;
 }
 
+// What the program folder holds for the user: a document must never be
+// written over any of it.
+const char* const kProgramFiles[] = {DataRecord::kFileName, SheetRecord::kFileName, "unins000.dll",
+                                     "Impostazioni.ini", "Archivio_Dati.xls"};
+const char kAttachments[] = "Documenti_Allegati";
+
+// Refuses an output that is one of the program folder's files, by name, by a
+// link or by another hard link: the files themselves (device and inode) are
+// compared, not their names.
+void RefuseProgramFile(const QString& output, const ProgramFolder& folder) {
+    struct stat target {};
+    if (::stat(QFile::encodeName(output).constData(), &target) != 0) return;
+    QStringList files;
+    for (const char* name : kProgramFiles) files << folder.File(QLatin1String(name));
+    QDirIterator attachments(folder.File(QLatin1String(kAttachments)), QDir::Files | QDir::System | QDir::Hidden,
+                             QDirIterator::Subdirectories);
+    while (attachments.hasNext()) files << attachments.next();
+    for (const QString& file : files) {
+        struct stat st {};
+        if (::stat(QFile::encodeName(file).constData(), &st) == 0 && st.st_dev == target.st_dev &&
+            st.st_ino == target.st_ino)
+            throw Failure(QStringLiteral("%1 è un file della cartella del programma (%2): non viene sovrascritto")
+                              .arg(output, QDir(folder.Path()).relativeFilePath(file)));
+    }
+}
+
+[[noreturn]] void CannotWrite(const QString& path, const QString& reason) {
+    throw Failure(QStringLiteral("impossibile scrivere %1: %2").arg(path, reason));
+}
+
 // The document is made whole in a private folder first, so a failure leaves
-// nothing behind. A regular file (or the file a link points at) is then
-// replaced at once; anything else, such as a pipe or a device, is only
-// written to, never replaced.
+// nothing behind, and the pages are drawn copy after copy from the one set of
+// prepared pages. A regular file (or the file a link points at) is then
+// replaced at once; anything else, such as a pipe or a device, is only written
+// to, never replaced. Every write, the last flush and the close are checked.
 void WriteDocument(const report::TrepReport& prepared, const QString& path, int copies) {
-    QTemporaryDir work;
-    if (!work.isValid()) throw Failure(QStringLiteral("impossibile creare una cartella temporanea"));
-    QFile document(work.filePath(QStringLiteral("documento.pdf")));
-    report::PrintChoices choices;
-    choices.copies = copies;
-    report::WritePdf(report::PagesFor(prepared.PreparedPages(), choices), document.fileName(),
-                     prepared.ReportOptions.Name);
-    if (!document.open(QIODevice::ReadOnly)) throw Failure(QStringLiteral("impossibile scrivere %1").arg(path));
-    const QByteArray bytes = document.readAll();
+    ScratchFolder work;
+    const QString document = work.File(QStringLiteral("documento.pdf"));
+    report::WritePdf(report::PagesFor(prepared.PreparedPages()), document, prepared.ReportOptions.Name, copies);
+    QFile source(document);
+    if (!source.open(QIODevice::ReadOnly)) CannotWrite(path, source.errorString());
 
     const QFileInfo info(path);
     if (info.exists() && !info.isFile()) {
-        QFile special(path);
-        if (!special.open(QIODevice::WriteOnly) || special.write(bytes) != bytes.size())
-            throw Failure(QStringLiteral("impossibile scrivere %1").arg(path));
+        const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+        if (fd < 0) CannotWrite(path, SystemReason(errno));
+        bool written = true;
+        while (written && !source.atEnd()) {
+            const QByteArray chunk = source.read(kChunk);
+            written = !chunk.isEmpty() && WriteAll(fd, chunk.constData(), chunk.size());
+        }
+        const int error = errno;
+        if (!CloseChecked(fd) || !written) CannotWrite(path, SystemReason(written ? errno : error));
         return;
     }
     QSaveFile file(info.exists() ? info.canonicalFilePath() : path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw Failure(QStringLiteral("impossibile scrivere %1").arg(path));
+    if (!file.open(QIODevice::WriteOnly)) CannotWrite(path, file.errorString());
+    while (!source.atEnd()) {
+        const QByteArray chunk = source.read(kChunk);
+        if (chunk.isEmpty() || file.write(chunk) != chunk.size()) CannotWrite(path, file.errorString());
+    }
+    if (!file.commit()) CannotWrite(path, file.errorString());
 }
 
 // A printer named on the command line must be installed; "default" is the
@@ -285,8 +334,9 @@ int Run(const QStringList& arguments, const QString& defaultFolder, QTextStream&
     options.printer = parser.value(printerOption);
     bool ok = false;
     options.copies = parser.value(copiesOption).toInt(&ok);
-    if (!ok || options.copies < 1)
-        return usageError(QStringLiteral("numero di copie non valido: %1").arg(parser.value(copiesOption)));
+    if (!ok || options.copies < 1 || options.copies > kMaxCopies)
+        return usageError(QStringLiteral("numero di copie non valido: %1 (da 1 a %2)")
+                              .arg(parser.value(copiesOption)).arg(kMaxCopies));
     const QStringList rest = parser.positionalArguments();
     if (rest.isEmpty()) return usageError(QStringLiteral("manca il comando"));
     const auto& commands = Commands();
@@ -308,7 +358,9 @@ int Run(const QStringList& arguments, const QString& defaultFolder, QTextStream&
             return 0;
         }
         if (!options.printer.isEmpty()) CheckPrinter(options.printer);
-        const auto prepared = command->produce(ProgramFolder(options.folder), args);
+        const ProgramFolder folder(options.folder);
+        if (!options.pdf.isEmpty()) RefuseProgramFile(options.pdf, folder);
+        const auto prepared = command->produce(folder, args);
         if (!options.pdf.isEmpty())
             WriteDocument(*prepared, options.pdf, options.copies);
         else

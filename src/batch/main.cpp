@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QTextStream>
 
+#include <csignal>
 #include <cstdio>
 
 int main(int argc, char* argv[]) {
@@ -12,6 +13,9 @@ int main(int argc, char* argv[]) {
     qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
         if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "%s\n", qPrintable(message));
     });
+    // A reader that closes its end of a pipe early makes the write fail, which
+    // is reported, instead of ending the tool without a word.
+    std::signal(SIGPIPE, SIG_IGN);
     // Pages are laid out with fonts, which need a GUI application; no window opens.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication application(argc, argv);

@@ -1,5 +1,6 @@
 #include "report/Printers.h"
 
+#include "app/ScratchFolder.h"
 #include "report/Painter.h"
 #include "report/Prepared.h"
 
@@ -7,9 +8,11 @@
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QTemporaryDir>
+#include <QSaveFile>
 
 #include <cups/cups.h>
+
+#include <optional>
 
 namespace report {
 namespace {
@@ -91,9 +94,13 @@ public:
     bool IsUsable(const QString& printer) const override { return Destinations().Find(printer) != nullptr; }
     void Print(const PrintJob& job) override {
         if (!job.outputFile.isEmpty()) return WritePdf(job.pages, job.outputFile, job.title);
-        QTemporaryDir work;
-        if (!work.isValid()) throw PrintError("The print could not be prepared");
-        const QString document = work.filePath(QStringLiteral("job.pdf"));
+        std::optional<ScratchFolder> work;
+        try {
+            work.emplace();
+        } catch (const std::exception&) {
+            throw PrintError("The print could not be prepared");
+        }
+        const QString document = work->File(QStringLiteral("job.pdf"));
         WritePdf(job.pages, document, job.title);
         int count = 0;
         cups_option_t* options = nullptr;
@@ -179,28 +186,38 @@ PrintOutcome PrintWithoutDialog(const TrepReport& report) {
     return PrintPrepared(report, ChoicesOf(report.PrintOptions));
 }
 
-void PaintPages(QPagedPaintDevice& device, const std::vector<const PreparedPage*>& pages) {
-    if (pages.empty()) return;
+void PaintPages(QPagedPaintDevice& device, const std::vector<const PreparedPage*>& pages, int copies) {
+    if (pages.empty() || copies < 1) return;
     if (!device.setPageLayout(LayoutFor(*pages.front()))) throw PrintError("The printer does not take the page size");
     QPainter painter;
     if (!painter.begin(&device)) throw PrintError("The printer could not start the document");
     const double scale = device.logicalDpiX() / kUnitsPerInch;
-    for (size_t i = 0; i < pages.size(); ++i) {
-        if (i > 0) {
-            if (!device.setPageLayout(LayoutFor(*pages[i])) || !device.newPage())
-                throw PrintError("The printer could not start a new page");
+    for (int copy = 0; copy < copies; ++copy) {
+        for (size_t i = 0; i < pages.size(); ++i) {
+            if (copy > 0 || i > 0) {
+                if (!device.setPageLayout(LayoutFor(*pages[i])) || !device.newPage())
+                    throw PrintError("The printer could not start a new page");
+            }
+            DrawPage(painter, *pages[i], scale);
         }
-        DrawPage(painter, *pages[i], scale);
     }
     if (!painter.end()) throw PrintError("The printer could not finish the document");
 }
 
-void WritePdf(const std::vector<const PreparedPage*>& pages, const QString& path, const QString& title) {
-    QPdfWriter pdf(path);
-    pdf.setResolution(1200);
-    pdf.setTitle(title);
-    pdf.setCreator(QStringLiteral("Velmora"));
-    PaintPages(pdf, pages);
+void WritePdf(const std::vector<const PreparedPage*>& pages, const QString& path, const QString& title, int copies) {
+    // Every write of the document is checked: the file replaces an earlier
+    // one only when all of it reached the disk.
+    QSaveFile file(path);
+    file.setDirectWriteFallback(true);
+    if (!file.open(QIODevice::WriteOnly)) throw PrintError(QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()).toStdString());
+    {
+        QPdfWriter pdf(&file);
+        pdf.setResolution(1200);
+        pdf.setTitle(title);
+        pdf.setCreator(QStringLiteral("Velmora"));
+        PaintPages(pdf, pages, copies);
+    }
+    if (!file.commit()) throw PrintError(QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()).toStdString());
 }
 
 std::vector<const PreparedPage*> PagesFor(const std::vector<PreparedPage>& pages, const PrintChoices& choices) {

@@ -79,13 +79,15 @@ PrintOutcome PrintPrepared(const TrepReport& report, const PrintChoices& choices
 PrintOutcome PrintWithoutDialog(const TrepReport& report);
 
 // Paints `pages` on a paged device, one sheet each, each on paper of its own
-// size and orientation with zero margins, positions from the paper's corner.
+// size and orientation with zero margins, positions from the paper's corner;
+// the whole sequence `copies` times over, drawn again from the same pages.
 // Throws PrintError.
-void PaintPages(QPagedPaintDevice& device, const std::vector<const PreparedPage*>& pages);
+void PaintPages(QPagedPaintDevice& device, const std::vector<const PreparedPage*>& pages, int copies = 1);
 
-// Writes the pages into a PDF file, one sheet each, with no printer. Throws
-// PrintError when the file cannot be written.
-void WritePdf(const std::vector<const PreparedPage*>& pages, const QString& path, const QString& title = {});
+// Writes the pages into a PDF file, one sheet each, `copies` times over, with
+// no printer. Throws PrintError when any part of the file cannot be written.
+void WritePdf(const std::vector<const PreparedPage*>& pages, const QString& path, const QString& title = {},
+              int copies = 1);
 // The pages to paint as `choices` pick them from `pages`, copies included;
 // with no choices every page once, in order.
 std::vector<const PreparedPage*> PagesFor(const std::vector<PreparedPage>& pages, const PrintChoices& choices = {});

@@ -10,9 +10,11 @@
 #include "shell/Avvio.h"
 #include "shell/Guida.h"
 #include "shell/OpenURL.h"
+#include "support/SpecialFiles.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -190,6 +192,27 @@ TEST_F(Access, DamagedPasswordFileIsReportedAndTheTextStays) {
     EXPECT_EQ(log.messages[0].buttons, ui::Buttons::Ok);
     EXPECT_EQ(login().txtPassword->text(), QStringLiteral("riconoscimento"));
     EXPECT_THAT(Visible(), ElementsAre(&login()));
+}
+
+// A FIFO, folder, device link or socket in place of the password file: the
+// login reports its read failure at once (it does not wait on the FIFO) and
+// so does the change window; the thing stays as it was.
+TEST_F(Access, ASpecialFileAsThePasswordFileIsReportedWithoutWaiting) {
+    const QString file = fixture.folder.File(QStringLiteral("unins000.dll"));
+    for (const auto& special : testing_support::kSpecialFiles) {
+        SCOPED_TRACE(special.name);
+        ASSERT_TRUE(testing_support::PutSpecialFile(special, file));
+        LogIn(QStringLiteral("riconoscimento"));
+        EXPECT_EQ(log.Only(), kReadFailure);
+        log.messages.clear();
+        TypeChange(QStringLiteral("riconoscimento"), QStringLiteral("nuova"), QStringLiteral("nuova"));
+        Click(change().cmdOK);
+        EXPECT_EQ(log.Only(), kChangeFailure);
+        log.messages.clear();
+        Click(change().cmdEsci);
+        EXPECT_THAT(Visible(), ElementsAre(&login()));
+        EXPECT_FALSE(QFileInfo(file).isFile());
+    }
 }
 
 TEST_F(Access, EsciEndsTheProgram) {

@@ -2,6 +2,7 @@
 #include "access/PasswordFile.h"
 #include "app/IniFile.h"
 #include "access/WriteFailure.h"
+#include "support/Children.h"
 #include "support/TempFolder.h"
 
 #include <QDir>
@@ -10,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <sys/resource.h>
 
 using testing_support::TempFolder;
 
@@ -192,6 +194,63 @@ TEST_F(Ini, AnUnreadableFileIsAnError) {
     ASSERT_TRUE(QDir().mkdir(Path()));
     EXPECT_THROW(Read("Accesso", "Valore"), IniError);
     EXPECT_THROW(Write("Accesso", "Valore", "1"), IniError);
+}
+
+// Another copy of the program may rewrite the file while this one reads or
+// writes it: a reader always finds the whole file, the old or the new, and a
+// writer never drops what the file held besides its own key.
+TEST(PasswordFile, WritersAndReadersAtOnceLoseNothing) {
+    TempFolder folder;
+    const ProgramFolder program = folder.Folder();
+    const QString file = folder.File(QStringLiteral("unins000.dll"));
+    WriteStoredPassword(program, QStringLiteral("prima"));
+    IniFile(file).WriteString(QStringLiteral("Altro"), QStringLiteral("Chiave"), QStringLiteral("resta"));
+    constexpr int kWrites = 300;
+    constexpr int kReads = 3000;
+    std::vector<std::function<bool()>> jobs;
+    for (int w = 0; w < 4; ++w) {
+        jobs.push_back([&, w] {
+            for (int i = 0; i < kWrites; ++i) WriteStoredPassword(program, QStringLiteral("copia%1-%2").arg(w).arg(i));
+            return true;
+        });
+    }
+    for (int r = 0; r < 2; ++r) {
+        jobs.push_back([&] {
+            for (int i = 0; i < kReads; ++i) {
+                if (ReadStoredPassword(program).isEmpty()) return false;
+                if (IniFile(file).ReadString(QStringLiteral("Altro"), QStringLiteral("Chiave")) != "resta") return false;
+            }
+            return true;
+        });
+    }
+    EXPECT_TRUE(testing_support::RunInChildren(jobs)) << "a read found no password or no other section";
+    EXPECT_EQ(IniFile(file).ReadString(QStringLiteral("Altro"), QStringLiteral("Chiave")), QStringLiteral("resta"));
+    EXPECT_TRUE(ReadStoredPassword(program).startsWith(QStringLiteral("COPIA")));
+}
+
+// Reading and writing a large file takes memory in proportion to it: a few
+// times its size, not one allocation per line. Measured in a child process of
+// its own, whose peak starts low.
+TEST_F(Ini, ALargeFileTakesMemoryInProportion) {
+    constexpr long kLines = 4 * 1024 * 1024;  // two bytes each: 8 MiB of "a" lines
+    QByteArray bytes;
+    bytes.reserve(2 * kLines + 64);
+    for (long i = 0; i < kLines; ++i) bytes += "a\n";
+    bytes += "[Accesso]\nValore=48\n";
+    folder.Write(QStringLiteral("prova.ini"), bytes);
+    bytes = {};
+    const long fileKiB = 2 * kLines / 1024;
+    const bool proportional = testing_support::RunInChildren({[&] {
+        rusage before {};
+        getrusage(RUSAGE_SELF, &before);
+        if (Read("Accesso", "Valore") != QStringLiteral("48")) return false;
+        Write("Accesso", "Valore", "AB12");
+        rusage after {};
+        getrusage(RUSAGE_SELF, &after);
+        return after.ru_maxrss - before.ru_maxrss < 3 * fileKiB;
+    }});
+    EXPECT_TRUE(proportional);
+    EXPECT_EQ(Read("Accesso", "Valore"), QStringLiteral("AB12"));
 }
 
 // --- The password file ---------------------------------------------------

@@ -5,6 +5,7 @@
 #include "app/ui/PictureButton.h"
 #include "shell/Avvio.h"
 #include "shell/Guida.h"
+#include "support/SpecialFiles.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>
@@ -192,25 +193,30 @@ TEST_F(ArchivioIndirizzi, DuplicateMakesANewRecordWithoutAttachments) {
 }
 
 TEST_F(ArchivioIndirizzi, UnreachableArchiveGivesTheAccessMessage) {
-    // An archive that cannot be opened for writing: a folder stands in its place.
-    ASSERT_TRUE(QDir(fixture.folder.Path()).mkdir(QStringLiteral("Archivio_Dati.pro")));
-    using W = TfrmArchivio_Indirizzi;
-    for (auto command : {&W::cmdPrimoClick, &W::cmdUltimoClick, &W::cmdAvantiClick, &W::cmdIndietroClick,
-                         &W::cmdSalvaClick}) {
+    // An archive that cannot be opened: a folder, a FIFO (on which nothing may
+    // wait), a link to a device or a socket stands in its place.
+    const QString archive = fixture.folder.File(QStringLiteral("Archivio_Dati.pro"));
+    for (const auto& special : testing_support::kSpecialFiles) {
+        SCOPED_TRACE(special.name);
+        ASSERT_TRUE(testing_support::PutSpecialFile(special, archive));
+        using W = TfrmArchivio_Indirizzi;
+        for (auto command : {&W::cmdPrimoClick, &W::cmdUltimoClick, &W::cmdAvantiClick, &W::cmdIndietroClick,
+                             &W::cmdSalvaClick}) {
+            log.Clear();
+            Type(QStringLiteral("n"), QStringLiteral("t"), QStringLiteral("r"));
+            w->lblPosizione->setText(QStringLiteral("4"));
+            (w->*command)();
+            EXPECT_EQ(log.Only(), kAccess);
+            EXPECT_EQ(log.messages.back().kind, ui::Kind::Error);
+            EXPECT_EQ(w->lblPosizione->text(), QStringLiteral("4"));
+            EXPECT_EQ(w->txtNome->text(), QStringLiteral("n"));
+        }
+        // A failed duplicate has already emptied the number.
         log.Clear();
-        Type(QStringLiteral("n"), QStringLiteral("t"), QStringLiteral("r"));
-        w->lblPosizione->setText(QStringLiteral("4"));
-        (w->*command)();
+        w->cmdDuplicaClick();
         EXPECT_EQ(log.Only(), kAccess);
-        EXPECT_EQ(log.messages.back().kind, ui::Kind::Error);
-        EXPECT_EQ(w->lblPosizione->text(), QStringLiteral("4"));
-        EXPECT_EQ(w->txtNome->text(), QStringLiteral("n"));
+        EXPECT_TRUE(w->lblPosizione->text().isEmpty());
     }
-    // A failed duplicate has already emptied the number.
-    log.Clear();
-    w->cmdDuplicaClick();
-    EXPECT_EQ(log.Only(), kAccess);
-    EXPECT_TRUE(w->lblPosizione->text().isEmpty());
 }
 
 TEST_F(ArchivioIndirizzi, SaveThatFailsAtCloseShowsNoRecordNumber) {

@@ -1,10 +1,13 @@
 #include "archive/DataRecord.h"
 #include "support/TempFolder.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <gtest/gtest.h>
 #include <fcntl.h>
+#include <limits>
+#include <random>
 #include <set>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -155,37 +158,211 @@ TEST(DataRecordFile, AStuckLockFailsTheAppendInsteadOfWaitingForEver) {
     EXPECT_EQ(file.Position(), 2);
 }
 
-TEST(DataRecordFile, ConcurrentAppendsLoseAndTearNothing) {
-    TempFolder dir;
-    constexpr int kProcesses = 4;
-    constexpr int kEach = 500;
-    std::vector<pid_t> children;
-    for (int p = 0; p < kProcesses; ++p) {
-        const pid_t pid = fork();
-        ASSERT_GE(pid, 0);
-        if (pid == 0) {
-            // Each append is one short-lived open, as in the program.
-            for (int i = 0; i < kEach; ++i) DataRecordFile(dir.Path()).Append(Sample(QStringLiteral("P%1-%2").arg(p).arg(i)));
-            _exit(0);
-        }
-        children.push_back(pid);
+// The two ways appends exclude each other: the advisory lock, and the lock
+// file beside the archive where the lock call fails as not supported.
+struct LockKind {
+    const char* name;
+    bool advisory;
+};
+const LockKind kLockKinds[] = {{"advisory lock", true}, {"lock file", false}};
+
+// While it lives, the advisory lock call fails as on a file system that keeps
+// no locks (some network mounts).
+class NoAdvisoryLocks {
+public:
+    explicit NoAdvisoryLocks(bool active = true)
+        : previous_(active ? SetLockCall([](int, int, struct flock*) {
+              errno = ENOLCK;
+              return -1;
+          })
+                           : nullptr),
+          active_(active) {}
+    ~NoAdvisoryLocks() {
+        if (active_) SetLockCall(previous_);
     }
-    for (pid_t pid : children) {
-        int status = 0;
-        waitpid(pid, &status, 0);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    }
+    NoAdvisoryLocks(const NoAdvisoryLocks&) = delete;
+    NoAdvisoryLocks& operator=(const NoAdvisoryLocks&) = delete;
+
+private:
+    LockCall previous_;
+    bool active_;
+};
+
+// The names of the Sample records in the archive, each checked to be whole
+// and written once.
+std::set<QString> WholeRecordNames(const TempFolder& dir) {
     DataRecordFile file(dir.Path());
-    ASSERT_EQ(file.RecordCount(), kProcesses * kEach);
     std::set<QString> names;
     while (!file.AtEnd()) {
         DataRecord record;
         file.Read(record);
         const QString name = record.Text(DataRecord::Nome).section(QLatin1Char('/'), 0, 0);
         EXPECT_EQ(Bytes(record), Bytes(Sample(name))) << "torn record " << file.Position();
-        names.insert(name);
+        EXPECT_TRUE(names.insert(name).second) << "written twice: " << name.toStdString();
     }
-    EXPECT_EQ(names.size(), static_cast<size_t>(kProcesses * kEach));
+    return names;
+}
+
+TEST(DataRecordFile, ConcurrentAppendsLoseAndTearNothing) {
+    for (const LockKind& kind : kLockKinds) {
+        SCOPED_TRACE(kind.name);
+        NoAdvisoryLocks noLocks(!kind.advisory);
+        TempFolder dir;
+        constexpr int kProcesses = 4;
+        constexpr int kEach = 500;
+        std::vector<pid_t> children;
+        for (int p = 0; p < kProcesses; ++p) {
+            const pid_t pid = fork();
+            ASSERT_GE(pid, 0);
+            if (pid == 0) {
+                // Each append is one short-lived open, as in the program.
+                for (int i = 0; i < kEach; ++i) DataRecordFile(dir.Path()).Append(Sample(QStringLiteral("P%1-%2").arg(p).arg(i)));
+                _exit(0);
+            }
+            children.push_back(pid);
+        }
+        for (pid_t pid : children) {
+            int status = 0;
+            waitpid(pid, &status, 0);
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        }
+        EXPECT_EQ(DataRecordFile(dir.Path()).RecordCount(), kProcesses * kEach);
+        EXPECT_EQ(WholeRecordNames(dir).size(), static_cast<size_t>(kProcesses * kEach));
+        EXPECT_FALSE(QFile::exists(dir.File("Archivio_Dati.pro.lock")));
+    }
+}
+
+QByteArray ThisMachine() {
+    char name[256] = {};
+    gethostname(name, sizeof name - 1);
+    return QByteArray(name);
+}
+
+// A lock file that its holder left behind is taken over; one that a running
+// process on this machine holds makes the append fail after the wait, as a
+// stuck advisory lock does, and stays as it is.
+TEST(DataRecordFile, AStaleLockFileIsTakenOverAndALiveOneIsNot) {
+    const pid_t ended = fork();
+    if (ended == 0) _exit(0);
+    ASSERT_GT(ended, 0);
+    waitpid(ended, nullptr, 0);
+    struct Case {
+        const char* name;
+        QByteArray holder;
+        bool appends;
+    };
+    const Case cases[] = {
+        {"holder on this machine has ended", ThisMachine() + ' ' + QByteArray::number(ended) + " 1.2", true},
+        {"holder on another machine", "altro-pc-che-non-esiste 1 1.2", true},
+        {"left empty by its creator", "", true},
+        {"holder on this machine runs", ThisMachine() + ' ' + QByteArray::number(getpid()) + " 1.2", false},
+    };
+    NoAdvisoryLocks noLocks;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder dir;
+        DataRecordFile file(dir.Path());
+        file.Append(Sample(QStringLiteral("one")));
+        dir.Write("Archivio_Dati.pro.lock", c.holder);
+        if (c.appends) {
+            file.Append(Sample(QStringLiteral("two")));
+            EXPECT_EQ(file.RecordCount(), 2);
+            EXPECT_FALSE(QFile::exists(dir.File("Archivio_Dati.pro.lock")));
+        } else {
+            EXPECT_THROW(file.Append(Sample(QStringLiteral("two"))), FileError);
+            EXPECT_EQ(file.RecordCount(), 1);
+            EXPECT_EQ(dir.Read("Archivio_Dati.pro.lock"), c.holder);
+        }
+        EXPECT_EQ(QDir(dir.Path()).entryList(QDir::Files | QDir::Hidden).size(), c.appends ? 1 : 2)
+            << "nothing left aside";
+    }
+}
+
+// A record index so large that its offset does not fit in a file offset is
+// past the end like any other: reading or writing there fails and changes
+// nothing, whatever the caller checked before.
+TEST(DataRecordFile, AnIndexBeyondAnyOffsetFailsCleanly) {
+    TempFolder dir;
+    DataRecordFile file(dir.Path());
+    file.Append(Sample(QStringLiteral("one")));
+    const long long max = std::numeric_limits<long long>::max();
+    for (long long index : {max / 3765 - 1, max / 3765, max / 3765 + 1, max}) {
+        SCOPED_TRACE(index);
+        DataRecord record;
+        file.Seek(index);
+        EXPECT_THROW(file.Read(record), FileError);
+        file.Seek(index);
+        EXPECT_THROW(file.Write(record), FileError);
+    }
+    EXPECT_EQ(dir.Read("Archivio_Dati.pro").size(), 3765);
+}
+
+// Processes appending records, each reporting every append that Close
+// confirmed, are killed with SIGKILL at random moments, round after round.
+// Afterwards every confirmed append is in the file whole, every record is
+// whole and written once, and the records that were there before are as they
+// were.
+TEST(DataRecordFile, AppendsKilledAtRandomMomentsLeaveEveryConfirmedRecordWhole) {
+    const unsigned seed = std::random_device()();
+    SCOPED_TRACE(seed);
+    std::mt19937 random(seed);
+    for (const LockKind& kind : kLockKinds) {
+        SCOPED_TRACE(kind.name);
+        NoAdvisoryLocks noLocks(!kind.advisory);
+        TempFolder dir;
+        {
+            DataRecordFile file(dir.Path());
+            for (const char* name : {"a", "b", "c"}) file.Append(Sample(QString::fromLatin1(name)));
+        }
+        const QByteArray before = dir.Read("Archivio_Dati.pro");
+        std::set<QString> confirmed;
+        constexpr int kRounds = 3;
+        constexpr int kProcesses = 3;
+        for (int round = 0; round < kRounds; ++round) {
+            // The round's processes append at once; they are killed one by one.
+            struct Child {
+                pid_t pid;
+                int channel;
+                QString prefix;
+            };
+            std::vector<Child> children;
+            for (int p = 0; p < kProcesses; ++p) {
+                int channel[2];
+                ASSERT_EQ(pipe(channel), 0);
+                const QString prefix = QStringLiteral("R%1P%2-").arg(round).arg(p);
+                const pid_t pid = fork();
+                ASSERT_GE(pid, 0);
+                if (pid == 0) {
+                    close(channel[0]);
+                    for (int i = 0;; ++i) {
+                        DataRecordFile file(dir.Path());
+                        file.Append(Sample(prefix + QString::number(i)));
+                        file.Close();
+                        if (write(channel[1], &i, sizeof i) != sizeof i) _exit(1);
+                    }
+                }
+                close(channel[1]);
+                children.push_back({pid, channel[0], prefix});
+            }
+            for (const Child& child : children) {
+                // Some appends confirmed, then a random pause, then the kill.
+                const int wanted = std::uniform_int_distribution<int>(1, 30)(random);
+                int i = 0;
+                for (int n = 0; n < wanted && read(child.channel, &i, sizeof i) == sizeof i; ++n)
+                    confirmed.insert(child.prefix + QString::number(i));
+                usleep(std::uniform_int_distribution<useconds_t>(0, 3000)(random));
+                kill(child.pid, SIGKILL);
+                waitpid(child.pid, nullptr, 0);
+                while (read(child.channel, &i, sizeof i) == sizeof i) confirmed.insert(child.prefix + QString::number(i));
+                close(child.channel);
+            }
+        }
+        ASSERT_GT(confirmed.size(), size_t(kRounds * kProcesses));
+        const QByteArray after = dir.Read("Archivio_Dati.pro");
+        EXPECT_EQ(after.left(before.size()), before);
+        const std::set<QString> names = WholeRecordNames(dir);
+        for (const QString& name : confirmed) EXPECT_EQ(names.count(name), 1u) << "lost: " << name.toStdString();
+    }
 }
 
 }  // namespace

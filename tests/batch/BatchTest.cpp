@@ -8,6 +8,7 @@
 #include "report/PrintDialog.h"
 #include "support/FakePrinters.h"
 #include "support/PdfText.h"
+#include "support/SpecialFiles.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -19,6 +20,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
+#include <map>
+#include <sys/wait.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -372,6 +376,125 @@ TEST(BatchUsage, BadOptionsAreNamedInItalian) {
         const Outcome run = RunBatch(c.arguments);
         EXPECT_EQ(run.status, 2) << S(c.arguments.join(u' '));
         EXPECT_TRUE(run.err.startsWith(QStringLiteral("velmora-batch: ") + QString::fromUtf8(c.said))) << S(run.err);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// --pdf onto a file that the program folder holds for the user, by its name
+// or through a link from elsewhere: refused with exit status 1, and every
+// file of the folder stays byte for byte as it was.
+TEST(BatchOutput, NeverWritesOverAFileOfTheProgramFolder) {
+    const QString files[] = {kArchive, "Archivio_Etichette.pro", "unins000.dll", "Impostazioni.ini",
+                             "Archivio_Dati.xls", "Documenti_Allegati/fattura.pdf"};
+    for (const QString& name : files) {
+        for (const bool throughLink : {false, true}) {
+            SCOPED_TRACE(S(name) + (throughLink ? " through a link" : " by name"));
+            TempFolder folder;
+            TempFolder elsewhere;
+            WriteArchive(folder.Path(), 2);
+            ASSERT_TRUE(QDir(folder.Path()).mkdir(QStringLiteral("Documenti_Allegati")));
+            std::map<QString, QByteArray> before;
+            for (const QString& file : files) {
+                if (!QFileInfo::exists(folder.File(file))) folder.Write(file, "contenuto di " + file.toUtf8());
+                before[file] = folder.Read(file);
+            }
+            QString output = folder.File(name);
+            if (throughLink) {
+                output = elsewhere.File(QStringLiteral("collegamento.pdf"));
+                ASSERT_TRUE(QFile::link(folder.File(name), output));
+            }
+            const Outcome run = RunBatch({"--folder", folder.Path(), "--pdf", output, "summary"});
+            EXPECT_EQ(run.status, 1);
+            EXPECT_TRUE(run.err.startsWith(QStringLiteral("velmora-batch: ")) && run.err.contains(name)) << S(run.err);
+            for (const QString& file : files) EXPECT_EQ(folder.Read(file), before[file]) << S(file);
+        }
+    }
+}
+
+// Every write, the flush and the close reach their target or the run fails:
+// a device that takes nothing gives exit status 1.
+TEST(BatchOutput, AFullDeviceIsAFailure) {
+    TempFolder folder;
+    WriteArchive(folder.Path(), 2);
+    const Outcome run = RunBatch({"--folder", folder.Path(), "--pdf", "/dev/full", "summary"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("/dev/full"))) << S(run.err);
+}
+
+// Copies are drawn again from the one set of prepared pages; a number of
+// copies beyond the print dialog's is refused at once.
+TEST(BatchOutput, CopiesAreBounded) {
+    TempFolder folder;
+    WriteArchive(folder.Path(), 2);
+    const QString pdf = folder.File(QStringLiteral("r.pdf"));
+    for (const char* copies : {"2147483647", "10000", "0", "tre"}) {
+        SCOPED_TRACE(copies);
+        const Outcome run = RunBatch({"--folder", folder.Path(), "--pdf", pdf, "--copies", copies, "summary"});
+        EXPECT_EQ(run.status, 2);
+        EXPECT_TRUE(run.err.contains(QStringLiteral("numero di copie non valido: %1 (da 1 a 9999)").arg(copies)))
+            << S(run.err);
+        EXPECT_FALSE(QFileInfo::exists(pdf));
+    }
+    ASSERT_EQ(RunBatch({"--folder", folder.Path(), "--pdf", pdf, "--copies", "3", "summary"}).status, 0);
+    for (int page = 1; page <= 3; ++page)
+        EXPECT_EQ(S(PageLines(pdf, page).value(0)), "Riepilogo etichette in archivio") << page;
+    EXPECT_TRUE(PageLines(pdf, 4).isEmpty());
+}
+
+// A FIFO, folder, device link or socket in place of an archive: a failure
+// that names the file and what it is, at once (nothing waits on the FIFO),
+// and no document.
+TEST(BatchInput, ASpecialFileAsAnArchiveIsNamedAndNothingWaits) {
+    const QStringList commands[] = {{"sheet", "1"}, {"record", "1"}, {"summary"}};
+    for (const auto& special : testing_support::kSpecialFiles) {
+        for (const QStringList& command : commands) {
+            SCOPED_TRACE(std::string(special.name) + " " + S(command.join(u' ')));
+            TempFolder folder;
+            const QString archive = folder.File(command[0] == "sheet" ? "Archivio_Etichette.pro" : kArchive);
+            ASSERT_TRUE(special.make(archive));
+            const QString pdf = folder.File(QStringLiteral("r.pdf"));
+            const Outcome run = RunBatch(QStringList{"--folder", folder.Path(), "--pdf", pdf} + command);
+            EXPECT_EQ(run.status, 1);
+            EXPECT_TRUE(run.err.contains(archive) && run.err.contains(QString::fromLatin1(special.word))) << S(run.err);
+            EXPECT_FALSE(QFileInfo::exists(pdf));
+        }
+    }
+}
+
+// SIGTERM or Ctrl-C while the document is being made: the tool ends as the
+// signal says, and neither its temporary folder nor a document is left.
+TEST(BatchOutput, ASignalMidRunLeavesNoTemporaryFolder) {
+    for (const int signal : {SIGTERM, SIGINT}) {
+        SCOPED_TRACE(signal);
+        TempFolder folder;
+        TempFolder temporary;
+        WriteArchive(folder.Path(), 30);
+        const QString pdf = folder.File(QStringLiteral("r.pdf"));
+        const pid_t pid = fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            setenv("TMPDIR", QFile::encodeName(temporary.Path()).constData(), 1);
+            setenv("QT_QPA_PLATFORM", "offscreen", 1);
+            const QByteArray folderArg = QFile::encodeName(folder.Path()), pdfArg = QFile::encodeName(pdf);
+            execl(VELMORA_BATCH, VELMORA_BATCH, "--folder", folderArg.constData(), "--pdf", pdfArg.constData(),
+                  "--copies", "9999", "summary", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        // Until the tool has made its folder: it is then writing the document.
+        // (Qt may make a runtime folder of its own there too.)
+        const auto scratch = [&] { return QDir(temporary.Path()).entryList({QStringLiteral("velmora-*")}, QDir::Dirs); };
+        int status = 0;
+        bool running = true;
+        while (scratch().isEmpty() && (running = waitpid(pid, &status, WNOHANG) == 0)) usleep(10000);
+        ASSERT_TRUE(running) << "the tool ended before writing";
+        ASSERT_EQ(kill(pid, signal), 0);
+        ASSERT_EQ(waitpid(pid, &status, 0), pid);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal);
+        EXPECT_TRUE(scratch().isEmpty()) << S(scratch().join(u' '));
+        EXPECT_FALSE(QFileInfo::exists(pdf));
     }
 }
 

@@ -5,6 +5,7 @@
 #include "archive/ImportaIndirizzi.h"
 #include "shell/Avvio.h"
 #include "shell/Guida.h"
+#include "support/SpecialFiles.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>
@@ -135,15 +136,19 @@ TEST_F(ArchivioEtichette, EmptyAndUnreachableArchives) {
     EXPECT_TRUE(QFile::exists(fixture.folder.File(QStringLiteral("Archivio_Etichette.pro"))));
     EXPECT_TRUE(w->lblPosizione->text().isEmpty());
 
-    QFile::remove(fixture.folder.File(QStringLiteral("Archivio_Etichette.pro")));
-    ASSERT_TRUE(QDir(fixture.folder.Path()).mkdir(QStringLiteral("Archivio_Etichette.pro")));
+    // A folder, a FIFO (on which nothing may wait), a link to a device or a
+    // socket in place of the archive.
     Import(1, QStringLiteral("uno"));
-    for (auto command : {&TfrmArchivio_Etichette::cmdSalvaClick, &TfrmArchivio_Etichette::cmdPrimoClick}) {
-        log.Clear();
-        (w->*command)();
-        EXPECT_EQ(log.Only(), kAccess);
-        EXPECT_EQ(w->txtNome(1)->text(), QStringLiteral("uno"));
-        EXPECT_TRUE(w->lblPosizione->text().isEmpty());
+    for (const auto& special : testing_support::kSpecialFiles) {
+        SCOPED_TRACE(special.name);
+        ASSERT_TRUE(testing_support::PutSpecialFile(special, fixture.folder.File(QStringLiteral("Archivio_Etichette.pro"))));
+        for (auto command : {&TfrmArchivio_Etichette::cmdSalvaClick, &TfrmArchivio_Etichette::cmdPrimoClick}) {
+            log.Clear();
+            (w->*command)();
+            EXPECT_EQ(log.Only(), kAccess);
+            EXPECT_EQ(w->txtNome(1)->text(), QStringLiteral("uno"));
+            EXPECT_TRUE(w->lblPosizione->text().isEmpty());
+        }
     }
 }
 

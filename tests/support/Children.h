@@ -1,0 +1,28 @@
+#pragma once
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <functional>
+#include <vector>
+
+namespace testing_support {
+
+// Runs each job in a child process of its own, all at once, and waits for
+// them: true when every child returned true. A child never returns into the
+// test; it ends with _exit.
+inline bool RunInChildren(const std::vector<std::function<bool()>>& jobs) {
+    std::vector<pid_t> children;
+    for (const auto& job : jobs) {
+        const pid_t pid = fork();
+        if (pid == 0) _exit(job() ? 0 : 1);
+        if (pid > 0) children.push_back(pid);
+    }
+    bool all = children.size() == jobs.size();
+    for (pid_t pid : children) {
+        int status = 0;
+        all = waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0 && all;
+    }
+    return all;
+}
+
+}  // namespace testing_support
