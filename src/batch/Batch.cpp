@@ -174,6 +174,35 @@ std::unique_ptr<report::TrepReport> Summary(const ProgramFolder& folder, const Q
     return report;
 }
 
+// What the program folder holds for the user: a document must never be
+// written over any of it.
+constexpr char kExportFile[] = "Archivio_Dati.xls";
+const char* const kProgramFiles[] = {DataRecord::kFileName, SheetRecord::kFileName, "unins000.dll",
+                                     "Impostazioni.ini", kExportFile};
+const char kAttachments[] = "Documenti_Allegati";
+
+// Refuses an output that is one of the program folder's files, by name, by a
+// link or by another hard link: the files themselves (device and inode) are
+// compared, not their names. `allowed` names the one file of the folder that
+// this output may replace.
+void RefuseProgramFile(const QString& output, const ProgramFolder& folder, const char* allowed = nullptr) {
+    struct stat target {};
+    if (::stat(QFile::encodeName(output).constData(), &target) != 0) return;
+    QStringList files;
+    for (const char* name : kProgramFiles)
+        if (!allowed || qstrcmp(name, allowed) != 0) files << folder.File(QLatin1String(name));
+    QDirIterator attachments(folder.File(QLatin1String(kAttachments)), QDir::Files | QDir::System | QDir::Hidden,
+                             QDirIterator::Subdirectories);
+    while (attachments.hasNext()) files << attachments.next();
+    for (const QString& file : files) {
+        struct stat st {};
+        if (::stat(QFile::encodeName(file).constData(), &st) == 0 && st.st_dev == target.st_dev &&
+            st.st_ino == target.st_ino)
+            throw Failure(QStringLiteral("%1 è un file della cartella del programma (%2): non viene sovrascritto")
+                              .arg(output, QDir(folder.Path()).relativeFilePath(file)));
+    }
+}
+
 // The spreadsheet export of the data archive, as the export window writes it
 // right after opening: into FILE (Archivio_Dati.xls of the folder by
 // default), or to standard output for "-".
@@ -185,8 +214,10 @@ void Export(const ProgramFolder& folder, const QStringList& args) {
             spreadsheet_export::ExportArchive(folder, out);
             if (!out.flush()) throw Failure(QStringLiteral("impossibile scrivere l'uscita"));
         } else {
-            spreadsheet_export::ExportArchive(folder, args.isEmpty() ? folder.File(spreadsheet_export::kFileName)
-                                                                     : args[0]);
+            // FILE may be the folder's own export, never another of its files.
+            const QString path = args.isEmpty() ? folder.File(QLatin1String(kExportFile)) : args[0];
+            RefuseProgramFile(path, folder, kExportFile);
+            spreadsheet_export::ExportArchive(folder, path);
         }
     } catch (const FileError& error) {
         throw Failure(QString::fromStdString(error.what()));
@@ -213,32 +244,6 @@ QString Usage() {
         usage += QStringLiteral("  %1 %2\n").arg(QLatin1String(c.name), QLatin1String(c.arguments));
     usage += QStringLiteral("--printer default stampa sulla stampante predefinita.\n");
     return usage;
-}
-
-// What the program folder holds for the user: a document must never be
-// written over any of it.
-const char* const kProgramFiles[] = {DataRecord::kFileName, SheetRecord::kFileName, "unins000.dll",
-                                     "Impostazioni.ini", "Archivio_Dati.xls"};
-const char kAttachments[] = "Documenti_Allegati";
-
-// Refuses an output that is one of the program folder's files, by name, by a
-// link or by another hard link: the files themselves (device and inode) are
-// compared, not their names.
-void RefuseProgramFile(const QString& output, const ProgramFolder& folder) {
-    struct stat target {};
-    if (::stat(QFile::encodeName(output).constData(), &target) != 0) return;
-    QStringList files;
-    for (const char* name : kProgramFiles) files << folder.File(QLatin1String(name));
-    QDirIterator attachments(folder.File(QLatin1String(kAttachments)), QDir::Files | QDir::System | QDir::Hidden,
-                             QDirIterator::Subdirectories);
-    while (attachments.hasNext()) files << attachments.next();
-    for (const QString& file : files) {
-        struct stat st {};
-        if (::stat(QFile::encodeName(file).constData(), &st) == 0 && st.st_dev == target.st_dev &&
-            st.st_ino == target.st_ino)
-            throw Failure(QStringLiteral("%1 è un file della cartella del programma (%2): non viene sovrascritto")
-                              .arg(output, QDir(folder.Path()).relativeFilePath(file)));
-    }
 }
 
 [[noreturn]] void CannotWrite(const QString& path, const QString& reason) {

@@ -340,6 +340,24 @@ TEST(BatchExport, WritesTheWindowsExportToAFileOrStandardOutput) {
     EXPECT_EQ(fixture.folder.Read(kArchive), archive) << "the archive is only read";
 }
 
+// The export may replace the folder's own Archivio_Dati.xls, by any name,
+// but never another file of the folder.
+TEST(BatchExport, NeverWritesOverAnotherFileOfTheProgramFolder) {
+    TempFolder folder;
+    WriteArchive(folder.Path(), 2);
+    folder.Write(QStringLiteral("unins000.dll"), "[Password]\r\n");
+    const QByteArray archive = folder.Read(kArchive), password = folder.Read(QStringLiteral("unins000.dll"));
+    for (const char* name : {"Archivio_Dati.pro", "unins000.dll"}) {
+        const Outcome run = RunBatch({"--folder", folder.Path(), "export", folder.File(QLatin1String(name))});
+        EXPECT_EQ(run.status, 1) << name;
+        EXPECT_TRUE(run.err.contains(QLatin1String(name))) << S(run.err);
+    }
+    EXPECT_EQ(folder.Read(kArchive), archive);
+    EXPECT_EQ(folder.Read(QStringLiteral("unins000.dll")), password);
+    const Outcome own = RunBatch({"--folder", folder.Path(), "export", folder.File(QStringLiteral("Archivio_Dati.xls"))});
+    EXPECT_EQ(own.status, 0) << S(own.err);
+}
+
 TEST(BatchExport, RefusalsWriteNothing) {
     TempFolder folder;
     struct Case {
