@@ -2,8 +2,10 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <vector>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,9 +16,9 @@ QString Reason(int error) { return QString::fromLocal8Bit(std::strerror(error));
 
 // Holds an exclusive lock on the whole file for its lifetime. Open-file-description
 // locks belong to this handle, so two handles of one process exclude each other too.
-// Another copy of the program holds the lock only for the moment of a write, so a
-// lock still held after a while is stuck: the append fails rather than freeze the
-// window. A file system that keeps no locks gets the append without one.
+// Another copy of the program holds the lock only for the moment of a write (an
+// import for the write of all its records), so a lock still held after a while is
+// stuck: the append fails rather than freeze the window. A file system that keeps no locks gets the append without one.
 class AppendLock {
 public:
     explicit AppendLock(int fd) : fd_(fd) {
@@ -126,17 +128,21 @@ void RecordFileBase::ReadBytes(void* record) {
 
 void RecordFileBase::WriteBytes(const void* record) {
     if (position_ > RecordCount()) throw FileError("Scrittura oltre la fine dell'archivio");
+    WriteRun(record, recordSize_);
+    ++position_;
+}
+
+void RecordFileBase::WriteRun(const void* records, std::size_t size) {
     const off_t offset = static_cast<off_t>(position_) * static_cast<off_t>(recordSize_);
     std::size_t done = 0;
-    const auto* in = static_cast<const char*>(record);
-    while (done < recordSize_) {
-        const ssize_t n = ::pwrite(fd_, in + done, recordSize_ - done, offset + static_cast<off_t>(done));
+    const auto* in = static_cast<const char*>(records);
+    while (done < size) {
+        const ssize_t n = ::pwrite(fd_, in + done, size - done, offset + static_cast<off_t>(done));
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) throw FileError(n < 0 ? Reason(errno).toStdString() : "Scrittura incompleta");
         done += static_cast<std::size_t>(n);
     }
     written_ = true;
-    ++position_;
 }
 
 void RecordFileBase::AppendBytes(const void* record) {
@@ -144,4 +150,34 @@ void RecordFileBase::AppendBytes(const void* record) {
     AppendLock lock(fd_);
     position_ = RecordCount();
     WriteBytes(record);
+}
+
+void RecordFileBase::AppendManyBytes(long long count, const FillBytes& fill) {
+    if (fd_ < 0) throw FileError("Archivio non aperto");
+    AppendLock lock(fd_);
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0) throw FileError(Reason(errno).toStdString());
+    const long long first = RecordCount();
+    // The records go out in pieces of about a megabyte and reach the disk
+    // before the lock is let go. Should any piece or the flush fail, the file
+    // is cut back to its old size while the lock still keeps other appenders
+    // out: nobody ever finds part of the records.
+    const long long perPiece = std::max<long long>(1, (1 << 20) / static_cast<long long>(recordSize_));
+    std::vector<char> piece(static_cast<std::size_t>(std::min(count, perPiece)) * recordSize_);
+    try {
+        position_ = first;
+        for (long long done = 0; done < count;) {
+            const long long n = std::min(count - done, perPiece);
+            std::fill(piece.begin(), piece.end(), 0);
+            for (long long i = 0; i < n; ++i) fill(done + i, piece.data() + i * recordSize_);
+            WriteRun(piece.data(), static_cast<std::size_t>(n) * recordSize_);
+            done += n;
+            position_ = first + done;
+        }
+        if (count > 0 && ::fdatasync(fd_) != 0) throw FileError(Reason(errno).toStdString());
+    } catch (...) {
+        while (::ftruncate(fd_, st.st_size) != 0 && errno == EINTR) {}
+        position_ = first;
+        throw;
+    }
 }
