@@ -286,7 +286,8 @@ void TfrmArchivio_Indirizzi::cmdImportaClick() {
     QString question = import.Summary() + QStringLiteral(".");
     if (!import.warnings.empty()) question += QStringLiteral("\r\n\r\n") + FirstNotices(import.warnings);
     if (!import.ignoredColumns.isEmpty())
-        question += QStringLiteral("\r\n\r\nColonne ignorate: %1.").arg(import.ignoredColumns.join(QStringLiteral(", ")));
+        question += QStringLiteral("\r\n\r\nColonne ignorate: %1.")
+                        .arg(import.ignoredColumns.join(QStringLiteral(", ")));
     question += QStringLiteral("\r\n\r\nSi vogliono aggiungere le schede all'archivio?");
     if (ui::ShowMessage(this, question, ui::Kind::Confirmation, ui::Buttons::YesNo) != ui::Answer::Yes) return;
 

@@ -174,7 +174,8 @@ public:
     bool Parse(const QByteArray& bytes) {
         qsizetype from = 0;
         while (from < bytes.size()) {
-            const char* end = static_cast<const char*>(std::memchr(bytes.constData() + from, '\n', bytes.size() - from));
+            const char* end =
+                static_cast<const char*>(std::memchr(bytes.constData() + from, '\n', bytes.size() - from));
             const qsizetype to = end ? end - bytes.constData() + 1 : bytes.size();
             ++line_;
             const auto length = static_cast<std::size_t>(to - from);
@@ -243,7 +244,8 @@ Import Read(const QByteArray& file, bool truncate) {
     import.separator = Separator(bytes);
     Reader reader(import, utf8, truncate);
     Parser parser(reader, import.separator);
-    if (!parser.Parse(bytes)) import.errors.push_back({0, 0, {}, QStringLiteral("file illeggibile: ") + parser.Error()});
+    if (!parser.Parse(bytes))
+        import.errors.push_back({0, 0, {}, QStringLiteral("file illeggibile: ") + parser.Error()});
     reader.Finish();
     return import;
 }

@@ -196,7 +196,8 @@ void Import(const ProgramFolder& folder, const QStringList& args) {
         const csv_import::Import import = csv_import::ReadFile(args[0], args.contains(QStringLiteral("--truncate")));
         out << args[0] << ": " << import.Summary() << " (" << import.encoding << ")\n";
         for (const csv_import::Notice& warning : import.warnings) out << "avviso: " << warning.Describe() << "\n";
-        if (!import.ignoredColumns.isEmpty()) out << "colonne ignorate: " << import.ignoredColumns.join(QStringLiteral(", ")) << "\n";
+        if (!import.ignoredColumns.isEmpty())
+            out << "colonne ignorate: " << import.ignoredColumns.join(QStringLiteral(", ")) << "\n";
         out.flush();
         if (!import.errors.empty()) {
             QStringList lines{QStringLiteral("importazione rifiutata, nessuna scheda aggiunta:")};

@@ -383,6 +383,14 @@ TEST_F(ArchivioIndirizzi, AnImportThatStopsShortWritesNothing) {
                          "riga 3, colonna 2 (Rigo 1): testo di 251 caratteri, l'archivio ne contiene al massimo 250")}},
         {"nothing to import", Pick(files.File(QStringLiteral("vuoto.csv"))), {},
          {QStringLiteral("Il file non contiene schede da importare.")}},
+        {"file gone once picked",
+         [&](QDialog& dialog) {
+             Pick(files.File(QStringLiteral("vuoto.csv")))(dialog);
+             QFile::remove(files.File(QStringLiteral("vuoto.csv")));
+         },
+         {},
+         {QStringLiteral("Attenzione: il sistema non permette di leggere il file indicato.\n\r\n\r"
+                         "Accertarsi che il file esista e di possedere i privilegi di lettura.")}},
     };
     for (const Case& c : cases) {
         log.Clear();
