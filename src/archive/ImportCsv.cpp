@@ -9,7 +9,6 @@
 #include <csv.h>
 
 #include <algorithm>
-#include <cstring>
 
 namespace csv_import {
 namespace {
@@ -156,6 +155,24 @@ private:
     QStringList headers_;
 };
 
+// The end of the line that starts at from: after its "\n", "\r\n" or lone
+// "\r" (the line end of old Macintosh files), or the end of the bytes.
+qsizetype LineEnd(const QByteArray& bytes, qsizetype from) {
+    for (qsizetype i = from; i < bytes.size(); ++i) {
+        if (bytes[i] == '\n') return i + 1;
+        if (bytes[i] == '\r') return i + 1 < bytes.size() && bytes[i + 1] == '\n' ? i + 2 : i + 1;
+    }
+    return bytes.size();
+}
+
+// The line breaks in a cell, counted as LineEnd counts them.
+long long Breaks(const QByteArray& cell) {
+    long long breaks = 0;
+    for (qsizetype i = 0; i < cell.size(); ++i)
+        breaks += cell[i] == '\n' || (cell[i] == '\r' && (i + 1 == cell.size() || cell[i + 1] != '\n'));
+    return breaks;
+}
+
 // Feeds libcsv one line at a time, so that each row knows the line it starts
 // on: the line it ends on less the line breaks inside its quoted cells.
 class Parser {
@@ -174,9 +191,7 @@ public:
     bool Parse(const QByteArray& bytes) {
         qsizetype from = 0;
         while (from < bytes.size()) {
-            const char* end =
-                static_cast<const char*>(std::memchr(bytes.constData() + from, '\n', bytes.size() - from));
-            const qsizetype to = end ? end - bytes.constData() + 1 : bytes.size();
+            const qsizetype to = LineEnd(bytes, from);
             ++line_;
             const auto length = static_cast<std::size_t>(to - from);
             if (csv_parse(&parser_, bytes.constData() + from, length, OnCell, OnRowEnd, this) != length) return false;
@@ -191,7 +206,7 @@ private:
     static void OnCell(void* data, std::size_t length, void* self) {
         auto& parser = *static_cast<Parser*>(self);
         parser.cells_.emplace_back(static_cast<const char*>(data), static_cast<qsizetype>(length));
-        parser.breaks_ += parser.cells_.back().count('\n');
+        parser.breaks_ += Breaks(parser.cells_.back());
     }
     static void OnRowEnd(int, void* self) {
         auto& parser = *static_cast<Parser*>(self);

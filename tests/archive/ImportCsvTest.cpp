@@ -130,6 +130,11 @@ TEST(ImportCsv, QuotingFollowsTheRulesAndLinesAreCounted) {
               QStringList({"riga 2, colonna 3 (Note): testo su più righe, unito in una riga",
                            "riga 5, colonna 2 (Rigo 1): testo su più righe, unito in una riga",
                            "riga 10: scheda senza nome: non comparirà nella ricerca"}));
+    // Lines ended by a carriage return alone are counted the same.
+    const ci::Import macintosh = ci::Read(QByteArray(bytes).replace("\r\n", "\r"), false);
+    EXPECT_EQ(Texts(macintosh), Texts(import));
+    EXPECT_EQ(Described(macintosh.errors), Described(import.errors));
+    EXPECT_EQ(Described(macintosh.warnings), Described(import.warnings));
     // Empty cells beyond the header lose nothing and are no error.
     EXPECT_TRUE(ci::Read("Nome;Rigo 1\na;b;;\n", false).errors.empty());
 }
