@@ -249,13 +249,20 @@ Import Read(const QByteArray& file, bool truncate) {
     QByteArray bytes = file;
     bool utf8 = bytes.startsWith(kBom);
     if (utf8) {
+        import.encoding = QStringLiteral("UTF-8");
         bytes.remove(0, kBom.size());
+    } else if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
+        // Excel's "Unicode text": read on as UTF-8, the same letters.
+        import.encoding = QStringLiteral("UTF-16");
+        QStringDecoder decoder(QStringConverter::Utf16);
+        bytes = QString(decoder(bytes)).toUtf8();
+        utf8 = true;
     } else {
         QStringDecoder decoder(QStringConverter::Utf8);
         const QString decoded = decoder(bytes);
         utf8 = !decoder.hasError();
+        import.encoding = utf8 ? QStringLiteral("UTF-8") : QStringLiteral("Windows-1252");
     }
-    import.encoding = utf8 ? QStringLiteral("UTF-8") : QStringLiteral("Windows-1252");
     import.separator = Separator(bytes);
     Reader reader(import, utf8, truncate);
     Parser parser(reader, import.separator);

@@ -34,7 +34,7 @@ using Row = std::array<QByteArray, kFields>;
 
 // What a file brings. Nothing may be written while errors is not empty.
 struct Import {
-    QString encoding;  // "UTF-8" or "Windows-1252"
+    QString encoding;  // "UTF-8", "UTF-16" or "Windows-1252"
     char separator = ',';
     QStringList ignoredColumns;
     std::vector<Row> rows;
@@ -47,7 +47,7 @@ struct Import {
 };
 
 // Reads the bytes of a CSV file: UTF-8 with or without a byte-order mark,
-// else Windows-1252; the separator (comma, semicolon or tab) is the one the
+// UTF-16 with one, else Windows-1252; the separator (comma, semicolon or tab) is the one the
 // header line uses most. Columns are matched by their header, ignoring case
 // and blanks: "Nome" or "Nome etichetta", "Tipo", "Rigo 1" to "Rigo 6" or
 // "Dati rigo 1" to "Dati rigo 6", "Note"; others are ignored and listed.

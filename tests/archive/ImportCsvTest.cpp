@@ -9,6 +9,7 @@
 #include "support/TempFolder.h"
 
 #include <QProcess>
+#include <QStringEncoder>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QUrl>
@@ -58,6 +59,8 @@ TEST(ImportCsv, EncodingsAndSeparatorsGiveTheSameAccents) {
         {"semicolon, Windows-1252, CRLF", Latin(file(';')).replace("\n", "\r\n"), "Windows-1252", ';'},
         {"comma, UTF-8 with a byte-order mark", "\xEF\xBB\xBF" + file(',').toUtf8(), "UTF-8", ','},
         {"tab, UTF-8 without one", file('\t').toUtf8(), "UTF-8", '\t'},
+        {"tab, UTF-16 with its byte-order mark (Excel's Unicode text)",
+         QStringEncoder(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom)(file('\t')), "UTF-16", '\t'},
     };
     const QStringList expected = {"Niccolò Bàrberi", "Città", "Via Dell'Università 3", "", "", "", "", "",
                                   "perché è così"};
