@@ -223,9 +223,10 @@ void Import(const ProgramFolder& folder, const QStringList& args) {
             return;
         }
         const long long first = csv_import::Append(folder.Path(), import);
-        out << "aggiunte " << count << " schede a " << DataRecord::kFileName;
-        if (count > 0) out << ": dalla " << first << " alla " << first + count - 1;
-        out << "\n";
+        if (count == 0) out << "nessuna scheda aggiunta in " << DataRecord::kFileName << "\n";
+        else if (count == 1) out << "aggiunta 1 scheda in " << DataRecord::kFileName << ": la " << first << "\n";
+        else out << "aggiunte " << count << " schede in " << DataRecord::kFileName << ": dalla " << first << " alla "
+                 << first + count - 1 << "\n";
     } catch (const FileError& error) {
         throw Failure(QString::fromStdString(error.what()));
     }

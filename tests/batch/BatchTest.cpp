@@ -407,7 +407,7 @@ TEST(BatchImport, AppendsTheRowsAndPrintsTheirNumbers) {
 
     const Tool run = RunTool({"--folder", folder.Path(), "import", csv});
     ASSERT_EQ(run.status, 0) << S(run.err);
-    EXPECT_TRUE(run.out.endsWith(QStringLiteral("aggiunte 3 schede a Archivio_Dati.pro: dalla 3 alla 5\n")))
+    EXPECT_TRUE(run.out.endsWith(QStringLiteral("aggiunte 3 schede in Archivio_Dati.pro: dalla 3 alla 5\n")))
         << S(run.out);
     const std::vector<DataRecord> records = Records(folder.Path());
     ASSERT_EQ(records.size(), 5u);
@@ -418,6 +418,19 @@ TEST(BatchImport, AppendsTheRowsAndPrintsTheirNumbers) {
         EXPECT_EQ(records[2 + i].Text(DataRecord::Tipo), QStringLiteral("Postale"));
     }
     EXPECT_EQ(records[2].Text(DataRecord::Rigo01), QStringLiteral("Via \"Roma\", 1"));
+
+    // One row, then none.
+    const std::pair<QByteArray, QString> small[] = {
+        {"Nome\nsesto\n", "aggiunta 1 scheda in Archivio_Dati.pro: la 6\n"},
+        {"Nome\n\n", "nessuna scheda aggiunta in Archivio_Dati.pro\n"},
+    };
+    for (const auto& [bytes, said] : small) {
+        folder.Write(QStringLiteral("piccolo.csv"), bytes);
+        const Tool one = RunTool({"--folder", folder.Path(), "import", folder.File(QStringLiteral("piccolo.csv"))});
+        EXPECT_EQ(one.status, 0) << S(one.err);
+        EXPECT_TRUE(one.out.endsWith(said)) << S(one.out);
+    }
+    EXPECT_EQ(Records(folder.Path()).size(), 6u);
 }
 
 // One over-long field refuses the whole file, naming its line, and the
@@ -437,8 +450,10 @@ TEST(BatchImport, AnOverLongFieldIsRefusedOrCut) {
         << S(refused.err);
     EXPECT_EQ(folder.Read(kArchive), archive);
 
-    const Outcome cut = RunBatch({"--folder", folder.Path(), "import", csv, "--truncate"});
+    const Tool cut = RunTool({"--folder", folder.Path(), "import", csv, "--truncate"});
     ASSERT_EQ(cut.status, 0) << S(cut.err);
+    EXPECT_TRUE(cut.out.endsWith(QStringLiteral("aggiunte 2 schede in Archivio_Dati.pro: dalla 4 alla 5\n")))
+        << S(cut.out);
     const std::vector<DataRecord> records = Records(folder.Path());
     ASSERT_EQ(records.size(), 5u);
     EXPECT_EQ(records[4].Text(DataRecord::Nome), QStringLiteral("due"));
