@@ -13,19 +13,23 @@
 #include "archive/ArchiveCommands.h"
 #include "archive/AllegaCartella.h"
 #include "archive/ExpIndirizzi.h"
+#include "archive/ImportCsv.h"
 #include "archive/StampaBusta.h"
 #include "archive/TrovaIndirizzi.h"
 #include "sheets/Anteprima_Etichetta.h"
 #include "shell/Avvio.h"
 #include "shell/Guida.h"
 
+#include <QDir>
+#include <QFileDialog>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 
 namespace {
 
-constexpr QSize kContent(1140, 580);
+// Wide enough for the whole command bar: its groups take 1220 pixels.
+constexpr QSize kContent(1230, 580);
 constexpr QSize kWideIcon(144, 48);
 
 QFont BoxFont() { return QFont(QStringLiteral("Verdana"), 12, QFont::Bold); }
@@ -56,7 +60,7 @@ void NewSeparator(QWidget* parent, int y) {
 }  // namespace
 
 TfrmArchivio_Indirizzi::TfrmArchivio_Indirizzi(Velmora& app)
-    : ui::Window(QStringLiteral(" Velmora - Archivio Dati"), Frame::Sizeable, QSize(1200, 760)), app_(app) {
+    : ui::Window(QStringLiteral(" Velmora - Archivio Dati"), Frame::Sizeable, QSize(1290, 760)), app_(app) {
     const ui::WorkArea area =
         ui::MakeWorkArea(this, kContent, QStringLiteral("Pronto per archiviare una nuova scheda..."));
     panInfo = area.panInfo;
@@ -105,6 +109,8 @@ void TfrmArchivio_Indirizzi::BuildCommandBar(const ui::WorkArea& area) {
                             "Visualizza l'anteprima di stampa dell'etichetta corrente."},
             },
             {archive_commands::Guida(*this), archive_commands::Esci(*this)},
+            {ui::Command{cmdImporta, "cmdImporta", "importa_csv", kIcon, ui::Call(this, &W::cmdImportaClick),
+                         "Importa in archivio le schede di un file CSV."}},
         });
 }
 
@@ -112,7 +118,7 @@ void TfrmArchivio_Indirizzi::BuildBody(QWidget* body) {
     ui::NewCaption(QStringLiteral("Nome etichetta:"), body, QPoint(0, 94));
     txtNome = NewBox("txtNome", body, QRect(150, 88, 520, 34));
     ui::NewCaption(QStringLiteral("Tipo:"), body, QPoint(690, 94));
-    txtTipo = NewBox("txtTipo", body, QRect(745, 88, 395, 34));
+    txtTipo = NewBox("txtTipo", body, QRect(745, 88, kContent.width() - 745, 34));
     NewSeparator(body, 136);
 
     auto* decoration = new ui::Picture(QStringLiteral("imgArchivio"), QStringLiteral("archivio"), QSize(200, 300), body);
@@ -235,6 +241,73 @@ void TfrmArchivio_Indirizzi::cmdAnteprimaClick() { ui::OpenDialog<TfrmAnteprima_
 
 void TfrmArchivio_Indirizzi::cmdEsportaClick() { ui::OpenDialog<TfrmExpIndirizzi>(app_, this); }
 
+namespace {
+
+// The first notices, one per line, and how many more there are.
+QString FirstNotices(const std::vector<csv_import::Notice>& notices) {
+    constexpr std::size_t kShown = 5;
+    QStringList lines;
+    for (std::size_t i = 0; i < notices.size() && i < kShown; ++i) lines << notices[i].Describe();
+    if (notices.size() > kShown) lines << QStringLiteral("... e altri %1.").arg(notices.size() - kShown);
+    return lines.join(QStringLiteral("\r\n"));
+}
+
+}  // namespace
+
+void TfrmArchivio_Indirizzi::cmdImportaClick() {
+    QFileDialog dialog(this, QStringLiteral("Selezionare il file CSV da importare:"), QDir::homePath());
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters({QStringLiteral("File CSV (*.csv *.txt)"), QStringLiteral("Tutti i file (*)")});
+    if (ui::RunModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+
+    csv_import::Import import;
+    try {
+        import = csv_import::ReadFile(dialog.selectedFiles().first(), false);
+    } catch (const FileError&) {
+        ui::ShowMessage(this,
+                        QStringLiteral("Attenzione: il sistema non permette di leggere il file indicato.\n\r\n\r"
+                                       "Accertarsi che il file esista e di possedere i privilegi di lettura."),
+                        ui::Kind::Error);
+        return;
+    }
+    if (!import.errors.empty()) {
+        ui::ShowMessage(this,
+                        QStringLiteral("Attenzione: il file non può essere importato e l'archivio non è stato "
+                                       "modificato.\n\r\n\r%1\n\r\n\r%2")
+                            .arg(import.Summary(), FirstNotices(import.errors)),
+                        ui::Kind::Warning);
+        return;
+    }
+    if (import.rows.empty()) {
+        ui::ShowMessage(this, QStringLiteral("Il file non contiene schede da importare."), ui::Kind::Information);
+        return;
+    }
+    QString question = import.Summary() + QStringLiteral(".");
+    if (!import.warnings.empty()) question += QStringLiteral("\r\n\r\n") + FirstNotices(import.warnings);
+    if (!import.ignoredColumns.isEmpty())
+        question += QStringLiteral("\r\n\r\nColonne ignorate: %1.")
+                        .arg(import.ignoredColumns.join(QStringLiteral(", ")));
+    question += QStringLiteral("\r\n\r\nSi vogliono aggiungere le schede all'archivio?");
+    if (ui::ShowMessage(this, question, ui::Kind::Confirmation, ui::Buttons::YesNo) != ui::Answer::Yes) return;
+
+    long long first = 0;
+    try {
+        first = csv_import::Append(app_.Folder().Path(), import);
+    } catch (const std::exception&) {
+        paging::ReportAccessError(this);
+        return;
+    }
+    ShowRecord(csv_import::RecordOf(import.rows.front()), first);
+    const auto count = static_cast<long long>(import.rows.size());
+    ui::ShowMessage(this,
+                    count == 1 ? QStringLiteral("La scheda %1 è stata inserita in archivio.").arg(first)
+                               : QStringLiteral("Le schede dalla %1 alla %2 sono state inserite in archivio.")
+                                     .arg(first)
+                                     .arg(first + count - 1),
+                    ui::Kind::Information);
+}
+
 void TfrmArchivio_Indirizzi::cmdGuidaClick() {
     ShowHelp(this, app_.Folder(), QStringLiteral("App Archivio Dati"), HelpParagraphs());
 }
@@ -276,5 +349,14 @@ QStringList TfrmArchivio_Indirizzi::HelpParagraphs() {
         QStringLiteral("Per esportare si apre la finestra con la griglia dei dati e si fa clic sull'icona del "
                        "foglio di calcolo: il file viene creato subito e, rispondendo sì alla domanda che segue, "
                        "si apre e si può salvare con il nome che si preferisce."),
+        QStringLiteral("Il pulsante Importa (il foglio con la freccia, in fondo alla barra) aggiunge all'archivio "
+                       "gli indirizzi di un file CSV, come quelli che un foglio di calcolo salva o che un altro "
+                       "programma esporta. La prima riga del file deve dare il nome alle colonne: Nome (oppure "
+                       "Nome etichetta), Tipo, Rigo 1 ... Rigo 6 (oppure Dati rigo 1 ... Dati rigo 6) e Note; le "
+                       "altre colonne vengono ignorate. Prima di scrivere viene mostrato quante schede saranno "
+                       "aggiunte, con gli eventuali avvisi, e si chiede conferma; un testo più lungo di 250 "
+                       "caratteri blocca l'intera importazione, indicando la riga del file da correggere. Le "
+                       "schede si aggiungono in fondo all'archivio, tutte insieme, e al termine viene mostrata la "
+                       "prima."),
     };
 }

@@ -25,7 +25,7 @@ public:
     QLabel* panInfo;
 
     ui::PictureButton *cmdNuovo, *cmdDuplica, *cmdSalva, *cmdTrova, *cmdFile, *cmdStampa, *cmdPrimo,
-        *cmdIndietro, *cmdAvanti, *cmdUltimo, *cmdEsporta, *cmdAnteprima, *cmdGuida, *cmdEsci;
+        *cmdIndietro, *cmdAvanti, *cmdUltimo, *cmdEsporta, *cmdAnteprima, *cmdGuida, *cmdEsci, *cmdImporta;
 
     void cmdNuovoClick();
     void cmdDuplicaClick();
@@ -41,6 +41,9 @@ public:
     void cmdAnteprimaClick();
     void cmdGuidaClick();
     void cmdEsciClick();
+    // Imports a CSV file: the file dialog, what the file brings, a question,
+    // then every row appended and the first new record on screen.
+    void cmdImportaClick();
 
     // Puts a record read from the file on screen with its number, as paging does.
     void ShowRecord(const DataRecord& record, long long number);

@@ -2,6 +2,7 @@
 #include <QString>
 
 #include <cstddef>
+#include <functional>
 #include <sys/types.h>
 #include <stdexcept>
 #include <type_traits>
@@ -26,7 +27,7 @@ LockCall SetLockCall(LockCall call);
 // opened with read and write sharing. Every read and write is one pread or
 // pwrite of a whole record; appends hold an exclusive advisory lock for the
 // moment of the write so that copies of the program sharing the folder never
-// write over each other's new record. Where the file system keeps no advisory
+// write over each other's new records. Where the file system keeps no advisory
 // locks, a lock file beside the archive (its name and ".lock") stands in.
 class RecordFileBase {
 public:
@@ -57,12 +58,17 @@ protected:
     void ReadBytes(void* record);
     void WriteBytes(const void* record);
     void AppendBytes(const void* record);
+    // Fills record i (from 0) of count into the buffer given.
+    using FillBytes = std::function<void(long long index, void* record)>;
+    void AppendManyBytes(long long count, const FillBytes& fill);
 
 private:
     void Open(const QString& folder, int flags);
     // The byte offset of record index; throws FileError when it lies beyond
     // what a file offset can hold.
     off_t OffsetOf(long long index) const;
+    // Writes size bytes of whole records at the position, which stays.
+    void WriteRun(const void* records, std::size_t size);
 
     const char* fileName_;
     std::size_t recordSize_;
@@ -91,4 +97,11 @@ public:
     // Writes the record after the last whole record under the append lock; the
     // position is then the new record count, that is the record's number.
     void Append(const Record& record) { AppendBytes(&record); }
+    // Appends count records after the last whole record in one hold of the
+    // append lock, record i made by fill(i, record): all of them, one after
+    // the other, or none. The position is then the new record count.
+    template <class Fill>
+    void AppendMany(long long count, Fill fill) {
+        AppendManyBytes(count, [&](long long index, void* record) { fill(index, *static_cast<Record*>(record)); });
+    }
 };

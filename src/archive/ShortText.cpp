@@ -70,11 +70,14 @@ ShortText250 EncodeShortText(const QString& text) {
     qsizetype cut = 0;
     for (int n = 0; n < 255 && cut < trimmed.size(); ++n)
         cut += (trimmed.at(cut).isHighSurrogate() && cut + 1 < trimmed.size()) ? 2 : 1;
-    const QByteArray bytes = ToCodePage(trimmed.left(cut));
+    return ShortTextFromCodePage(ToCodePage(trimmed.left(cut)));
+}
+
+ShortText250 ShortTextFromCodePage(QByteArrayView bytes) {
     const int length = static_cast<int>(std::min<qsizetype>(bytes.size(), ShortText250::kMaxLength));
     ShortText250 field;
     field.bytes[0] = static_cast<std::uint8_t>(length);
-    std::memcpy(field.bytes.data() + 1, bytes.constData(), static_cast<size_t>(length));
+    std::memcpy(field.bytes.data() + 1, bytes.data(), static_cast<size_t>(length));
     return field;
 }
 

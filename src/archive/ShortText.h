@@ -1,4 +1,5 @@
 #pragma once
+#include <QByteArrayView>
 #include <QString>
 
 #include <array>
@@ -17,6 +18,9 @@ static_assert(sizeof(ShortText250) == 251);
 // Trims the text, converts it to Windows-1252 (best-fit letter, else "?") and
 // keeps at most 250 bytes. Never fails.
 ShortText250 EncodeShortText(const QString& text);
+
+// Stores Windows-1252 bytes as they are, at most the first 250 of them.
+ShortText250 ShortTextFromCodePage(QByteArrayView bytes);
 
 // Converts the stored bytes back and trims them. A damaged length byte above
 // 250 is read as 250, so a reader never leaves its field. Never fails.

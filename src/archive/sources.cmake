@@ -3,6 +3,7 @@ set(FILES_archive
   ${CMAKE_CURRENT_LIST_DIR}/RecordFile.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PickerItem.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ExportWriter.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ImportCsv.cpp
   ${CMAKE_CURRENT_LIST_DIR}/EnvelopeSettings.cpp
 )
 set(PRINT_archive

@@ -8,6 +8,7 @@
 #include "archive/DataRecord.h"
 #include "archive/EnvelopeSettings.h"
 #include "archive/ExportWriter.h"
+#include "archive/ImportCsv.h"
 #include "archive/PickerItem.h"
 #include "archive/Riepilogo.h"
 #include "report/Model.h"
@@ -72,6 +73,9 @@ struct Command {
     int maxArguments;
     std::function<std::unique_ptr<report::TrepReport>(const ProgramFolder&, const QStringList&)> produce;
     std::function<void(const ProgramFolder&, const QStringList&)> write = {};
+    // The switches of this command alone (--NAME); write gets those given
+    // after its arguments, as typed. Every other command refuses them.
+    QStringList switches = {};
 };
 
 long long ParseNumber(const QString& text, const char* what) {
@@ -224,6 +228,53 @@ void Export(const ProgramFolder& folder, const QStringList& args) {
     }
 }
 
+// Appends the rows of a CSV file to the data archive, created when missing,
+// all of them in one write or none: the one command that changes an archive.
+// Prints what it found and the numbers of the new records; with --dry-run what
+// it would add, writing nothing.
+void Import(const ProgramFolder& folder, const QStringList& args) {
+    const bool dryRun = args.contains(QStringLiteral("--dry-run"));
+    QTextStream out(stdout);
+    try {
+        const csv_import::Import import = csv_import::ReadFile(args[0], args.contains(QStringLiteral("--truncate")));
+        out << args[0] << ": " << import.Summary() << " (" << import.encoding << ")\n";
+        for (const csv_import::Notice& warning : import.warnings) out << "avviso: " << warning.Describe() << "\n";
+        if (!import.ignoredColumns.isEmpty())
+            out << "colonne ignorate: " << import.ignoredColumns.join(QStringLiteral(", ")) << "\n";
+        out.flush();
+        if (!import.errors.empty()) {
+            QStringList lines{QStringLiteral("importazione rifiutata, nessuna scheda aggiunta:")};
+            for (const csv_import::Notice& error : import.errors) lines << error.Describe();
+            throw Failure(lines.join(QStringLiteral("\n")));
+        }
+        const auto count = static_cast<long long>(import.rows.size());
+        if (dryRun) {
+            long long first = 1;
+            if (QFileInfo::exists(folder.File(QLatin1String(DataRecord::kFileName)))) {
+                DataRecordFile file;
+                file.OpenForReading(folder.Path());
+                first = file.RecordCount() + 1;
+            }
+            for (long long i = 0; i < count; ++i) {
+                const DataRecord record = csv_import::RecordOf(import.rows[i]);
+                QStringList fields;
+                for (int f = 0; f < csv_import::kFields; ++f) fields << record.Text(DataRecord::Field(f));
+                while (fields.last().isEmpty()) fields.removeLast();
+                out << "scheda " << first + i << ": " << fields.join(QStringLiteral(" | ")) << "\n";
+            }
+            out << "prova: nessuna scheda aggiunta\n";
+            return;
+        }
+        const long long first = csv_import::Append(folder.Path(), import);
+        if (count == 0) out << "nessuna scheda aggiunta in " << DataRecord::kFileName << "\n";
+        else if (count == 1) out << "aggiunta 1 scheda in " << DataRecord::kFileName << ": la " << first << "\n";
+        else out << "aggiunte " << count << " schede in " << DataRecord::kFileName << ": dalla " << first << " alla "
+                 << first + count - 1 << "\n";
+    } catch (const FileError& error) {
+        throw Failure(QString::fromStdString(error.what()));
+    }
+}
+
 const std::vector<Command>& Commands() {
     static const std::vector<Command> commands = {
         {"sheet", "K", 1, 1, Sheet},
@@ -231,6 +282,7 @@ const std::vector<Command>& Commands() {
         {"envelope", "N", 1, 1, Envelope},
         {"summary", "[importa]", 0, 1, Summary},
         {"export", "[FILE|-]", 0, 1, nullptr, Export},
+        {"import", "FILE.csv [--dry-run] [--truncate]", 1, 1, nullptr, Import, {"dry-run", "truncate"}},
     };
     return commands;
 }
@@ -239,6 +291,7 @@ QString Usage() {
     QString usage = QStringLiteral(
         "uso: velmora-batch [--folder CARTELLA] (--pdf FILE | --printer NOME) [--copies N] COMANDO ARGOMENTI\n"
         "     velmora-batch [--folder CARTELLA] export [FILE|-]\n"
+        "     velmora-batch [--folder CARTELLA] import FILE.csv [--dry-run] [--truncate]\n"
         "comandi:\n");
     for (const Command& c : Commands())
         usage += QStringLiteral("  %1 %2\n").arg(QLatin1String(c.name), QLatin1String(c.arguments));
@@ -325,6 +378,9 @@ int Run(const QStringList& arguments, const QString& defaultFolder, QTextStream&
     const QCommandLineOption printerOption(QStringLiteral("printer"), {}, QStringLiteral("NOME"));
     const QCommandLineOption copiesOption(QStringLiteral("copies"), {}, QStringLiteral("N"), QStringLiteral("1"));
     parser.addOptions({folderOption, pdfOption, printerOption, copiesOption});
+    QStringList switches;
+    for (const Command& c : Commands()) switches += c.switches;
+    for (const QString& name : switches) parser.addOption(QCommandLineOption(name));
     if (!parser.parse(QStringList{QStringLiteral("velmora-batch")} + arguments)) {
         // The parser fails on an unknown option or on an option whose value
         // is missing, which can only be the last argument.
@@ -348,9 +404,15 @@ int Run(const QStringList& arguments, const QString& defaultFolder, QTextStream&
     const auto command = std::find_if(commands.begin(), commands.end(),
                                       [&](const Command& c) { return rest[0] == QLatin1String(c.name); });
     if (command == commands.end()) return usageError(QStringLiteral("comando sconosciuto %1").arg(rest[0]));
-    const QStringList args = rest.mid(1);
+    QStringList args = rest.mid(1);
     if (args.size() < command->minArguments || args.size() > command->maxArguments)
         return usageError(QStringLiteral("argomenti errati per %1").arg(QLatin1String(command->name)));
+    for (const QString& name : switches) {
+        if (!parser.isSet(name)) continue;
+        if (!command->switches.contains(name))
+            return usageError(QStringLiteral("--%1 non vale per %2").arg(name, rest[0]));
+        args << QStringLiteral("--") + name;
+    }
     if (command->write ? !(options.pdf.isEmpty() && options.printer.isEmpty())
                        : options.pdf.isEmpty() == options.printer.isEmpty())
         return usageError(command->write ? QStringLiteral("%1 non stampa: niente --pdf o --printer").arg(rest[0])

@@ -7,10 +7,11 @@ class QTextStream;
 //
 //   velmora-batch [--folder DIR] (--pdf FILE | --printer NAME) [--copies N] COMMAND ARGS
 //   velmora-batch [--folder DIR] export [FILE|-]
+//   velmora-batch [--folder DIR] import FILE.csv [--dry-run] [--truncate]
 //
 // Returns the exit status: 0 done, 1 failed (a message on err, nothing
 // written), 2 a usage error (the usage on err). It never creates or changes an
-// archive.
+// archive, except import, which appends to the data archive.
 namespace batch {
 
 int Run(const QStringList& arguments, const QString& defaultFolder, QTextStream& err);

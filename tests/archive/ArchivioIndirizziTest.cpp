@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -17,6 +18,8 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <cstring>
 
 using namespace testing_support;
 
@@ -299,7 +302,7 @@ TEST_F(ArchivioIndirizzi, CommandsOpenTheirDialogs) {
     EXPECT_EQ(script.opened, expected);
 }
 
-TEST_F(ArchivioIndirizzi, HelpHasItsTitleAndTenParagraphs) {
+TEST_F(ArchivioIndirizzi, HelpHasItsTitleAndElevenParagraphs) {
     ModalScript script;
     QString title, text;
     script.Then([&](QDialog& dialog) {
@@ -309,9 +312,105 @@ TEST_F(ArchivioIndirizzi, HelpHasItsTitleAndTenParagraphs) {
     });
     w->cmdGuidaClick();
     EXPECT_EQ(title, QStringLiteral("App Archivio Dati"));
-    EXPECT_EQ(TfrmArchivio_Indirizzi::HelpParagraphs().size(), 10);
-    EXPECT_EQ(HelpText(TfrmArchivio_Indirizzi::HelpParagraphs()).count(QStringLiteral("\r\n\r\n")), 9);
-    EXPECT_EQ(text.count(QStringLiteral("\n\n")), 9);
+    EXPECT_EQ(TfrmArchivio_Indirizzi::HelpParagraphs().size(), 11);
+    EXPECT_EQ(HelpText(TfrmArchivio_Indirizzi::HelpParagraphs()).count(QStringLiteral("\r\n\r\n")), 10);
+    EXPECT_EQ(text.count(QStringLiteral("\n\n")), 10);
+    EXPECT_TRUE(text.contains(QStringLiteral("Il pulsante Importa"))) << text.toStdString();
+}
+
+// The file dialog's step: the user picks the file and presses Apri.
+ModalScript::Step Pick(const QString& file) {
+    return [file](QDialog& dialog) {
+        dynamic_cast<QFileDialog&>(dialog).selectFile(file);
+        dialog.accept();
+    };
+}
+
+// A CSV file as an Italian spreadsheet saves it: semicolons, Windows-1252.
+const QByteArray kCsv = "Nome etichetta;Tipo;Dati rigo 1;Telefono\r\n"
+                        "Niccol\xf2 Rossi;Postale;Via Citt\xe0 1;555\r\n"
+                        "Bianchi;Postale;Via 2;\r\n"
+                        ";Postale;Via 3;\r\n";
+
+TEST_F(ArchivioIndirizzi, ImportAsksThenAppendsAndShowsTheFirstNewRecord) {
+    MoveMouse(w->cmdImporta, QPoint(10, 10));
+    EXPECT_EQ(w->panInfo->text(), QStringLiteral("Importa in archivio le schede di un file CSV."));
+    Store({Record(QStringLiteral("uno")), Record(QStringLiteral("due"))});
+    const QByteArray before = Archive();
+    TempFolder files;
+    files.Write(QStringLiteral("indirizzi.csv"), kCsv);
+
+    ModalScript script;
+    script.Then(Pick(files.File(QStringLiteral("indirizzi.csv"))));
+    w->cmdImportaClick();
+    ASSERT_TRUE(script.Done());
+    ASSERT_EQ(log.messages.size(), 2u) << log.Texts().join(u'|').toStdString();
+    EXPECT_EQ(log.messages[0].kind, ui::Kind::Confirmation);
+    EXPECT_EQ(log.messages[0].buttons, ui::Buttons::YesNo);
+    EXPECT_EQ(log.messages[0].text,
+              QStringLiteral("3 schede da importare, 1 avviso.\r\n\r\n"
+                             "riga 4: scheda senza nome: non comparirà nella ricerca\r\n\r\n"
+                             "Colonne ignorate: Telefono.\r\n\r\n"
+                             "Si vogliono aggiungere le schede all'archivio?"));
+    EXPECT_EQ(log.messages[1].text, QStringLiteral("Le schede dalla 3 alla 5 sono state inserite in archivio."));
+
+    const QByteArray after = Archive();
+    ASSERT_EQ(after.size(), 5 * 3765);
+    EXPECT_EQ(after.left(before.size()), before);
+    DataRecord third;
+    std::memcpy(&third, after.constData() + 2 * 3765, sizeof third);
+    EXPECT_EQ(third.Text(DataRecord::Nome), QStringLiteral("Niccolò Rossi"));
+    EXPECT_EQ(third.Text(DataRecord::Rigo01), QStringLiteral("Via Città 1"));
+    EXPECT_EQ(w->lblPosizione->text(), QStringLiteral("3"));
+    EXPECT_EQ(w->txtNome->text(), QStringLiteral("Niccolò Rossi"));
+    EXPECT_EQ(w->txtRigo01->text(), QStringLiteral("Via Città 1"));
+}
+
+// Each way an import stops short leaves the archive and the screen as they were.
+TEST_F(ArchivioIndirizzi, AnImportThatStopsShortWritesNothing) {
+    Store({Record(QStringLiteral("uno"))});
+    const QByteArray before = Archive();
+    TempFolder files;
+    files.Write(QStringLiteral("buono.csv"), kCsv);
+    files.Write(QStringLiteral("lungo.csv"), "Nome;Rigo 1\nuno;ok\ndue;" + QByteArray(251, 'x') + "\n");
+    files.Write(QStringLiteral("vuoto.csv"), "Nome;Rigo 1\n;\n");
+    struct Case {
+        const char* what;
+        ModalScript::Step step;
+        std::deque<ui::Answer> answers;
+        QStringList messages;
+    };
+    const Case cases[] = {
+        {"dialog cancelled", [](QDialog& d) { d.reject(); }, {}, {}},
+        {"answer no", Pick(files.File(QStringLiteral("buono.csv"))), {ui::Answer::No}, {}},
+        {"over-long field", Pick(files.File(QStringLiteral("lungo.csv"))), {},
+         {QStringLiteral("Attenzione: il file non può essere importato e l'archivio non è stato modificato.\n\r\n\r"
+                         "2 schede da importare, 0 avvisi\n\r\n\r"
+                         "riga 3, colonna 2 (Rigo 1): testo di 251 caratteri, l'archivio ne contiene al massimo 250")}},
+        {"nothing to import", Pick(files.File(QStringLiteral("vuoto.csv"))), {},
+         {QStringLiteral("Il file non contiene schede da importare.")}},
+        {"file gone once picked",
+         [&](QDialog& dialog) {
+             Pick(files.File(QStringLiteral("vuoto.csv")))(dialog);
+             QFile::remove(files.File(QStringLiteral("vuoto.csv")));
+         },
+         {},
+         {QStringLiteral("Attenzione: il sistema non permette di leggere il file indicato.\n\r\n\r"
+                         "Accertarsi che il file esista e di possedere i privilegi di lettura.")}},
+    };
+    for (const Case& c : cases) {
+        log.Clear();
+        log.answers = c.answers;
+        ModalScript script;
+        script.Then(c.step);
+        w->cmdImportaClick();
+        EXPECT_TRUE(script.Done()) << c.what;
+        QStringList texts = log.Texts();
+        if (!c.answers.empty()) texts.removeFirst();  // the question answered
+        EXPECT_EQ(texts, c.messages) << c.what;
+        EXPECT_EQ(Archive(), before) << c.what;
+        EXPECT_TRUE(w->lblPosizione->text().isEmpty()) << c.what;
+    }
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include <QFile>
 
 #include <gtest/gtest.h>
+#include <algorithm>
+#include <functional>
 #include <fcntl.h>
 #include <limits>
 #include <random>
@@ -362,6 +364,67 @@ TEST(DataRecordFile, AppendsKilledAtRandomMomentsLeaveEveryConfirmedRecordWhole)
         EXPECT_EQ(after.left(before.size()), before);
         const std::set<QString> names = WholeRecordNames(dir);
         for (const QString& name : confirmed) EXPECT_EQ(names.count(name), 1u) << "lost: " << name.toStdString();
+    }
+}
+
+// Runs child(p) for p from 0 to n - 1, each in a process of its own, all at
+// once, and waits for them; each must end with status 0.
+void InProcesses(int n, const std::function<int(int)>& child) {
+    std::vector<pid_t> children;
+    for (int p = 0; p < n; ++p) {
+        const pid_t pid = fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) _exit(child(p));
+        children.push_back(pid);
+    }
+    for (pid_t pid : children) {
+        int status = 0;
+        waitpid(pid, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+}
+
+// The names of the archive's records in file order, each record checked
+// whole against the sample of its name.
+std::vector<QString> NamesInOrder(const QString& folder) {
+    std::vector<QString> names;
+    DataRecordFile file(folder);
+    while (!file.AtEnd()) {
+        DataRecord record;
+        file.Read(record);
+        names.push_back(record.Text(DataRecord::Nome).section(QLatin1Char('/'), 0, 0));
+        EXPECT_EQ(Bytes(record), Bytes(Sample(names.back()))) << "torn record " << file.Position();
+    }
+    return names;
+}
+
+// Records appended many at once (an import) while another copy of the program
+// appends one at a time: nothing is lost and each batch stays in one piece,
+// in its order.
+TEST(DataRecordFile, ManyAppendedAtOnceStayTogether) {
+    TempFolder dir;
+    DataRecordFile(dir.Path()).Append(Sample(QStringLiteral("first")));
+    constexpr int kBatch = 1000;
+    constexpr int kSingles = 300;
+    InProcesses(3, [&](int p) {
+        if (p == 2) {
+            for (int i = 0; i < kSingles; ++i) DataRecordFile(dir.Path()).Append(Sample(QStringLiteral("S-%1").arg(i)));
+            return 0;
+        }
+        DataRecordFile file(dir.Path());
+        file.AppendMany(kBatch, [&](long long i, DataRecord& record) {
+            record = Sample(QStringLiteral("B%1-%2").arg(p).arg(i));
+        });
+        file.Close();
+        return file.Position() > kBatch ? 0 : 1;
+    });
+    const std::vector<QString> names = NamesInOrder(dir.Path());
+    ASSERT_EQ(names.size(), static_cast<size_t>(1 + 2 * kBatch + kSingles));
+    for (int p = 0; p < 2; ++p) {
+        const auto first = std::find(names.begin(), names.end(), QStringLiteral("B%1-0").arg(p));
+        ASSERT_LE(first - names.begin() + kBatch, static_cast<long>(names.size())) << p;
+        for (int i = 0; i < kBatch; ++i)
+            ASSERT_EQ(first[i], QStringLiteral("B%1-%2").arg(p).arg(i)) << "batch " << p << " broken at " << i;
     }
 }
 

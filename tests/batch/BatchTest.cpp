@@ -517,3 +517,174 @@ TEST(BatchOutput, ASignalMidRunLeavesNoTemporaryFolder) {
 }
 
 }  // namespace
+
+namespace {
+
+struct Tool {
+    int status;
+    QString out, err;
+};
+
+// velmora-batch as a process of its own.
+Tool RunTool(const QStringList& arguments) {
+    QProcess tool;
+    tool.start(QStringLiteral(VELMORA_BATCH), arguments);
+    EXPECT_TRUE(tool.waitForFinished(120000));
+    return {tool.exitCode(), QString::fromUtf8(tool.readAllStandardOutput()),
+            QString::fromUtf8(tool.readAllStandardError())};
+}
+
+std::vector<DataRecord> Records(const QString& folder) {
+    std::vector<DataRecord> records;
+    DataRecordFile file(folder);
+    while (!file.AtEnd()) {
+        records.emplace_back();
+        file.Read(records.back());
+    }
+    return records;
+}
+
+TEST(BatchImport, AppendsTheRowsAndPrintsTheirNumbers) {
+    TempFolder folder;
+    WriteArchive(folder.Path(), 2);
+    const QByteArray archive = folder.Read(kArchive);
+    folder.Write(QStringLiteral("nuovi.csv"), "\xEF\xBB\xBF" "Nome,Tipo,Rigo 1,Fax\n"
+                                              "Città,Postale,\"Via \"\"Roma\"\", 1\",0\n"
+                                              "Perché,Postale,Via 2,0\n"
+                                              "Li 中,Postale,Via 3,0\n");
+    const QString csv = folder.File(QStringLiteral("nuovi.csv"));
+
+    const Tool dry = RunTool({"--folder", folder.Path(), "import", csv, "--dry-run"});
+    ASSERT_EQ(dry.status, 0) << S(dry.err);
+    EXPECT_EQ(dry.out, csv + QStringLiteral(": 3 schede da importare, 1 avviso (UTF-8)\n"
+                                            "avviso: riga 4, colonna 1 (Nome): lettere che l'archivio non può "
+                                            "contenere, scritte come \"Li ?\"\n"
+                                            "colonne ignorate: Fax\n"
+                                            "scheda 3: Città | Postale | Via \"Roma\", 1\n"
+                                            "scheda 4: Perché | Postale | Via 2\n"
+                                            "scheda 5: Li ? | Postale | Via 3\n"
+                                            "prova: nessuna scheda aggiunta\n"));
+    EXPECT_EQ(folder.Read(kArchive), archive) << "a dry run writes nothing";
+
+    const Tool run = RunTool({"--folder", folder.Path(), "import", csv});
+    ASSERT_EQ(run.status, 0) << S(run.err);
+    EXPECT_TRUE(run.out.endsWith(QStringLiteral("aggiunte 3 schede in Archivio_Dati.pro: dalla 3 alla 5\n")))
+        << S(run.out);
+    const std::vector<DataRecord> records = Records(folder.Path());
+    ASSERT_EQ(records.size(), 5u);
+    EXPECT_EQ(folder.Read(kArchive).left(archive.size()), archive);
+    const QStringList names = {"Città", "Perché", "Li ?"};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(records[2 + i].Text(DataRecord::Nome), names[i]);
+        EXPECT_EQ(records[2 + i].Text(DataRecord::Tipo), QStringLiteral("Postale"));
+    }
+    EXPECT_EQ(records[2].Text(DataRecord::Rigo01), QStringLiteral("Via \"Roma\", 1"));
+
+    // One row, then none.
+    const std::pair<QByteArray, QString> small[] = {
+        {"Nome\nsesto\n", "aggiunta 1 scheda in Archivio_Dati.pro: la 6\n"},
+        {"Nome\n\n", "nessuna scheda aggiunta in Archivio_Dati.pro\n"},
+    };
+    for (const auto& [bytes, said] : small) {
+        folder.Write(QStringLiteral("piccolo.csv"), bytes);
+        const Tool one = RunTool({"--folder", folder.Path(), "import", folder.File(QStringLiteral("piccolo.csv"))});
+        EXPECT_EQ(one.status, 0) << S(one.err);
+        EXPECT_TRUE(one.out.endsWith(said)) << S(one.out);
+    }
+    EXPECT_EQ(Records(folder.Path()).size(), 6u);
+}
+
+// One over-long field refuses the whole file, naming its line, and the
+// archive stays byte for byte; --truncate cuts the field at 250 bytes.
+TEST(BatchImport, AnOverLongFieldIsRefusedOrCut) {
+    TempFolder folder;
+    WriteArchive(folder.Path(), 3);
+    const QByteArray archive = folder.Read(kArchive);
+    const QByteArray longLine = QByteArray(200, 'a') + QByteArray(60, '\xe8');  // Windows-1252
+    folder.Write(QStringLiteral("lungo.csv"), "Nome;Rigo 1;Note\r\nuno;Via 1;n\r\ndue;" + longLine + ";n\r\n");
+    const QString csv = folder.File(QStringLiteral("lungo.csv"));
+
+    const Outcome refused = RunBatch({"--folder", folder.Path(), "import", csv});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_TRUE(refused.err.contains(
+        QStringLiteral("riga 3, colonna 2 (Rigo 1): testo di 260 caratteri, l'archivio ne contiene al massimo 250")))
+        << S(refused.err);
+    EXPECT_EQ(folder.Read(kArchive), archive);
+
+    const Tool cut = RunTool({"--folder", folder.Path(), "import", csv, "--truncate"});
+    ASSERT_EQ(cut.status, 0) << S(cut.err);
+    EXPECT_TRUE(cut.out.endsWith(QStringLiteral("aggiunte 2 schede in Archivio_Dati.pro: dalla 4 alla 5\n")))
+        << S(cut.out);
+    const std::vector<DataRecord> records = Records(folder.Path());
+    ASSERT_EQ(records.size(), 5u);
+    EXPECT_EQ(records[4].Text(DataRecord::Nome), QStringLiteral("due"));
+    EXPECT_EQ(records[4].field[DataRecord::Rigo01].Length(), 250);
+    EXPECT_EQ(records[4].Text(DataRecord::Rigo01), QString(200, u'a') + QString(50, u'è'));
+}
+
+// The import's switches belong to it alone; a usage error writes nothing.
+TEST(BatchImport, UsageErrorsWriteNothing) {
+    TempFolder folder;
+    WriteArchive(folder.Path(), 1);
+    const QByteArray archive = folder.Read(kArchive);
+    folder.Write(QStringLiteral("a.csv"), "Nome\nuno\n");
+    const QString csv = folder.File(QStringLiteral("a.csv"));
+    const QString pdf = folder.File(QStringLiteral("r.pdf"));
+    const QStringList cases[] = {
+        {"--pdf", pdf, "summary", "--dry-run"},
+        {"export", "--truncate"},
+        {"import"},
+        {"import", csv, "altro.csv"},
+        {"--pdf", pdf, "import", csv},
+    };
+    for (const QStringList& arguments : cases) {
+        const Outcome run = RunBatch(QStringList{"--folder", folder.Path()} + arguments);
+        EXPECT_EQ(run.status, 2) << S(arguments.join(u' ')) << S(run.err);
+        EXPECT_TRUE(run.err.contains(QStringLiteral("import FILE.csv [--dry-run] [--truncate]"))) << S(run.err);
+        EXPECT_EQ(folder.Read(kArchive), archive) << S(arguments.join(u' '));
+        EXPECT_FALSE(QFileInfo::exists(pdf));
+    }
+}
+
+// Two imports of 1,000 rows started at the same moment into one archive:
+// 2,000 new records, each import's rows together, whole and in order.
+TEST(BatchImport, TwoImportsAtOnceLoseAndSplitNothing) {
+    TempFolder folder;
+    WriteArchive(folder.Path(), 1);
+    constexpr int kRows = 1000;
+    const QString tags[] = {"A", "B"};
+    for (const QString& tag : tags) {
+        QByteArray csv = "Nome;Tipo;Rigo 1;Rigo 2;Note\n";
+        for (int i = 0; i < kRows; ++i)
+            csv += QStringLiteral("%1%2;Postale;Via %1 %2;Città;nota %2\n").arg(tag).arg(i).toUtf8();
+        folder.Write(tag + QStringLiteral(".csv"), csv);
+    }
+    QProcess tools[2];
+    for (int t = 0; t < 2; ++t)
+        tools[t].start(QStringLiteral(VELMORA_BATCH), {"--folder", folder.Path(), "import", folder.File(tags[t] + ".csv")});
+    for (QProcess& tool : tools) {
+        ASSERT_TRUE(tool.waitForFinished(120000));
+        EXPECT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
+    }
+    const std::vector<DataRecord> records = Records(folder.Path());
+    ASSERT_EQ(records.size(), 1u + 2 * kRows);
+    for (int t = 0; t < 2; ++t) {
+        const auto first = std::find_if(records.begin(), records.end(), [&](const DataRecord& r) {
+            return r.Text(DataRecord::Nome) == tags[t] + QStringLiteral("0");
+        });
+        ASSERT_NE(first, records.end());
+        const long long number = first - records.begin() + 1;
+        EXPECT_TRUE(QString::fromUtf8(tools[t].readAllStandardOutput())
+                        .contains(QStringLiteral("dalla %1 alla %2").arg(number).arg(number + kRows - 1)));
+        ASSERT_LE(number - 1 + kRows, static_cast<long long>(records.size()));
+        for (int i = 0; i < kRows; ++i) {
+            const DataRecord& r = first[i];
+            ASSERT_EQ(r.Text(DataRecord::Nome), tags[t] + QString::number(i)) << "import " << S(tags[t]) << " split at " << i;
+            ASSERT_EQ(r.Text(DataRecord::Rigo01), QStringLiteral("Via %1 %2").arg(tags[t]).arg(i));
+            ASSERT_EQ(r.Text(DataRecord::Rigo02), QStringLiteral("Città"));
+            ASSERT_EQ(r.Text(DataRecord::Note), QStringLiteral("nota %1").arg(i));
+        }
+    }
+}
+
+}  // namespace
