@@ -12,6 +12,8 @@
 #include <QLineEdit>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 
 #include <gtest/gtest.h>
 
@@ -133,6 +135,53 @@ TEST(Velmora, ADialogStartsFromItsDesignStateEachTime) {
     // The second opening starts with an empty search box and reads the file again.
     EXPECT_EQ(searches, (std::vector<QString>{QString(), QString()}));
     EXPECT_EQ(rows, (std::vector<int>{0, 1}));
+}
+
+// The place of a control within the part of the window's background on show.
+QRect OnShow(const QScrollArea& scroll, const QWidget& control) {
+    return QRect(control.mapTo(scroll.viewport(), QPoint(0, 0)), control.size());
+}
+
+TEST(Velmora, WorkWindowsSmallerThanTheirContentScrollToEveryControl) {
+    AppFixture fixture;
+    struct Case {
+        QWidget* window;
+        std::vector<const char*> controls;
+    };
+    const Case cases[] = {
+        {&fixture.app->frmAvvio(), {"imgEsci"}},
+        {&fixture.app->frmArchivio_Indirizzi(), {"cmdEsci", "cmdGuida"}},
+        {&fixture.app->frmArchivio_Etichette(), {"cmdEsci", "cmdGuida", "impIndirizzo_E24"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.window->metaObject()->className());
+        c.window->show();
+        c.window->resize(640, 400);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(c.window->size(), QSize(640, 400));
+        auto* scroll = c.window->findChild<QScrollArea*>(QStringLiteral("scrSfondo"));
+        ASSERT_NE(scroll, nullptr);
+        for (const char* name : c.controls) {
+            SCOPED_TRACE(name);
+            auto* control = c.window->findChild<QWidget*>(QString::fromLatin1(name));
+            ASSERT_NE(control, nullptr);
+            scroll->horizontalScrollBar()->setValue(0);
+            scroll->verticalScrollBar()->setValue(0);
+            EXPECT_FALSE(scroll->viewport()->rect().contains(OnShow(*scroll, *control)));
+            scroll->ensureWidgetVisible(control, 0, 0);
+            EXPECT_TRUE(scroll->viewport()->rect().contains(OnShow(*scroll, *control)));
+        }
+
+        // On a large window nothing scrolls and the content stays centred.
+        c.window->resize(1920, 1080);
+        QCoreApplication::processEvents();
+        EXPECT_FALSE(scroll->horizontalScrollBar()->isVisible());
+        EXPECT_FALSE(scroll->verticalScrollBar()->isVisible());
+        const QWidget* panel = scroll->widget()->findChild<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+        ASSERT_NE(panel, nullptr);
+        EXPECT_LE((panel->geometry().center() - scroll->viewport()->rect().center()).manhattanLength(), 1);
+        c.window->hide();
+    }
 }
 
 }  // namespace
