@@ -1,5 +1,6 @@
 #include "report/Preview.h"
 
+#include "app/ui/WindowFrame.h"
 #include "report/Painter.h"
 #include "report/Prepared.h"
 
@@ -81,10 +82,9 @@ void PreviewWorkspace::paintEvent(QPaintEvent* event) {
 }
 
 TfrmPreview::TfrmPreview(TrepReport& report, PrintTeller tell, QWidget* owner)
-    : QDialog(owner), report_(report), tell_(std::move(tell)) {
+    : QDialog(owner, Qt::Dialog | ui::kTitleOnly), report_(report), tell_(std::move(tell)) {
     const QString name = report.ReportOptions.Name;
     setWindowTitle(name.isEmpty() ? QStringLiteral("Preview") : name);
-    setWindowFlags(windowFlags() | Qt::WindowMinMaxButtonsHint);
     setWindowState(Qt::WindowMaximized);
 
     toolbar = new QToolBar;

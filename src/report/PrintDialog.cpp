@@ -24,7 +24,7 @@
 namespace report {
 
 TfrmPrintDialog::TfrmPrintDialog(QWidget* owner, const TrepPrintOptions& options, int currentPage)
-    : QDialog(owner), currentPage_(currentPage) {
+    : QDialog(owner, Qt::Dialog | ui::kTitleOnly), currentPage_(currentPage) {
     setWindowTitle(QStringLiteral("Print"));
 
     auto* printer = new QGroupBox(QStringLiteral("Printer"));
@@ -115,6 +115,7 @@ TfrmPrintDialog::TfrmPrintDialog(QWidget* owner, const TrepPrintOptions& options
     buttons->addWidget(btnOK);
     buttons->addWidget(btnCancel);
     auto* layout = new QVBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
     layout->addLayout(grid);
     layout->addLayout(buttons);
 

@@ -4,11 +4,13 @@
 #include "report/Preview.h"
 #include "report/PrintDialog.h"
 #include "report/ShowReport.h"
+#include "app/ui/Messages.h"
 #include "support/TestSupport.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
@@ -89,6 +91,49 @@ TEST_F(PreviewTest, ShowsThePagesWithTheTemplatesToolbar) {
     EXPECT_TRUE(ShowReport(*report, true, Record()));
     EXPECT_EQ(script.opened, std::vector<QString>({"Pagina Etichette"}));
     EXPECT_GE(pages, 3);
+    EXPECT_TRUE(script.Done());
+}
+
+// The window-manager hints of a window that has no title-bar buttons.
+void ExpectTitleAndBorderOnly(const QDialog& dialog, bool fixedSize) {
+    SCOPED_TRACE(dialog.windowTitle().toStdString());
+    const Qt::WindowFlags flags = dialog.windowFlags();
+    EXPECT_TRUE(flags.testFlag(Qt::CustomizeWindowHint));
+    EXPECT_TRUE(flags.testFlag(Qt::WindowTitleHint));
+    for (Qt::WindowType button : {Qt::WindowMinimizeButtonHint, Qt::WindowMaximizeButtonHint,
+                                  Qt::WindowCloseButtonHint, Qt::WindowSystemMenuHint}) {
+        EXPECT_FALSE(flags.testFlag(button)) << button;
+    }
+    EXPECT_EQ(dialog.minimumSize() == dialog.maximumSize(), fixedSize);
+}
+
+// Preview, print dialog and message box: a title and a border only; closing
+// one from the window manager acts as its own leaving button.
+TEST_F(PreviewTest, DialogsHaveATitleAndABorderOnly) {
+    UseFakePrinters fake{{"First"}};
+    ModalScript script;
+    script.Then([&](QDialog& dialog) {
+        ExpectTitleAndBorderOnly(dialog, false);
+        EXPECT_TRUE(dialog.windowState() & Qt::WindowMaximized);
+        AsPreview(dialog).actPrint->trigger();
+        EXPECT_EQ(ui::ShowMessage(&dialog, QStringLiteral("Testo"), ui::Kind::Warning, ui::Buttons::OkCancel),
+                  ui::Answer::Cancel);
+        dialog.close();
+    });
+    script.Then([](QDialog& dialog) {
+        ExpectTitleAndBorderOnly(dialog, true);
+        dialog.close();
+    });
+    script.Then([](QDialog& dialog) {
+        ASSERT_NE(qobject_cast<QMessageBox*>(&dialog), nullptr);
+        ExpectTitleAndBorderOnly(dialog, true);
+        dialog.close();
+    });
+    EXPECT_TRUE(ShowReport(*report, true, Record()));
+    EXPECT_EQ(script.opened, std::vector<QString>({"Pagina Etichette", "Print", "Velmora"}));
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_EQ(told[0].status, PrintOutcome::Status::Cancelled);
+    EXPECT_TRUE(fake.printers->jobs.empty());
     EXPECT_TRUE(script.Done());
 }
 
