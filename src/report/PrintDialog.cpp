@@ -13,8 +13,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPageSetupDialog>
-#include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShowEvent>
@@ -127,15 +125,13 @@ TfrmPrintDialog::TfrmPrintDialog(QWidget* owner, const TrepPrintOptions& options
 void TfrmPrintDialog::PrinterChanged() {
     const QString name = cbPrinters->currentText();
     SelectPrinter(name);
+    settings_.clear();
     lblWhere->setText(name.isEmpty() ? QString() : Printers().Port(name));
 }
 
-// The printer's own settings: the platform's page setup for it.
 void TfrmPrintDialog::ShowProperties() {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setPrinterName(cbPrinters->currentText());
-    QPageSetupDialog dialog(&printer, this);
-    ui::RunModal(dialog);
+    TfrmPrinterProperties dialog(this, Printers().Options(cbPrinters->currentText()), settings_);
+    if (ui::RunModal(dialog) == QDialog::Accepted) settings_ = dialog.Settings();
 }
 
 PrintChoices TfrmPrintDialog::Choices() const {
@@ -163,6 +159,44 @@ void TfrmPrintDialog::showEvent(QShowEvent* event) {
 bool TfrmPrintDialog::eventFilter(QObject* watched, QEvent* event) {
     if (watched == txtPages && event->type() == QEvent::FocusIn) optPages->setChecked(true);
     return QDialog::eventFilter(watched, event);
+}
+
+TfrmPrinterProperties::TfrmPrinterProperties(QWidget* owner, const std::vector<PrinterOption>& options,
+                                             const PrinterSettings& settings)
+    : QDialog(owner, Qt::Dialog | ui::kTitleOnly), options_(options) {
+    setWindowTitle(QStringLiteral("Properties"));
+    auto* form = new QFormLayout;
+    for (const PrinterOption& option : options_) {
+        auto* list = new QComboBox;
+        list->setObjectName(QString::fromUtf8(option.keyword));
+        for (const PrinterOption::Choice& choice : option.choices) list->addItem(choice.text, choice.keyword);
+        const auto chosen = settings.find(option.keyword);
+        list->setCurrentIndex(list->findData(chosen != settings.end() ? chosen->second : option.defaultChoice));
+        form->addRow(option.text, list);
+        lists.push_back(list);
+    }
+    btnOK = new QPushButton(QStringLiteral("OK"));
+    btnOK->setDefault(true);
+    btnCancel = new QPushButton(QStringLiteral("Cancel"));
+    connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
+    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(btnOK);
+    buttons->addWidget(btnCancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->addLayout(form);
+    layout->addLayout(buttons);
+}
+
+PrinterSettings TfrmPrinterProperties::Settings() const {
+    PrinterSettings settings;
+    for (std::size_t i = 0; i < options_.size(); ++i) {
+        const QByteArray choice = lists[i]->currentData().toByteArray();
+        if (choice != options_[i].defaultChoice) settings[options_[i].keyword] = choice;
+    }
+    return settings;
 }
 
 }  // namespace report
