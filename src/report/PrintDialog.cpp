@@ -20,6 +20,27 @@
 #include <QVBoxLayout>
 
 namespace report {
+namespace {
+
+// Lays out a dialog of fixed size: its controls above the buttons "OK" (the
+// default) and "Cancel" at the bottom right.
+void LayOut(QDialog& dialog, QLayout* controls, QPushButton*& ok, QPushButton*& cancel) {
+    ok = new QPushButton(QStringLiteral("OK"));
+    ok->setDefault(true);
+    cancel = new QPushButton(QStringLiteral("Cancel"));
+    QObject::connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);
+    QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->addLayout(controls);
+    layout->addLayout(buttons);
+}
+
+}  // namespace
 
 TfrmPrintDialog::TfrmPrintDialog(QWidget* owner, const TrepPrintOptions& options, int currentPage)
     : QDialog(owner, Qt::Dialog | ui::kTitleOnly), currentPage_(currentPage) {
@@ -96,26 +117,13 @@ TfrmPrintDialog::TfrmPrintDialog(QWidget* owner, const TrepPrintOptions& options
     modeLayout->addRow(QStringLiteral("Print on sheet"), cbPrintOnSheet);
     mode->setEnabled(false);
 
-    btnOK = new QPushButton(QStringLiteral("OK"));
-    btnOK->setDefault(true);
-    btnCancel = new QPushButton(QStringLiteral("Cancel"));
-    connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
-    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
-
     auto* grid = new QGridLayout;
     grid->addWidget(printer, 0, 0, 1, 2);
     grid->addWidget(pages, 1, 0);
     grid->addWidget(copies, 1, 1);
     grid->addWidget(other, 2, 0);
     grid->addWidget(mode, 2, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(btnOK);
-    buttons->addWidget(btnCancel);
-    auto* layout = new QVBoxLayout(this);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
-    layout->addLayout(grid);
-    layout->addLayout(buttons);
+    LayOut(*this, grid, btnOK, btnCancel);
 
     connect(cbPrinters, &QComboBox::currentTextChanged, this, &TfrmPrintDialog::PrinterChanged);
     connect(btnProperties, &QPushButton::clicked, this, &TfrmPrintDialog::ShowProperties);
@@ -175,19 +183,7 @@ TfrmPrinterProperties::TfrmPrinterProperties(QWidget* owner, const std::vector<P
         form->addRow(option.text, list);
         lists.push_back(list);
     }
-    btnOK = new QPushButton(QStringLiteral("OK"));
-    btnOK->setDefault(true);
-    btnCancel = new QPushButton(QStringLiteral("Cancel"));
-    connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
-    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(btnOK);
-    buttons->addWidget(btnCancel);
-    auto* layout = new QVBoxLayout(this);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
-    layout->addLayout(form);
-    layout->addLayout(buttons);
+    LayOut(*this, form, btnOK, btnCancel);
 }
 
 PrinterSettings TfrmPrinterProperties::Settings() const {
