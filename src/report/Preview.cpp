@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollArea>
@@ -101,7 +102,10 @@ TfrmPreview::TfrmPreview(TrepReport& report, PrintTeller tell, QWidget* owner)
         actWholePage = toolbar->addAction(QStringLiteral("Whole page"), this, &TfrmPreview::ZoomWholePage);
         actWholePage->setToolTip(QStringLiteral("Whole page"));
         cbZoom = new QComboBox;
-        cbZoom->setEditable(false);
+        // Editable only to show a zoom that is not in the list (after "Page
+        // width" or "Whole page"); the user picks from the list.
+        cbZoom->setEditable(true);
+        cbZoom->lineEdit()->setReadOnly(true);
         for (int percent : kZoomPercents) cbZoom->addItem(QStringLiteral("%1%").arg(percent), percent / 100.0);
         toolbar->addWidget(cbZoom);
         connect(cbZoom, &QComboBox::activated, this,

@@ -71,10 +71,24 @@ TEST_F(PreviewTest, ShowsThePagesWithTheTemplatesToolbar) {
         p.cbZoom->setCurrentIndex(1);
         emit p.cbZoom->activated(1);
         EXPECT_NEAR(p.workspace->PageRect(0).width(), MmToUnits(297) * dpi / 96 / 2, 1);
+        // The zoom box shows the percentage that a fit came to.
+        const auto shownPercent = [&] {
+            QString text = p.cbZoom->currentText();
+            EXPECT_TRUE(text.endsWith(QLatin1Char('%'))) << text.toStdString();
+            text.chop(1);
+            return text.toInt();
+        };
+        const auto realPercent = [&] { return 100.0 * p.workspace->PageRect(0).width() / (MmToUnits(297) * dpi / 96); };
         p.actWholePage->trigger();
         EXPECT_LE(p.workspace->PageRect(0).height(), p.scroll->viewport()->height());
+        EXPECT_NEAR(shownPercent(), realPercent(), 1);
         p.actPageWidth->trigger();
         EXPECT_NEAR(p.workspace->PageRect(0).width(), p.scroll->viewport()->width() - 20, 1);
+        EXPECT_NEAR(shownPercent(), realPercent(), 1);
+        p.cbZoom->setCurrentIndex(2);
+        emit p.cbZoom->activated(2);
+        EXPECT_EQ(p.cbZoom->currentText(), QStringLiteral("75%"));
+        EXPECT_NEAR(realPercent(), 75, 1);
 
         // Scrolling to the last page moves the status on.
         p.scroll->verticalScrollBar()->setValue(p.workspace->PageRect(pages - 1).top());
