@@ -3,10 +3,12 @@
 
 #include "report/Print.h"
 #include "report/PrintDialog.h"
+#include "app/ui/Application.h"
 #include "support/TestSupport.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
@@ -242,6 +244,39 @@ TEST_F(PrintDialogTest, PrintToFileAsksForAPrnFile) {
     EXPECT_EQ(fake.printers->jobs[0].outputFile, dir.filePath(QStringLiteral("etichette.prn")));
     EXPECT_EQ(Print(*report).status, PrintOutcome::Status::Cancelled) << "cancelling the file dialog prints nothing";
     EXPECT_EQ(fake.printers->jobs.size(), 1u);
+}
+
+// In an Italian locale Qt's own dialogs speak Italian; the print path's own
+// texts stay as they are.
+TEST_F(PrintDialogTest, PrintToFileDialogSpeaksTheLocalesLanguage) {
+    struct Case {
+        QLocale locale;
+        QStringList buttons;
+    };
+    const Case cases[] = {
+        {QLocale(QLocale::Italian, QLocale::Italy), {"Salva", "Annulla"}},
+        {QLocale::c(), {"Save", "Cancel"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.locale.name().toStdString());
+        EXPECT_EQ(ui::TranslateQt(c.locale), c.locale.language() == QLocale::Italian);
+        ModalScript script;
+        script.Then([](QDialog& dialog) {
+            EXPECT_EQ(AsPrintDialog(dialog).btnCancel->text(), QStringLiteral("Cancel"));
+            AsPrintDialog(dialog).chkPrintToFile->setChecked(true);
+            QTest::mouseClick(AsPrintDialog(dialog).btnOK, Qt::LeftButton);
+        });
+        script.Then([&](QDialog& dialog) {
+            const auto* box = dialog.findChild<QDialogButtonBox*>();
+            ASSERT_NE(box, nullptr);
+            QStringList texts;
+            for (const QAbstractButton* button : box->buttons()) texts << button->text().remove(QLatin1Char('&'));
+            EXPECT_EQ(texts, c.buttons);
+            dialog.reject();
+        });
+        EXPECT_EQ(Print(*report).status, PrintOutcome::Status::Cancelled);
+        EXPECT_EQ(script.opened, std::vector<QString>({"Print", "Print to file"}));
+    }
 }
 
 TEST_F(PrintDialogTest, WithoutDialogPrintsThePrintOptionsOnTheNamedPrinter) {
