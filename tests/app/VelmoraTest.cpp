@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -70,6 +71,19 @@ TEST(Velmora, CreatesTheSixteenWindowsHiddenInOrder) {
         EXPECT_EQ(flags.testFlag(Qt::CustomizeWindowHint), !expected[i].sizeable);
         EXPECT_FALSE(flags.testFlag(Qt::WindowCloseButtonHint) && !expected[i].sizeable);
         EXPECT_EQ(w->minimumSize() == w->maximumSize(), !expected[i].sizeable);
+    }
+}
+
+TEST(Velmora, EveryWindowShowsTheProgramsIcon) {
+    AppFixture fixture;
+    const QIcon icon = QApplication::windowIcon();
+    ASSERT_FALSE(icon.pixmap(32).isNull());
+    // The program's picture: a blue tile with a white sheet on it.
+    EXPECT_EQ(icon.pixmap(64).toImage().pixelColor(2, 32), QColor(0x46, 0x82, 0xb4));
+    EXPECT_EQ(icon.pixmap(64).toImage().pixelColor(32, 7), QColor(Qt::white));
+    for (QWidget* w : fixture.app->Windows()) {
+        SCOPED_TRACE(w->metaObject()->className());
+        EXPECT_EQ(w->windowIcon().cacheKey(), icon.cacheKey());
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/ui/Messages.h"
 
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -10,7 +11,12 @@
 
 namespace ui {
 
-Application::Application(int& argc, char** argv) : QApplication(argc, argv) { TranslateQt(QLocale()); }
+Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
+    // Every window shows the program's icon, the one of its desktop entry.
+    setWindowIcon(QIcon(QStringLiteral(":/images/velmora.svg")));
+    setDesktopFileName(QStringLiteral("velmora"));
+    TranslateQt(QLocale());
+}
 
 bool TranslateQt(const QLocale& locale) {
     static QTranslator qt;
