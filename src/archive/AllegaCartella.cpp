@@ -6,6 +6,7 @@
 #include "app/ui/Messages.h"
 #include "app/ui/ModalRunner.h"
 #include "app/ui/PictureButton.h"
+#include "archive/ArchiveBox.h"
 #include "archive/Archivio_Indirizzi.h"
 #include "shell/OpenURL.h"
 
@@ -157,6 +158,7 @@ TfrmAllegaCartella::TfrmAllegaCartella(Velmora& app, QWidget* owner)
 
         ui::NewCaption(QStringLiteral("Descrizione %1° file allegato:").arg(n), this, QPoint(32, y + 68));
         QLineEdit* txtDesc = this->*m.txtDesc = NewBox(named("txtDesc"), this, QRect(32, y + 88, 656, 32));
+        KeepArchivable(txtDesc, nullptr);
 
         focusOrder << txtFile << btnSfoglia << btnApri << txtDesc;
         connect(txtFile, &QLineEdit::textChanged, btnApri, [btnApri](const QString& name) {

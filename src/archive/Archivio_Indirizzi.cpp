@@ -10,6 +10,7 @@
 #include "app/ui/PictureButton.h"
 #include "app/ui/StatusLine.h"
 #include "app/ui/WorkArea.h"
+#include "archive/ArchiveBox.h"
 #include "archive/ArchiveCommands.h"
 #include "archive/AllegaCartella.h"
 #include "archive/ExpIndirizzi.h"
@@ -72,9 +73,11 @@ TfrmArchivio_Indirizzi::TfrmArchivio_Indirizzi(Velmora& app)
     for (std::size_t i = 1; i < boxes_.size(); ++i) setTabOrder(boxes_[i - 1], boxes_[i]);
     new ui::EnterCycle({boxes_.begin(), boxes_.end()}, true, this);
     auto* colour = new ui::FocusColour(this);
-    for (QLineEdit* box : boxes_)
+    for (QLineEdit* box : boxes_) {
+        KeepArchivable(box, panInfo);
         colour->Add(box, box == txtNome || box == txtTipo || box == txtNote ? ui::FocusColour::kAliceBlue
                                                                              : ui::FocusColour::kWhite);
+    }
 
     paging_ = std::make_unique<RecordPaging<DataRecord>>(
         this, app_.Folder(), lblPosizione, [this](const DataRecord& record) { Fill(record); },

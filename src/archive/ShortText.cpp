@@ -55,6 +55,20 @@ QByteArray ToCodePage(const QString& text) {
     return out;
 }
 
+QString ArchivableText(const QString& text, QString* refused) {
+    QString kept;
+    for (char32_t c : text.toUcs4()) {
+        const QString letter = QString::fromUcs4(&c, 1);
+        const QByteArray stored = ToCodePage(letter);
+        if (stored == "?" && c != U'?') {
+            if (refused) refused->append(letter);
+        } else {
+            kept += FromCodePage(stored.constData(), stored.size());
+        }
+    }
+    return kept;
+}
+
 QString FromCodePage(const char* data, qsizetype size) {
     QString out(size, Qt::Uninitialized);
     for (qsizetype i = 0; i < size; ++i) {

@@ -26,6 +26,11 @@ ShortText250 ShortTextFromCodePage(QByteArrayView bytes);
 // 250 is read as 250, so a reader never leaves its field. Never fails.
 QString DecodeShortText(const ShortText250& field);
 
+// What the archive keeps of `text` as it would read it back: every letter of
+// Windows-1252 as it is, a best-fit letter in place of one the code page lacks
+// ("ź" to "z"); a letter with neither is left out and added to `refused`.
+QString ArchivableText(const QString& text, QString* refused = nullptr);
+
 // Windows-1252 conversions of whole texts, shared with the other files that the
 // program writes in the code page.
 QByteArray ToCodePage(const QString& text);

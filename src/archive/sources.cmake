@@ -12,6 +12,7 @@ set(PRINT_archive
 )
 set(WINDOWS_archive
   ${CMAKE_CURRENT_LIST_DIR}/RecordPaging.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ArchiveBox.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Archivio_Indirizzi.cpp
   ${CMAKE_CURRENT_LIST_DIR}/AllegaCartella.cpp
   ${CMAKE_CURRENT_LIST_DIR}/RecordPicker.cpp

@@ -1,5 +1,6 @@
 #include "report/Preview.h"
 
+#include "app/ui/WindowFrame.h"
 #include "report/Painter.h"
 #include "report/Prepared.h"
 
@@ -7,6 +8,7 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollArea>
@@ -81,10 +83,9 @@ void PreviewWorkspace::paintEvent(QPaintEvent* event) {
 }
 
 TfrmPreview::TfrmPreview(TrepReport& report, PrintTeller tell, QWidget* owner)
-    : QDialog(owner), report_(report), tell_(std::move(tell)) {
+    : QDialog(owner, Qt::Dialog | ui::kTitleOnly), report_(report), tell_(std::move(tell)) {
     const QString name = report.ReportOptions.Name;
     setWindowTitle(name.isEmpty() ? QStringLiteral("Preview") : name);
-    setWindowFlags(windowFlags() | Qt::WindowMinMaxButtonsHint);
     setWindowState(Qt::WindowMaximized);
 
     toolbar = new QToolBar;
@@ -101,7 +102,10 @@ TfrmPreview::TfrmPreview(TrepReport& report, PrintTeller tell, QWidget* owner)
         actWholePage = toolbar->addAction(QStringLiteral("Whole page"), this, &TfrmPreview::ZoomWholePage);
         actWholePage->setToolTip(QStringLiteral("Whole page"));
         cbZoom = new QComboBox;
-        cbZoom->setEditable(false);
+        // Editable only to show a zoom that is not in the list (after "Page
+        // width" or "Whole page"); the user picks from the list.
+        cbZoom->setEditable(true);
+        cbZoom->lineEdit()->setReadOnly(true);
         for (int percent : kZoomPercents) cbZoom->addItem(QStringLiteral("%1%").arg(percent), percent / 100.0);
         toolbar->addWidget(cbZoom);
         connect(cbZoom, &QComboBox::activated, this,

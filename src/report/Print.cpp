@@ -36,7 +36,7 @@ PrintOutcome Print(TrepReport& report, int currentPage, QWidget* owner) {
         return PrintOutcome::Of(PrintOutcome::Status::Cancelled);
     }
     report.PrintOptions.Duplex = dialog.Duplex();
-    return PrintPrepared(report, dialog.Choices(), outputFile);
+    return PrintPrepared(report, dialog.Choices(), outputFile, dialog.Settings());
 }
 
 }  // namespace report

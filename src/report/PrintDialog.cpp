@@ -13,8 +13,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPageSetupDialog>
-#include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShowEvent>
@@ -22,9 +20,30 @@
 #include <QVBoxLayout>
 
 namespace report {
+namespace {
+
+// Lays out a dialog of fixed size: its controls above the buttons "OK" (the
+// default) and "Cancel" at the bottom right.
+void LayOut(QDialog& dialog, QLayout* controls, QPushButton*& ok, QPushButton*& cancel) {
+    ok = new QPushButton(QStringLiteral("OK"));
+    ok->setDefault(true);
+    cancel = new QPushButton(QStringLiteral("Cancel"));
+    QObject::connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);
+    QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->addLayout(controls);
+    layout->addLayout(buttons);
+}
+
+}  // namespace
 
 TfrmPrintDialog::TfrmPrintDialog(QWidget* owner, const TrepPrintOptions& options, int currentPage)
-    : QDialog(owner), currentPage_(currentPage) {
+    : QDialog(owner, Qt::Dialog | ui::kTitleOnly), currentPage_(currentPage) {
     setWindowTitle(QStringLiteral("Print"));
 
     auto* printer = new QGroupBox(QStringLiteral("Printer"));
@@ -98,25 +117,13 @@ TfrmPrintDialog::TfrmPrintDialog(QWidget* owner, const TrepPrintOptions& options
     modeLayout->addRow(QStringLiteral("Print on sheet"), cbPrintOnSheet);
     mode->setEnabled(false);
 
-    btnOK = new QPushButton(QStringLiteral("OK"));
-    btnOK->setDefault(true);
-    btnCancel = new QPushButton(QStringLiteral("Cancel"));
-    connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
-    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
-
     auto* grid = new QGridLayout;
     grid->addWidget(printer, 0, 0, 1, 2);
     grid->addWidget(pages, 1, 0);
     grid->addWidget(copies, 1, 1);
     grid->addWidget(other, 2, 0);
     grid->addWidget(mode, 2, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(btnOK);
-    buttons->addWidget(btnCancel);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(grid);
-    layout->addLayout(buttons);
+    LayOut(*this, grid, btnOK, btnCancel);
 
     connect(cbPrinters, &QComboBox::currentTextChanged, this, &TfrmPrintDialog::PrinterChanged);
     connect(btnProperties, &QPushButton::clicked, this, &TfrmPrintDialog::ShowProperties);
@@ -126,15 +133,13 @@ TfrmPrintDialog::TfrmPrintDialog(QWidget* owner, const TrepPrintOptions& options
 void TfrmPrintDialog::PrinterChanged() {
     const QString name = cbPrinters->currentText();
     SelectPrinter(name);
+    settings_.clear();
     lblWhere->setText(name.isEmpty() ? QString() : Printers().Port(name));
 }
 
-// The printer's own settings: the platform's page setup for it.
 void TfrmPrintDialog::ShowProperties() {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setPrinterName(cbPrinters->currentText());
-    QPageSetupDialog dialog(&printer, this);
-    ui::RunModal(dialog);
+    TfrmPrinterProperties dialog(this, Printers().Options(cbPrinters->currentText()), settings_);
+    if (ui::RunModal(dialog) == QDialog::Accepted) settings_ = dialog.Settings();
 }
 
 PrintChoices TfrmPrintDialog::Choices() const {
@@ -162,6 +167,32 @@ void TfrmPrintDialog::showEvent(QShowEvent* event) {
 bool TfrmPrintDialog::eventFilter(QObject* watched, QEvent* event) {
     if (watched == txtPages && event->type() == QEvent::FocusIn) optPages->setChecked(true);
     return QDialog::eventFilter(watched, event);
+}
+
+TfrmPrinterProperties::TfrmPrinterProperties(QWidget* owner, const std::vector<PrinterOption>& options,
+                                             const PrinterSettings& settings)
+    : QDialog(owner, Qt::Dialog | ui::kTitleOnly), options_(options) {
+    setWindowTitle(QStringLiteral("Properties"));
+    auto* form = new QFormLayout;
+    for (const PrinterOption& option : options_) {
+        auto* list = new QComboBox;
+        list->setObjectName(QString::fromUtf8(option.keyword));
+        for (const PrinterOption::Choice& choice : option.choices) list->addItem(choice.text, choice.keyword);
+        const auto chosen = settings.find(option.keyword);
+        list->setCurrentIndex(list->findData(chosen != settings.end() ? chosen->second : option.defaultChoice));
+        form->addRow(option.text, list);
+        lists.push_back(list);
+    }
+    LayOut(*this, form, btnOK, btnCancel);
+}
+
+PrinterSettings TfrmPrinterProperties::Settings() const {
+    PrinterSettings settings;
+    for (std::size_t i = 0; i < options_.size(); ++i) {
+        const QByteArray choice = lists[i]->currentData().toByteArray();
+        if (choice != options_[i].defaultChoice) settings[options_[i].keyword] = choice;
+    }
+    return settings;
 }
 
 }  // namespace report

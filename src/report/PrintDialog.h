@@ -1,6 +1,7 @@
 #pragma once
 #include "report/Model.h"
 #include "report/PrintChoices.h"
+#include "report/Printers.h"
 
 #include <QDialog>
 
@@ -24,6 +25,8 @@ public:
     PrintChoices Choices() const;
     TDuplexMode Duplex() const;
     bool PrintToFile() const;
+    // The settings chosen in "Properties..." for the selected printer.
+    const PrinterSettings& Settings() const { return settings_; }
 
     QComboBox* cbPrinters;
     QLabel* lblWhere;
@@ -51,6 +54,25 @@ private:
     void PrinterChanged();
     void ShowProperties();
     int currentPage_;
+    PrinterSettings settings_;
+};
+
+// "Properties...": the selected printer's own options as its driver offers
+// them, one list each (named by the option's keyword), showing the choice
+// made for this print or else the printer's default.
+class TfrmPrinterProperties : public QDialog {
+public:
+    TfrmPrinterProperties(QWidget* owner, const std::vector<PrinterOption>& options, const PrinterSettings& settings);
+
+    // The choices that differ from the printer's defaults.
+    PrinterSettings Settings() const;
+
+    std::vector<QComboBox*> lists;
+    QPushButton* btnOK;
+    QPushButton* btnCancel;
+
+private:
+    std::vector<PrinterOption> options_;
 };
 
 }  // namespace report

@@ -11,6 +11,11 @@
 #include <QSaveFile>
 
 #include <cups/cups.h>
+#include <cups/ppd.h>
+
+#include <unistd.h>
+
+#include <cstring>
 
 #include <optional>
 
@@ -92,6 +97,30 @@ public:
         return location.isEmpty() ? Option(*dest, "printer-info") : location;
     }
     bool IsUsable(const QString& printer) const override { return Destinations().Find(printer) != nullptr; }
+
+    // The options of the printer's PPD, which CUPS still keeps for every
+    // driver-based queue (the PPD interface is deprecated but not replaced
+    // for driver options).
+    std::vector<PrinterOption> Options(const QString& printer) const override {
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+        std::vector<PrinterOption> options;
+        const char* file = cupsGetPPD2(CUPS_HTTP_DEFAULT, printer.toUtf8().constData());
+        if (!file) return options;
+        ppd_file_t* ppd = ppdOpenFile(file);
+        unlink(file);
+        if (!ppd) return options;
+        for (ppd_option_t* o = ppdFirstOption(ppd); o; o = ppdNextOption(ppd)) {
+            if (!std::strcmp(o->keyword, "PageSize") || !std::strcmp(o->keyword, "PageRegion")) continue;
+            PrinterOption option{o->keyword, QString::fromUtf8(o->text), {}, o->defchoice};
+            for (int i = 0; i < o->num_choices; ++i)
+                option.choices.push_back({o->choices[i].choice, QString::fromUtf8(o->choices[i].text)});
+            options.push_back(std::move(option));
+        }
+        ppdClose(ppd);
+        return options;
+#pragma GCC diagnostic pop
+    }
     void Print(const PrintJob& job) override {
         if (!job.outputFile.isEmpty()) return WritePdf(job.pages, job.outputFile, job.title);
         std::optional<ScratchFolder> work;
@@ -106,6 +135,8 @@ public:
         cups_option_t* options = nullptr;
         if (!job.pages.empty()) count = cupsAddOption("media", MediaOf(*job.pages.front()).constData(), count, &options);
         if (const char* sides = SidesOf(job.duplex)) count = cupsAddOption("sides", sides, count, &options);
+        for (const auto& [keyword, choice] : job.settings)
+            count = cupsAddOption(keyword.constData(), choice.constData(), count, &options);
         const int id = cupsPrintFile2(CUPS_HTTP_DEFAULT, job.printer.toUtf8().constData(),
                                       QFile::encodeName(document).constData(), job.title.toUtf8().constData(),
                                       count, options);
@@ -162,13 +193,15 @@ PrintChoices ChoicesOf(const TrepPrintOptions& options) {
     return choices;
 }
 
-PrintOutcome PrintPrepared(const TrepReport& report, const PrintChoices& choices, const QString& outputFile) {
+PrintOutcome PrintPrepared(const TrepReport& report, const PrintChoices& choices, const QString& outputFile,
+                           const PrinterSettings& settings) {
     using Status = PrintOutcome::Status;
     PrintJob job;
     job.printer = SelectedPrinter();
     job.outputFile = outputFile;
     job.title = report.ReportOptions.Name;
     job.duplex = report.PrintOptions.Duplex;
+    job.settings = settings;
     job.pages = PagesFor(report.PreparedPages(), choices);
     if (!Printers().IsUsable(job.printer)) return PrintOutcome::Of(Status::InvalidPrinter);
     if (job.pages.empty()) return PrintOutcome::Of(Status::Printed);

@@ -2,9 +2,11 @@
 #include "report/Model.h"
 #include "report/PrintChoices.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
+#include <map>
 #include <memory>
 #include <stdexcept>
 #include <vector>
@@ -31,12 +33,30 @@ struct PrintOutcome {
     bool Printed() const { return status == Status::Printed; }
 };
 
+// One of a printer's own settings as its driver offers it (tray, resolution,
+// duplex, ...): the keyword CUPS knows it by, the driver's text for it, its
+// choices and the printer's default choice. Paper size is never one of them:
+// it comes from the template.
+struct PrinterOption {
+    struct Choice {
+        QByteArray keyword;
+        QString text;
+    };
+    QByteArray keyword;
+    QString text;
+    std::vector<Choice> choices;
+    QByteArray defaultChoice;
+};
+// The settings chosen for one print: option keyword to choice keyword.
+using PrinterSettings = std::map<QByteArray, QByteArray>;
+
 // One print: the pages in painting order (copies included), where to.
 struct PrintJob {
     QString printer;     // installed printer name
     QString outputFile;  // non-empty: write the printer's document into this file
     QString title;
     TDuplexMode duplex = dmDefault;
+    PrinterSettings settings;
     std::vector<const PreparedPage*> pages;
 };
 
@@ -48,6 +68,8 @@ public:
     virtual QString DefaultPrinter() const = 0;
     // Where the printer is attached, as the print dialog shows it.
     virtual QString Port(const QString& printer) const = 0;
+    // The printer's own settings, as its driver offers them.
+    virtual std::vector<PrinterOption> Options(const QString& printer) const = 0;
     // Whether the printer can take a job now.
     virtual bool IsUsable(const QString& printer) const = 0;
     // Throws PrintError when the driver or spooler fails.
@@ -70,9 +92,10 @@ bool SelectPrinter(const QString& name);
 PrintChoices ChoicesOf(const TrepPrintOptions& options);
 
 // Prints the pages the report prepared last, as `choices` pick them, on the
-// selected printer or into `outputFile`. No dialog and no message: the
-// outcome says what happened.
-PrintOutcome PrintPrepared(const TrepReport& report, const PrintChoices& choices, const QString& outputFile = {});
+// selected printer or into `outputFile`, with the printer's `settings`. No
+// dialog and no message: the outcome says what happened.
+PrintOutcome PrintPrepared(const TrepReport& report, const PrintChoices& choices, const QString& outputFile = {},
+                           const PrinterSettings& settings = {});
 
 // Prints as the report's print options say, on the printer they name, with
 // no dialog; the selection for the run is left as it was.

@@ -11,7 +11,10 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 
 #include <gtest/gtest.h>
 
@@ -68,6 +71,19 @@ TEST(Velmora, CreatesTheSixteenWindowsHiddenInOrder) {
         EXPECT_EQ(flags.testFlag(Qt::CustomizeWindowHint), !expected[i].sizeable);
         EXPECT_FALSE(flags.testFlag(Qt::WindowCloseButtonHint) && !expected[i].sizeable);
         EXPECT_EQ(w->minimumSize() == w->maximumSize(), !expected[i].sizeable);
+    }
+}
+
+TEST(Velmora, EveryWindowShowsTheProgramsIcon) {
+    AppFixture fixture;
+    const QIcon icon = QApplication::windowIcon();
+    ASSERT_FALSE(icon.pixmap(32).isNull());
+    // The program's picture: a blue tile with a white sheet on it.
+    EXPECT_EQ(icon.pixmap(64).toImage().pixelColor(2, 32), QColor(0x46, 0x82, 0xb4));
+    EXPECT_EQ(icon.pixmap(64).toImage().pixelColor(32, 7), QColor(Qt::white));
+    for (QWidget* w : fixture.app->Windows()) {
+        SCOPED_TRACE(w->metaObject()->className());
+        EXPECT_EQ(w->windowIcon().cacheKey(), icon.cacheKey());
     }
 }
 
@@ -133,6 +149,53 @@ TEST(Velmora, ADialogStartsFromItsDesignStateEachTime) {
     // The second opening starts with an empty search box and reads the file again.
     EXPECT_EQ(searches, (std::vector<QString>{QString(), QString()}));
     EXPECT_EQ(rows, (std::vector<int>{0, 1}));
+}
+
+// The place of a control within the part of the window's background on show.
+QRect OnShow(const QScrollArea& scroll, const QWidget& control) {
+    return QRect(control.mapTo(scroll.viewport(), QPoint(0, 0)), control.size());
+}
+
+TEST(Velmora, WorkWindowsSmallerThanTheirContentScrollToEveryControl) {
+    AppFixture fixture;
+    struct Case {
+        QWidget* window;
+        std::vector<const char*> controls;
+    };
+    const Case cases[] = {
+        {&fixture.app->frmAvvio(), {"imgEsci"}},
+        {&fixture.app->frmArchivio_Indirizzi(), {"cmdEsci", "cmdGuida"}},
+        {&fixture.app->frmArchivio_Etichette(), {"cmdEsci", "cmdGuida", "impIndirizzo_E24"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.window->metaObject()->className());
+        c.window->show();
+        c.window->resize(640, 400);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(c.window->size(), QSize(640, 400));
+        auto* scroll = c.window->findChild<QScrollArea*>(QStringLiteral("scrSfondo"));
+        ASSERT_NE(scroll, nullptr);
+        for (const char* name : c.controls) {
+            SCOPED_TRACE(name);
+            auto* control = c.window->findChild<QWidget*>(QString::fromLatin1(name));
+            ASSERT_NE(control, nullptr);
+            scroll->horizontalScrollBar()->setValue(0);
+            scroll->verticalScrollBar()->setValue(0);
+            EXPECT_FALSE(scroll->viewport()->rect().contains(OnShow(*scroll, *control)));
+            scroll->ensureWidgetVisible(control, 0, 0);
+            EXPECT_TRUE(scroll->viewport()->rect().contains(OnShow(*scroll, *control)));
+        }
+
+        // On a large window nothing scrolls and the content stays centred.
+        c.window->resize(1920, 1080);
+        QCoreApplication::processEvents();
+        EXPECT_FALSE(scroll->horizontalScrollBar()->isVisible());
+        EXPECT_FALSE(scroll->verticalScrollBar()->isVisible());
+        const QWidget* panel = scroll->widget()->findChild<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+        ASSERT_NE(panel, nullptr);
+        EXPECT_LE((panel->geometry().center() - scroll->viewport()->rect().center()).manhattanLength(), 1);
+        c.window->hide();
+    }
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "archive/Archivio_Indirizzi.h"
 
+#include "archive/AllegaCartella.h"
+
 #include "app/Velmora.h"
 #include "app/ui/FocusColour.h"
 #include "app/ui/PictureButton.h"
@@ -9,6 +11,8 @@
 #include "support/TestSupport.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QPushButton>
 #include <QDir>
 #include <QFileDialog>
 #include <QLabel>
@@ -16,6 +20,7 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QTest>
+#include <QToolTip>
 
 #include <gtest/gtest.h>
 
@@ -99,6 +104,59 @@ TEST_F(ArchivioIndirizzi, SaveAppendsThenUpdatesInPlace) {
     EXPECT_EQ(w->lblPosizione->text(), QStringLiteral("1"));
     expected.SetText(DataRecord::Rigo02, QStringLiteral("00100 Roma"));
     EXPECT_EQ(Archive(), Bytes(expected));
+}
+
+// Types `text` into the box key by key, as a keyboard with those letters would.
+void TypeInto(QLineEdit* box, const QString& text) {
+    box->setFocus();
+    for (QChar letter : text) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(letter));
+        QApplication::sendEvent(box, &press);
+    }
+}
+
+// Typed or pasted, a letter the archive cannot keep never reaches the file as
+// "?": the box shows at once what the file will hold, and the user is told why.
+TEST_F(ArchivioIndirizzi, BoxesKeepOnlyWhatTheArchiveCanHold) {
+    const QString typed = QStringLiteral("Łódź Ω");
+    const QString kept = QStringLiteral("ódz ");
+    // Each key is ruled on as it comes: the last letter refused is named.
+    TypeInto(w->txtNome, typed);
+    EXPECT_EQ(w->txtNome->text(), kept);
+    EXPECT_EQ(w->panInfo->text(),
+              QStringLiteral("L'archivio non può conservare questi caratteri, che sono stati tolti: Ω"));
+    w->panInfo->clear();
+    QGuiApplication::clipboard()->setText(QStringLiteral("Via Łąka 5"));
+    w->txtRigo01->setFocus();
+    w->txtRigo01->paste();
+    EXPECT_EQ(w->txtRigo01->text(), QStringLiteral("Via aka 5"));
+    EXPECT_TRUE(w->panInfo->text().endsWith(QStringLiteral(": Ł")));
+    w->txtTipo->setText(QStringLiteral("Indirizzo"));
+
+    ModalScript script;
+    script.Then([&](QDialog& dialog) {
+        auto& allega = dynamic_cast<TfrmAllegaCartella&>(dialog);
+        // The window has no status line: the sentence shows under the box.
+        QGuiApplication::clipboard()->setText(typed);
+        allega.txtDesc01->setFocus();
+        allega.txtDesc01->paste();
+        EXPECT_EQ(allega.txtDesc01->text(), kept);
+        EXPECT_TRUE(QToolTip::text().endsWith(QStringLiteral(": ŁΩ")));
+        QTest::mouseClick(allega.btnApplica, Qt::LeftButton);
+    });
+    w->cmdFileClick();
+    w->cmdSalvaClick();
+    EXPECT_EQ(log.Only(), kAppended);
+
+    DataRecord expected;
+    expected.SetText(DataRecord::Nome, QStringLiteral("ódz"));
+    expected.SetText(DataRecord::Tipo, QStringLiteral("Indirizzo"));
+    expected.SetText(DataRecord::Rigo01, QStringLiteral("Via aka 5"));
+    expected.SetText(DataRecord::Desc01, QStringLiteral("ódz"));
+    EXPECT_EQ(Archive(), Bytes(expected));
+    EXPECT_FALSE(Archive().contains('?'));
+    EXPECT_EQ(w->txtNome->text().trimmed(), expected.Text(DataRecord::Nome));
+    EXPECT_EQ(w->txtRigo01->text(), expected.Text(DataRecord::Rigo01));
 }
 
 TEST_F(ArchivioIndirizzi, SaveRefusesMissingRequiredFieldsInOrder) {

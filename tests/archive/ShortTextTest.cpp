@@ -32,6 +32,33 @@ TEST(ShortText, EncodesTrimmedAndCut) {
     }
 }
 
+// What a box that feeds the archive keeps of what is typed: exactly what the
+// field will read back, the letters with no place in the code page refused.
+TEST(ShortText, ArchivableTextIsWhatTheFieldReadsBack) {
+    struct Case {
+        QString typed;
+        QString kept;
+        QString refused;
+    };
+    const Case cases[] = {
+        {QStringLiteral("Città € ß ÿ Ÿ"), QStringLiteral("Città € ß ÿ Ÿ"), QString()},
+        {QStringLiteral("Łódź Ω"), QStringLiteral("ódz "), QStringLiteral("ŁΩ")},
+        {QStringLiteral("Ātrs ‐ č"), QStringLiteral("Atrs - c"), QString()},
+        {QStringLiteral("a?b中"), QStringLiteral("a?b"), QStringLiteral("中")},
+        {QString::fromUcs4(U"x\U0001F600y"), QStringLiteral("xy"), QString::fromUcs4(U"\U0001F600")},
+        {QString(), QString(), QString()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed.toStdString());
+        QString refused;
+        const QString kept = ArchivableText(c.typed, &refused);
+        EXPECT_EQ(kept, c.kept);
+        EXPECT_EQ(refused, c.refused);
+        EXPECT_EQ(DecodeShortText(EncodeShortText(kept)), kept.trimmed());
+        EXPECT_EQ(Stored(EncodeShortText(kept)).count('?'), c.typed.count(QLatin1Char('?')));
+    }
+}
+
 TEST(ShortText, DecodesEveryByteOfTheCodePage) {
     ShortText250 field;
     field.bytes[0] = 250;

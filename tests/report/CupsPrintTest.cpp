@@ -9,13 +9,16 @@
 #include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
-#include <QPageSetupDialog>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cups/cups.h>
 #include <gtest/gtest.h>
+
+#include <map>
+#include <string>
 
 namespace report_tests {
 namespace {
@@ -45,6 +48,28 @@ protected:
     int jobs = 0;
 };
 
+// The attributes the scheduler keeps for its latest job, as text.
+std::map<std::string, std::string> LastJobAttributes() {
+    cups_job_t* jobs = nullptr;
+    const int count = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, PrivateCups::kPrinter, 0, CUPS_WHICHJOBS_ALL);
+    int id = 0;
+    for (int i = 0; i < count; ++i) id = std::max(id, jobs[i].id);
+    cupsFreeJobs(count, jobs);
+    ipp_t* request = ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
+    const std::string uri = "ipp://localhost/jobs/" + std::to_string(id);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, uri.c_str());
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr, "all");
+    ipp_t* response = cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/jobs/");
+    std::map<std::string, std::string> attributes;
+    for (ipp_attribute_t* a = ippFirstAttribute(response); a; a = ippNextAttribute(response)) {
+        char value[2048];
+        ippAttributeString(a, value, sizeof value);
+        if (ippGetName(a)) attributes[ippGetName(a)] = value;
+    }
+    ippDelete(response);
+    return attributes;
+}
+
 void PressOk(QDialog& dialog) { QTest::mouseClick(dynamic_cast<TfrmPrintDialog&>(dialog).btnOK, Qt::LeftButton); }
 
 TEST_F(CupsPrint, PrinterGetsTextWhereThePdfPutsIt) {
@@ -55,8 +80,25 @@ TEST_F(CupsPrint, PrinterGetsTextWhereThePdfPutsIt) {
         QTest::mouseClick(d.btnProperties, Qt::LeftButton);
         PressOk(dialog);
     });
-    // "Properties..." opens the platform's page setup for the printer.
-    script.Then([](QDialog& dialog) { EXPECT_NE(dynamic_cast<QPageSetupDialog*>(&dialog), nullptr); });
+    // "Properties..." shows the driver's own options with the printer's
+    // defaults, never the paper; the resolution and the hand feed chosen there
+    // go with the job.
+    script.Then([](QDialog& dialog) {
+        auto& p = dynamic_cast<TfrmPrinterProperties&>(dialog);
+        std::map<QString, QString> shown;
+        for (const QComboBox* list : p.lists) shown[list->objectName()] = list->currentData().toString();
+        EXPECT_EQ(shown.count(QStringLiteral("PageSize")), 0u);
+        EXPECT_EQ(shown.count(QStringLiteral("PageRegion")), 0u);
+        EXPECT_EQ(shown[QStringLiteral("Resolution")], QStringLiteral("600dpi"));
+        EXPECT_EQ(shown[QStringLiteral("manualfeed")], QStringLiteral("off"));
+        for (const auto& [keyword, choice] : {std::pair{"Resolution", "300dpi"}, std::pair{"manualfeed", "on"}}) {
+            auto* list = dialog.findChild<QComboBox*>(QString::fromLatin1(keyword));
+            ASSERT_NE(list, nullptr);
+            list->setCurrentIndex(list->findData(QByteArray(choice)));
+        }
+        QTest::mouseClick(p.btnOK, Qt::LeftButton);
+    });
+    // The next print starts again from the printer's defaults.
     script.Then(PressOk);
     testing_support::MessageLog log;
     for (TPrinterOrientation orientation : {poPortrait, poLandscape}) {
@@ -69,6 +111,11 @@ TEST_F(CupsPrint, PrinterGetsTextWhereThePdfPutsIt) {
         EXPECT_NEAR(words[0].paper.width(), 210, 0.1);
         EXPECT_NEAR(words[0].paper.height(), 297, 0.1);
         ExpectPositions(words, orientation == poLandscape);
+        auto attributes = LastJobAttributes();
+        const bool chosen = orientation == poPortrait;
+        EXPECT_EQ(attributes["Resolution"], chosen ? "300dpi" : "");
+        EXPECT_EQ(attributes["manualfeed"], chosen ? "on" : "");
+        EXPECT_EQ(attributes["media"], "A4");
     }
     EXPECT_TRUE(log.messages.empty());
 }

@@ -4,11 +4,13 @@
 #include "report/Preview.h"
 #include "report/PrintDialog.h"
 #include "report/ShowReport.h"
+#include "app/ui/Messages.h"
 #include "support/TestSupport.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
@@ -69,10 +71,24 @@ TEST_F(PreviewTest, ShowsThePagesWithTheTemplatesToolbar) {
         p.cbZoom->setCurrentIndex(1);
         emit p.cbZoom->activated(1);
         EXPECT_NEAR(p.workspace->PageRect(0).width(), MmToUnits(297) * dpi / 96 / 2, 1);
+        // The zoom box shows the percentage that a fit came to.
+        const auto shownPercent = [&] {
+            QString text = p.cbZoom->currentText();
+            EXPECT_TRUE(text.endsWith(QLatin1Char('%'))) << text.toStdString();
+            text.chop(1);
+            return text.toInt();
+        };
+        const auto realPercent = [&] { return 100.0 * p.workspace->PageRect(0).width() / (MmToUnits(297) * dpi / 96); };
         p.actWholePage->trigger();
         EXPECT_LE(p.workspace->PageRect(0).height(), p.scroll->viewport()->height());
+        EXPECT_NEAR(shownPercent(), realPercent(), 1);
         p.actPageWidth->trigger();
         EXPECT_NEAR(p.workspace->PageRect(0).width(), p.scroll->viewport()->width() - 20, 1);
+        EXPECT_NEAR(shownPercent(), realPercent(), 1);
+        p.cbZoom->setCurrentIndex(2);
+        emit p.cbZoom->activated(2);
+        EXPECT_EQ(p.cbZoom->currentText(), QStringLiteral("75%"));
+        EXPECT_NEAR(realPercent(), 75, 1);
 
         // Scrolling to the last page moves the status on.
         p.scroll->verticalScrollBar()->setValue(p.workspace->PageRect(pages - 1).top());
@@ -89,6 +105,49 @@ TEST_F(PreviewTest, ShowsThePagesWithTheTemplatesToolbar) {
     EXPECT_TRUE(ShowReport(*report, true, Record()));
     EXPECT_EQ(script.opened, std::vector<QString>({"Pagina Etichette"}));
     EXPECT_GE(pages, 3);
+    EXPECT_TRUE(script.Done());
+}
+
+// The window-manager hints of a window that has no title-bar buttons.
+void ExpectTitleAndBorderOnly(const QDialog& dialog, bool fixedSize) {
+    SCOPED_TRACE(dialog.windowTitle().toStdString());
+    const Qt::WindowFlags flags = dialog.windowFlags();
+    EXPECT_TRUE(flags.testFlag(Qt::CustomizeWindowHint));
+    EXPECT_TRUE(flags.testFlag(Qt::WindowTitleHint));
+    for (Qt::WindowType button : {Qt::WindowMinimizeButtonHint, Qt::WindowMaximizeButtonHint,
+                                  Qt::WindowCloseButtonHint, Qt::WindowSystemMenuHint}) {
+        EXPECT_FALSE(flags.testFlag(button)) << button;
+    }
+    EXPECT_EQ(dialog.minimumSize() == dialog.maximumSize(), fixedSize);
+}
+
+// Preview, print dialog and message box: a title and a border only; closing
+// one from the window manager acts as its own leaving button.
+TEST_F(PreviewTest, DialogsHaveATitleAndABorderOnly) {
+    UseFakePrinters fake{{"First"}};
+    ModalScript script;
+    script.Then([&](QDialog& dialog) {
+        ExpectTitleAndBorderOnly(dialog, false);
+        EXPECT_TRUE(dialog.windowState() & Qt::WindowMaximized);
+        AsPreview(dialog).actPrint->trigger();
+        EXPECT_EQ(ui::ShowMessage(&dialog, QStringLiteral("Testo"), ui::Kind::Warning, ui::Buttons::OkCancel),
+                  ui::Answer::Cancel);
+        dialog.close();
+    });
+    script.Then([](QDialog& dialog) {
+        ExpectTitleAndBorderOnly(dialog, true);
+        dialog.close();
+    });
+    script.Then([](QDialog& dialog) {
+        ASSERT_NE(qobject_cast<QMessageBox*>(&dialog), nullptr);
+        ExpectTitleAndBorderOnly(dialog, true);
+        dialog.close();
+    });
+    EXPECT_TRUE(ShowReport(*report, true, Record()));
+    EXPECT_EQ(script.opened, std::vector<QString>({"Pagina Etichette", "Print", "Velmora"}));
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_EQ(told[0].status, PrintOutcome::Status::Cancelled);
+    EXPECT_TRUE(fake.printers->jobs.empty());
     EXPECT_TRUE(script.Done());
 }
 

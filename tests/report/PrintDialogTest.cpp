@@ -3,15 +3,16 @@
 
 #include "report/Print.h"
 #include "report/PrintDialog.h"
+#include "app/ui/Application.h"
 #include "support/TestSupport.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPageSetupDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -98,11 +99,65 @@ TEST_F(PrintDialogTest, ShowsEveryGroupWithItsInitialValues) {
         QTest::keyClick(&dialog, Qt::Key_Escape);
         EXPECT_FALSE(dialog.isVisible()) << "Esc cancels";
     });
-    script.Then([](QDialog& dialog) { EXPECT_NE(dynamic_cast<QPageSetupDialog*>(&dialog), nullptr); });
+    script.Then([](QDialog& dialog) { EXPECT_NE(dynamic_cast<TfrmPrinterProperties*>(&dialog), nullptr); });
     EXPECT_EQ(Print(*report).status, PrintOutcome::Status::Cancelled);
     EXPECT_EQ(script.opened.size(), 2u);
     EXPECT_EQ(script.opened[0], QStringLiteral("Print"));
     EXPECT_TRUE(fake.printers->jobs.empty());
+}
+
+// "Properties..." shows the selected printer's options; what is chosen there
+// goes with this print only, and choosing another printer forgets it.
+TEST_F(PrintDialogTest, PropertiesGoWithThisPrintOnItsPrinter) {
+    const PrinterOption tray{"InputSlot", QStringLiteral("Media Source"),
+                             {{"Auto", QStringLiteral("Automatic")}, {"Manual", QStringLiteral("Manual Feed")}},
+                             "Auto"};
+    const PrinterOption quality{"Resolution", QStringLiteral("Resolution"),
+                                {{"300dpi", QStringLiteral("300 dpi")}, {"600dpi", QStringLiteral("600 dpi")}},
+                                "600dpi"};
+    fake.printers->options[QStringLiteral("First")] = {tray, quality};
+    fake.printers->options[QStringLiteral("Second")] = {tray};
+    // Each print: the printer to choose last, the choices made in
+    // "Properties..." on First, and the settings the job gets.
+    struct Case {
+        const char* printer;
+        std::vector<int> choices;  // index per list; -1 leaves the default
+        PrinterSettings expected;
+    };
+    const Case cases[] = {
+        {"First", {1, -1}, {{"InputSlot", "Manual"}}},
+        {"First", {1, 0}, {{"InputSlot", "Manual"}, {"Resolution", "300dpi"}}},
+        {"First", {0, 1}, {}},
+        {"Second", {1, 0}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.printer);
+        ModalScript script;
+        script.Then([&](QDialog& dialog) {
+            TfrmPrintDialog& d = AsPrintDialog(dialog);
+            d.cbPrinters->setCurrentText(QStringLiteral("First"));
+            QTest::mouseClick(d.btnProperties, Qt::LeftButton);
+            d.cbPrinters->setCurrentText(QString::fromLatin1(c.printer));
+            QTest::mouseClick(d.btnOK, Qt::LeftButton);
+        });
+        script.Then([&](QDialog& dialog) {
+            auto& p = dynamic_cast<TfrmPrinterProperties&>(dialog);
+            ASSERT_EQ(p.lists.size(), 2u);
+            EXPECT_EQ(p.lists[0]->objectName(), QStringLiteral("InputSlot"));
+            EXPECT_EQ(Items(p.lists[0]), QStringList({"Automatic", "Manual Feed"}));
+            EXPECT_EQ(p.lists[0]->currentText(), QStringLiteral("Automatic"));
+            EXPECT_EQ(p.lists[1]->currentText(), QStringLiteral("600 dpi"));
+            for (std::size_t i = 0; i < c.choices.size(); ++i)
+                if (c.choices[i] >= 0) p.lists[i]->setCurrentIndex(c.choices[i]);
+            QTest::mouseClick(p.btnOK, Qt::LeftButton);
+        });
+        fake.printers->jobs.clear();
+        EXPECT_TRUE(Print(*report).Printed());
+        ASSERT_EQ(fake.printers->jobs.size(), 1u);
+        EXPECT_EQ(fake.printers->jobs[0].printer, QString::fromLatin1(c.printer));
+        EXPECT_EQ(fake.printers->jobs[0].settings, c.expected);
+        EXPECT_TRUE(script.Done());
+    }
 }
 
 TEST_F(PrintDialogTest, CancelPrintsNothingAndRestoresPrinterAndChoices) {
@@ -189,6 +244,39 @@ TEST_F(PrintDialogTest, PrintToFileAsksForAPrnFile) {
     EXPECT_EQ(fake.printers->jobs[0].outputFile, dir.filePath(QStringLiteral("etichette.prn")));
     EXPECT_EQ(Print(*report).status, PrintOutcome::Status::Cancelled) << "cancelling the file dialog prints nothing";
     EXPECT_EQ(fake.printers->jobs.size(), 1u);
+}
+
+// In an Italian locale Qt's own dialogs speak Italian; the print path's own
+// texts stay as they are.
+TEST_F(PrintDialogTest, PrintToFileDialogSpeaksTheLocalesLanguage) {
+    struct Case {
+        QLocale locale;
+        QStringList buttons;
+    };
+    const Case cases[] = {
+        {QLocale(QLocale::Italian, QLocale::Italy), {"Salva", "Annulla"}},
+        {QLocale::c(), {"Save", "Cancel"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.locale.name().toStdString());
+        EXPECT_EQ(ui::TranslateQt(c.locale), c.locale.language() == QLocale::Italian);
+        ModalScript script;
+        script.Then([](QDialog& dialog) {
+            EXPECT_EQ(AsPrintDialog(dialog).btnCancel->text(), QStringLiteral("Cancel"));
+            AsPrintDialog(dialog).chkPrintToFile->setChecked(true);
+            QTest::mouseClick(AsPrintDialog(dialog).btnOK, Qt::LeftButton);
+        });
+        script.Then([&](QDialog& dialog) {
+            const auto* box = dialog.findChild<QDialogButtonBox*>();
+            ASSERT_NE(box, nullptr);
+            QStringList texts;
+            for (const QAbstractButton* button : box->buttons()) texts << button->text().remove(QLatin1Char('&'));
+            EXPECT_EQ(texts, c.buttons);
+            dialog.reject();
+        });
+        EXPECT_EQ(Print(*report).status, PrintOutcome::Status::Cancelled);
+        EXPECT_EQ(script.opened, std::vector<QString>({"Print", "Print to file"}));
+    }
 }
 
 TEST_F(PrintDialogTest, WithoutDialogPrintsThePrintOptionsOnTheNamedPrinter) {

@@ -12,12 +12,14 @@ public:
     struct Job {
         QString printer, outputFile;
         report::TDuplexMode duplex;
-        std::vector<int> pages;  // indices into the report's prepared pages
+        std::vector<int> pages;
+        report::PrinterSettings settings;  // indices into the report's prepared pages
     };
 
     QStringList names;
     QString defaultName;
     QStringList unusable;
+    QHash<QString, std::vector<report::PrinterOption>> options;  // per printer
     std::vector<Job> jobs;
     bool spoolerFails = false;
     const report::PreparedPage* first = nullptr;  // the report's page 0, to index jobs
@@ -25,10 +27,13 @@ public:
     QStringList Names() const override { return names; }
     QString DefaultPrinter() const override { return defaultName; }
     QString Port(const QString& printer) const override { return QStringLiteral("port of ") + printer; }
+    std::vector<report::PrinterOption> Options(const QString& printer) const override {
+        return options.value(printer);
+    }
     bool IsUsable(const QString& printer) const override { return !unusable.contains(printer); }
     void Print(const report::PrintJob& job) override {
         if (spoolerFails) throw report::PrintError("spooler failed");
-        Job done{job.printer, job.outputFile, job.duplex, {}};
+        Job done{job.printer, job.outputFile, job.duplex, {}, job.settings};
         for (const report::PreparedPage* page : job.pages) done.pages.push_back(int(page - first));
         jobs.push_back(done);
     }

@@ -3,6 +3,7 @@
 #include <QGridLayout>
 #include <QLinearGradient>
 #include <QPainter>
+#include <QScrollArea>
 #include <QVBoxLayout>
 
 namespace ui {
@@ -30,7 +31,14 @@ Backdrop MakeBackdrop(QWidget* window, const QString& panelName, QSize panelSize
     backdrop.layout = new QVBoxLayout(window);
     backdrop.layout->setContentsMargins(0, 0, 0, 0);
     backdrop.layout->setSpacing(0);
-    backdrop.layout->addWidget(backdrop.background, 1);
+    // When the window is smaller than the panel, scroll bars keep every
+    // control within reach; on a larger window the background fills it.
+    auto* scroll = new QScrollArea(window);
+    scroll->setObjectName(QStringLiteral("scrSfondo"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(backdrop.background);
+    backdrop.layout->addWidget(scroll, 1);
 
     backdrop.panel = new QWidget(backdrop.background);
     backdrop.panel->setObjectName(panelName);

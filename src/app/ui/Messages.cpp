@@ -1,6 +1,7 @@
 #include "app/ui/Messages.h"
 
 #include "app/ui/ModalRunner.h"
+#include "app/ui/WindowFrame.h"
 
 #include <QMessageBox>
 #include <QPushButton>
@@ -33,6 +34,7 @@ Answer ShowMessage(QWidget* parent, const QString& text, Kind kind, Buttons butt
     if (Handler()) return Handler()(Message{text, kind, buttons});
 
     QMessageBox box(parent);
+    box.setWindowFlags(Qt::Dialog | kTitleOnly);
     box.setWindowTitle(QStringLiteral("Velmora"));
     box.setIcon(IconOf(kind));
     box.setText(text);
@@ -52,7 +54,7 @@ Answer ShowMessage(QWidget* parent, const QString& text, Kind kind, Buttons butt
         box.setStandardButtons(QMessageBox::Ok);
         break;
     }
-    switch (box.exec()) {
+    switch (RunModal(box)) {
     case QMessageBox::Yes: return Answer::Yes;
     case QMessageBox::No: return Answer::No;
     case QMessageBox::Cancel: return Answer::Cancel;

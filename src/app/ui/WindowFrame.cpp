@@ -7,9 +7,6 @@
 #include <QShowEvent>
 
 namespace ui {
-namespace {
-constexpr Qt::WindowFlags kNoButtons = Qt::CustomizeWindowHint | Qt::WindowTitleHint;
-}
 
 void CentreWindow(QWidget& window, Centre centre, const QWidget* owner) {
     QRect area;
@@ -28,7 +25,7 @@ void CentreWindow(QWidget& window, Centre centre, const QWidget* owner) {
 Window::Window(const QString& caption, Frame frame, QSize size) : QWidget(nullptr), frame_(frame) {
     setWindowTitle(caption);
     if (frame == Frame::Fixed) {
-        setWindowFlags(Qt::Window | kNoButtons);
+        setWindowFlags(Qt::Window | kTitleOnly);
         setFixedSize(size);
     } else {
         resize(size);
@@ -55,7 +52,7 @@ void Window::closeEvent(QCloseEvent* event) {
 }
 
 Dialog::Dialog(QWidget* owner, const QString& caption, QSize size, Centre centre)
-    : QDialog(owner, Qt::Dialog | kNoButtons), centre_(centre) {
+    : QDialog(owner, Qt::Dialog | kTitleOnly), centre_(centre) {
     setWindowTitle(caption);
     setFixedSize(size);
 }

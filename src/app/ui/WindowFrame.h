@@ -5,6 +5,11 @@
 
 namespace ui {
 
+// The window-manager hints of a window without title-bar buttons: a title and
+// a border only (no minimise, maximise or close). With a fixed size the
+// window manager offers no resizing either.
+inline constexpr Qt::WindowFlags kTitleOnly = Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+
 // Where a window opens: centred on the screen or on the window that owns it.
 enum class Centre { Screen, Owner };
 
