@@ -5,6 +5,7 @@
 #include <QTextStream>
 
 #include <cstdio>
+#include <unistd.h>
 
 int main(int argc, char* argv[]) {
     // The tool speaks through its own messages on standard error; Qt's notes
@@ -18,5 +19,5 @@ int main(int argc, char* argv[]) {
     QTextStream err(stderr);
     QStringList arguments = QCoreApplication::arguments();
     arguments.removeFirst();
-    return batch::Run(arguments, QCoreApplication::applicationDirPath(), err);
+    return batch::Run(arguments, QCoreApplication::applicationDirPath(), err, isatty(STDERR_FILENO) == 1);
 }

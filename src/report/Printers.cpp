@@ -179,7 +179,8 @@ PrintOutcome PrintWithoutDialog(const TrepReport& report) {
     return PrintPrepared(report, ChoicesOf(report.PrintOptions));
 }
 
-void PaintPages(QPagedPaintDevice& device, const std::vector<const PreparedPage*>& pages) {
+void PaintPages(QPagedPaintDevice& device, const std::vector<const PreparedPage*>& pages,
+                const PageProgress& progress) {
     if (pages.empty()) return;
     if (!device.setPageLayout(LayoutFor(*pages.front()))) throw PrintError("The printer does not take the page size");
     QPainter painter;
@@ -191,16 +192,18 @@ void PaintPages(QPagedPaintDevice& device, const std::vector<const PreparedPage*
                 throw PrintError("The printer could not start a new page");
         }
         DrawPage(painter, *pages[i], scale);
+        if (progress) progress(int(i + 1), int(pages.size()));
     }
     if (!painter.end()) throw PrintError("The printer could not finish the document");
 }
 
-void WritePdf(const std::vector<const PreparedPage*>& pages, const QString& path, const QString& title) {
+void WritePdf(const std::vector<const PreparedPage*>& pages, const QString& path, const QString& title,
+              const PageProgress& progress) {
     QPdfWriter pdf(path);
     pdf.setResolution(1200);
     pdf.setTitle(title);
     pdf.setCreator(QStringLiteral("Velmora"));
-    PaintPages(pdf, pages);
+    PaintPages(pdf, pages, progress);
 }
 
 std::vector<const PreparedPage*> PagesFor(const std::vector<PreparedPage>& pages, const PrintChoices& choices) {

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <vector>
@@ -78,14 +79,19 @@ PrintOutcome PrintPrepared(const TrepReport& report, const PrintChoices& choices
 // no dialog; the selection for the run is left as it was.
 PrintOutcome PrintWithoutDialog(const TrepReport& report);
 
+// Told how many of how many pages are drawn, after each page.
+using PageProgress = std::function<void(int done, int total)>;
+
 // Paints `pages` on a paged device, one sheet each, each on paper of its own
 // size and orientation with zero margins, positions from the paper's corner.
 // Throws PrintError.
-void PaintPages(QPagedPaintDevice& device, const std::vector<const PreparedPage*>& pages);
+void PaintPages(QPagedPaintDevice& device, const std::vector<const PreparedPage*>& pages,
+                const PageProgress& progress = {});
 
 // Writes the pages into a PDF file, one sheet each, with no printer. Throws
 // PrintError when the file cannot be written.
-void WritePdf(const std::vector<const PreparedPage*>& pages, const QString& path, const QString& title = {});
+void WritePdf(const std::vector<const PreparedPage*>& pages, const QString& path, const QString& title = {},
+              const PageProgress& progress = {});
 // The pages to paint as `choices` pick them from `pages`, copies included;
 // with no choices every page once, in order.
 std::vector<const PreparedPage*> PagesFor(const std::vector<PreparedPage>& pages, const PrintChoices& choices = {});

@@ -80,12 +80,12 @@ std::unique_ptr<TrepReport> Build(const QString& reportName) {
     return sheet;
 }
 
-PrepareResult FillAndPrepare(TrepReport& sheet, const Lines& lines) {
+PrepareResult FillAndPrepare(TrepReport& sheet, const Lines& lines, bool clearLast) {
     sheet.ReportPage()->SetOrientation(poPortrait);
     for (int slot = 1; slot <= kSlots; ++slot)
         for (int line = 1; line <= kLines; ++line)
             FindObjectAs<TrepMemoView>(sheet, LineName(line, slot))->SetText(TrimText(lines[slot - 1][line - 1]));
-    return sheet.PrepareReport(true);
+    return sheet.PrepareReport(clearLast);
 }
 
 }  // namespace label_sheet

@@ -33,7 +33,9 @@ std::unique_ptr<report::TrepReport> Build(const QString& reportName);
 
 // Fills and prepares a sheet: the page to portrait, the text object of every
 // line of every slot set to its line with blanks and control characters
-// trimmed, then a fresh preparation. The one routine behind every printed sheet.
-report::PrepareResult FillAndPrepare(report::TrepReport& sheet, const Lines& lines);
+// trimmed, then a preparation: a fresh one, or with `clearLast` false one
+// whose page follows the pages prepared before. The one routine behind every
+// printed sheet.
+report::PrepareResult FillAndPrepare(report::TrepReport& sheet, const Lines& lines, bool clearLast = true);
 
 }  // namespace label_sheet
