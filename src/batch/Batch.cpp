@@ -178,8 +178,9 @@ std::unique_ptr<report::TrepReport> Sheets(const ProgramFolder& folder, const QS
                                            Progress& progress, const QString& name,
                                            const std::function<label_sheet::Lines(const Record&)>& lines) {
     auto sheet = label_sheet::Build(name);
+    label_sheet::Filler filler(*sheet);
     ForEachRecord<Record>(folder, range, noun, progress, [&](const Record& record, bool first) {
-        CheckPrepared(label_sheet::FillAndPrepare(*sheet, lines(record), first));
+        CheckPrepared(filler.FillAndPrepare(lines(record), first));
     });
     return sheet;
 }

@@ -1,6 +1,7 @@
 #include "report/Printers.h"
 
 #include "report/Painter.h"
+#include "report/PdfJoin.h"
 #include "report/Prepared.h"
 
 #include <QFile>
@@ -8,8 +9,14 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <cups/cups.h>
+
+#include <algorithm>
+#include <atomic>
+#include <exception>
+#include <thread>
 
 namespace report {
 namespace {
@@ -107,6 +114,19 @@ public:
     }
 };
 
+// Pages a thread draws at the least: a shorter document, a sheet or an
+// envelope, is drawn by one thread into the file, with no join.
+constexpr int kPagesPerPart = 100;
+
+void WriteOnePdf(const std::vector<const PreparedPage*>& pages, const QString& path, const QString& title,
+                 const PageProgress& progress) {
+    QPdfWriter pdf(path);
+    pdf.setResolution(1200);
+    pdf.setTitle(title);
+    pdf.setCreator(QStringLiteral("Velmora"));
+    PaintPages(pdf, pages, progress);
+}
+
 std::unique_ptr<PrinterSystem>& Current() {
     static std::unique_ptr<PrinterSystem> printers = std::make_unique<CupsPrinters>();
     return printers;
@@ -199,11 +219,41 @@ void PaintPages(QPagedPaintDevice& device, const std::vector<const PreparedPage*
 
 void WritePdf(const std::vector<const PreparedPage*>& pages, const QString& path, const QString& title,
               const PageProgress& progress) {
-    QPdfWriter pdf(path);
-    pdf.setResolution(1200);
-    pdf.setTitle(title);
-    pdf.setCreator(QStringLiteral("Velmora"));
-    PaintPages(pdf, pages, progress);
+    const auto total = int(pages.size());
+    const int threads = std::min(std::max(1, QThread::idealThreadCount()), total / kPagesPerPart);
+    if (threads < 2) return WriteOnePdf(pages, path, title, progress);
+
+    // Consecutive parts of nearly equal size, drawn side by side into files
+    // of their own and joined. The calling thread draws the first part and
+    // tells the progress of all.
+    QTemporaryDir work;
+    if (!work.isValid()) throw PrintError("The document could not be prepared");
+    QStringList files;
+    std::vector<std::vector<const PreparedPage*>> parts;
+    for (int i = 0; i < threads; ++i) {
+        files << work.filePath(QStringLiteral("parte%1.pdf").arg(i));
+        parts.emplace_back(pages.begin() + std::ptrdiff_t(total) * i / threads,
+                           pages.begin() + std::ptrdiff_t(total) * (i + 1) / threads);
+    }
+    std::atomic<int> drawnByOthers{0};
+    std::vector<std::exception_ptr> errors(parts.size());
+    const auto draw = [&](int i, const PageProgress& told) {
+        try {
+            WriteOnePdf(parts[std::size_t(i)], files[i], title, told);
+        } catch (...) {
+            errors[std::size_t(i)] = std::current_exception();
+        }
+    };
+    std::vector<std::thread> others;
+    for (int i = 1; i < threads; ++i) others.emplace_back(draw, i, [&](int, int) { ++drawnByOthers; });
+    draw(0, [&](int done, int) {
+        if (progress) progress(done + drawnByOthers, total);
+    });
+    for (std::thread& other : others) other.join();
+    for (const std::exception_ptr& error : errors)
+        if (error) std::rethrow_exception(error);
+    JoinPdf(files, path);
+    if (progress) progress(total, total);
 }
 
 std::vector<const PreparedPage*> PagesFor(const std::vector<PreparedPage>& pages, const PrintChoices& choices) {

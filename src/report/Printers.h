@@ -88,8 +88,10 @@ using PageProgress = std::function<void(int done, int total)>;
 void PaintPages(QPagedPaintDevice& device, const std::vector<const PreparedPage*>& pages,
                 const PageProgress& progress = {});
 
-// Writes the pages into a PDF file, one sheet each, with no printer. Throws
-// PrintError when the file cannot be written.
+// Writes the pages into a PDF file, one sheet each, with no printer. A long
+// document is drawn in consecutive parts side by side, one per core, and the
+// parts joined; `progress` is told on the calling thread. Throws PrintError
+// when the file cannot be written.
 void WritePdf(const std::vector<const PreparedPage*>& pages, const QString& path, const QString& title = {},
               const PageProgress& progress = {});
 // The pages to paint as `choices` pick them from `pages`, copies included;
