@@ -1,8 +1,9 @@
 #pragma once
 // The archive that the benchmarks of the windows reading Archivio_Dati.pro
 // share, made once per run, and the application on its folder.
+#include "BenchRecords.h"
+
 #include "app/Velmora.h"
-#include "archive/DataRecord.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -10,34 +11,12 @@
 
 #include <benchmark/benchmark.h>
 
-#include <random>
-
 namespace bench_archive {
 
-constexpr int kRecords = 100000;
-
-// A program folder with an archive of 100,000 records: names of two random
-// words, a type, six lines and a note; one record, "Zucchi Zeno", sorts last.
+// A program folder with the benchmarks' archive of 100,000 records.
 class Archive {
 public:
-    Archive() {
-        std::mt19937 random(42);
-        const char* words[] = {"Rossi", "Bianchi", "Verdi", "Neri", "Gallo", "Costa", "Fontana", "Conti",
-                               "Marino", "Greco", "Bruno", "Ricci", "Lombardi", "Moretti", "Barbieri", "Colombo"};
-        auto word = [&] { return QString::fromLatin1(words[random() % 16]); };
-        DataRecordFile file(dir_.path());
-        DataRecord record;
-        for (int i = 0; i < kRecords; ++i) {
-            const bool last = i == kRecords / 2;
-            record.SetText(DataRecord::Nome, last ? QStringLiteral("Zucchi Zeno")
-                                                  : word() + QLatin1Char(' ') + word() + QString::number(i));
-            record.SetText(DataRecord::Tipo, QStringLiteral("Etichetta postale"));
-            for (int line = 1; line <= 6; ++line)
-                record.SetText(DataRecord::Rigo(line), QStringLiteral("Via %1, %2").arg(word()).arg(line));
-            record.SetText(DataRecord::Note, QStringLiteral("Cliente dal %1").arg(2000 + i % 25));
-            file.Append(record);
-        }
-    }
+    Archive() { WriteRecords(dir_.path()); }
     QString Path() const { return dir_.path(); }
 
 private:

@@ -1,5 +1,7 @@
 // Rendering stored label pages: 1,000 pages of Archivio_Etichette.pro read,
 // filled into the label sheet and written to one PDF.
+#include "BenchPages.h"
+
 #include "report/Prepared.h"
 #include "report/Printers.h"
 #include "sheets/LabelSheet.h"
@@ -11,24 +13,11 @@
 
 namespace {
 
-constexpr int kPages = 1000;
+using bench_sheets::kPages;
 
 QString Archive() {
     static QTemporaryDir dir;
-    static const bool filled = [] {
-        SheetRecordFile file(dir.path());
-        for (int p = 0; p < kPages; ++p) {
-            SheetRecord page;
-            for (int slot = 1; slot <= label_grid::kSlots; ++slot) {
-                page.field[SheetRecord::NameField(slot)] = EncodeShortText(QStringLiteral("Cliente %1").arg(slot));
-                for (int line = 1; line <= label_grid::kLines; ++line)
-                    page.field[SheetRecord::LineField(line, slot)] =
-                        EncodeShortText(QStringLiteral("Pagina %1 etichetta %2 rigo %3").arg(p).arg(slot).arg(line));
-            }
-            file.Append(page);
-        }
-        return true;
-    }();
+    static const bool filled = (bench_sheets::WritePages(dir.path()), true);
     return filled ? dir.path() : QString();
 }
 
@@ -38,10 +27,11 @@ std::vector<report::PreparedPage> PreparePages(const QString& folder) {
     SheetRecordFile file;
     file.OpenForReading(folder);
     const auto sheet = label_sheet::Build(label_sheet::kPageName);
+    label_sheet::Filler filler(*sheet);
     SheetRecord page;
     while (!file.AtEnd()) {
         file.Read(page);
-        label_sheet::FillAndPrepare(*sheet, label_sheet::PageLines(page));
+        filler.FillAndPrepare(label_sheet::PageLines(page));
         pages.push_back(sheet->PreparedPages().front());
     }
     return pages;

@@ -4,6 +4,8 @@
 #include "archive/DataRecord.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
 
 namespace {
 
@@ -13,14 +15,33 @@ constexpr int kTypeWidth = 28;
 char16_t Upper(QChar c) { return UpperAscii(c.unicode()); }
 char16_t Lower(QChar c) { return LowerAscii(c.unicode()); }
 
+// Appends `field` padded or cut to `width` characters.
+void AppendPadded(QString& text, const QString& field, qsizetype width) {
+    text += QStringView(field).left(width);
+    text.resize(text.size() + width - std::min(width, field.size()), QLatin1Char(' '));
+}
+
+constexpr qsizetype kKeyLength = 12;
+
+// The sort key of an item text: its first twelve characters, A-Z for a-z,
+// four in each word from the top, and zeros after a shorter text. Two keys
+// that differ are in the list's order; equal keys say nothing.
+using SortKey = std::array<std::uint64_t, 3>;
+SortKey KeyOf(QStringView text) {
+    SortKey key{};
+    for (qsizetype i = 0; i < kKeyLength; ++i)
+        key[std::size_t(i / 4)] = key[std::size_t(i / 4)] << 16 | (i < text.size() ? Upper(text[i]) : 0u);
+    return key;
+}
+
 }  // namespace
 
 QString PickerItemText(const QString& nome, const QString& tipo, const QString& note) {
     QString text;
     text.reserve(kNameWidth + 8 + kTypeWidth + 8 + note.size());
-    text += nome.leftJustified(kNameWidth, QLatin1Char(' '), true);
+    AppendPadded(text, nome, kNameWidth);
     text += QLatin1String("  Tipo: ");
-    text += tipo.leftJustified(kTypeWidth, QLatin1Char(' '), true);
+    AppendPadded(text, tipo, kTypeWidth);
     text += QLatin1String("  Note: ");
     text += note;
     return text;
@@ -31,9 +52,12 @@ QString PickerItemText(const DataRecord& record) {
                           record.Text(DataRecord::Note));
 }
 
-bool PickerItemBefore(QStringView a, QStringView b) {
+namespace {
+
+// PickerItemBefore for texts known to be equal before `from`.
+bool BeforeFrom(QStringView a, QStringView b, qsizetype from) {
     const qsizetype n = std::min(a.size(), b.size());
-    for (qsizetype i = 0; i < n; ++i) {
+    for (qsizetype i = from; i < n; ++i) {
         const char16_t x = Upper(a[i]);
         const char16_t y = Upper(b[i]);
         if (x != y) return x < y;
@@ -41,16 +65,38 @@ bool PickerItemBefore(QStringView a, QStringView b) {
     return a.size() < b.size();
 }
 
+}  // namespace
+
+bool PickerItemBefore(QStringView a, QStringView b) { return BeforeFrom(a, b, 0); }
+
 void SortPickerItems(std::vector<PickerItem>& items) {
-    std::stable_sort(items.begin(), items.end(), [](const PickerItem& a, const PickerItem& b) {
-        return PickerItemBefore(a.text, b.text);
+    // Sorted through short keys beside the texts, which are compared only
+    // where the keys tie.
+    struct Keyed {
+        SortKey key;
+        QStringView text;
+        std::size_t index;
+    };
+    std::vector<Keyed> keyed;
+    keyed.reserve(items.size());
+    for (std::size_t i = 0; i < items.size(); ++i) keyed.push_back({KeyOf(items[i].text), items[i].text, i});
+    std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
+        if (a.key != b.key) return a.key < b.key;
+        // Equal keys of texts that long: their beginnings are equal.
+        return BeforeFrom(a.text, b.text, std::min({a.text.size(), b.text.size(), kKeyLength}));
     });
+    std::vector<PickerItem> sorted;
+    sorted.reserve(items.size());
+    for (const Keyed& k : keyed) sorted.push_back(std::move(items[k.index]));
+    items = std::move(sorted);
 }
 
 void ReadPickerItems(DataRecordFile& file, std::vector<PickerItem>& items) {
-    items.reserve(items.size() + static_cast<std::size_t>(file.RecordCount()));
+    // The records there when the list is filled; counted once, not at every record.
+    const long long count = file.RecordCount();
+    items.reserve(items.size() + static_cast<std::size_t>(count - file.Position()));
     DataRecord record;
-    while (!file.AtEnd()) {
+    while (file.Position() < count) {
         file.Read(record);
         const QString nome = record.Text(DataRecord::Nome);
         if (nome.isEmpty()) continue;

@@ -60,7 +60,10 @@ struct Options {
     QString pdf;
     QString printer;
     int copies = 1;
+    bool quiet = false;
 };
+
+class Progress;
 
 // A command: its name, its arguments as the usage shows them, how many it
 // takes, and either how it makes the prepared report to print (--pdf or
@@ -71,37 +74,113 @@ struct Command {
     const char* arguments;
     int minArguments;
     int maxArguments;
-    std::function<std::unique_ptr<report::TrepReport>(const ProgramFolder&, const QStringList&)> produce;
+    std::function<std::unique_ptr<report::TrepReport>(const ProgramFolder&, const QStringList&, Progress&)> produce;
     std::function<void(const ProgramFolder&, const QStringList&)> write = {};
     // The switches of this command alone (--NAME); write gets those given
     // after its arguments, as typed. Every other command refuses them.
     QStringList switches = {};
 };
 
-long long ParseNumber(const QString& text, const char* what) {
-    bool ok = false;
-    const long long n = text.toLongLong(&ok);
-    if (!ok || n < 1) throw Failure(QStringLiteral("%1 non valido: %2").arg(QLatin1String(what), text));
-    return n;
+// What a numbered command calls the records it prints, for its messages.
+struct Noun {
+    const char* number;  // "numero di pagina"
+    const char* word;    // "pagina", feminine
+};
+constexpr Noun kPage{"numero di pagina", "pagina"};
+constexpr Noun kRecord{"numero di scheda", "scheda"};
+
+// The records a numbered command prints, numbered from 1: "N", "A-B" or "all"
+// (every record of the archive).
+struct Range {
+    long long first = 1;
+    long long last = 0;
+    bool all = false;
+};
+
+Range ParseRange(const QString& text, const Noun& noun) {
+    if (text == QLatin1String("all")) return {1, 0, true};
+    const auto number = [&](QStringView part) {
+        bool ok = false;
+        const long long n = part.toLongLong(&ok);
+        if (!ok || n < 1) throw Failure(QStringLiteral("%1 non valido: %2").arg(QLatin1String(noun.number), text));
+        return n;
+    };
+    const qsizetype dash = text.indexOf(QLatin1Char('-'));
+    const Range range{number(QStringView(text).left(dash < 0 ? text.size() : dash)),
+                      number(QStringView(text).mid(dash + 1))};
+    if (range.first > range.last)
+        throw Failure(QStringLiteral("intervallo non valido: %1 (il primo numero supera l'ultimo)").arg(text));
+    return range;
 }
 
-// Reads record number n (from 1) of an archive without creating or changing it.
+// The progress line of a long run on standard error, rewritten in place;
+// silent when standard error is not a terminal or with --quiet.
+class Progress {
+public:
+    Progress(QTextStream& err, bool shown) : err_(err), shown_(shown) {}
+    ~Progress() { End(); }
+    Progress(const Progress&) = delete;
+    Progress& operator=(const Progress&) = delete;
+
+    // `done` of `total` pages through `stage`; a run of one page shows nothing.
+    void Show(const char* stage, long long done, long long total) {
+        if (!shown_ || total < 2) return;
+        const long long percent = done * 100 / total;
+        if (stage == stage_ && percent == percent_) return;
+        if (stage != stage_) End();
+        stage_ = stage;
+        percent_ = percent;
+        err_ << "\rvelmora-batch: " << stage << ' ' << done << '/' << total << " (" << percent << "%)";
+        err_.flush();
+    }
+    // Ends the line, so that what follows starts on a line of its own.
+    void End() {
+        if (stage_) err_ << "\n";
+        err_.flush();
+        stage_ = nullptr;
+        percent_ = -1;
+    }
+
+private:
+    QTextStream& err_;
+    bool shown_;
+    const char* stage_ = nullptr;
+    long long percent_ = -1;
+};
+
+constexpr const char* kPreparing = "pagine preparate";
+constexpr const char* kDrawing = "pagine disegnate";
+
+// Calls `page` with every record of the range `text` names in an archive that
+// is only read, in order, and whether it is the first; the whole range is
+// checked before the first call.
 template <class Record>
-Record ReadRecord(const ProgramFolder& folder, long long n, const char* what) {
+void ForEachRecord(const ProgramFolder& folder, const QString& text, const Noun& noun, Progress& progress,
+                   const std::function<void(const Record&, bool)>& page) {
+    Range range = ParseRange(text, noun);
     RecordFile<Record> file;
     try {
         file.OpenForReading(folder.Path());
+        const long long count = file.RecordCount();
+        if (range.all) range.last = count;
+        if (range.last == 0)
+            throw Failure(QStringLiteral("nessuna %1 in %2: l'archivio è vuoto")
+                              .arg(QLatin1String(noun.word), QLatin1String(Record::kFileName)));
+        if (range.last > count)
+            throw Failure(QStringLiteral("la %1 %2 non esiste in %3 (%4 in archivio)")
+                              .arg(QLatin1String(noun.word)).arg(range.last)
+                              .arg(QLatin1String(Record::kFileName)).arg(count));
+        Record record;
+        file.Seek(range.first - 1);
+        const long long total = range.last - range.first + 1;
+        for (long long done = 0; done < total; ++done) {
+            file.Read(record);
+            page(record, done == 0);
+            progress.Show(kPreparing, done + 1, total);
+        }
     } catch (const FileError& error) {
         throw Failure(QString::fromStdString(error.what()));
     }
-    const long long count = file.RecordCount();
-    if (n > count)
-        throw Failure(QStringLiteral("%1 %2 non esiste in %3 (%4 in archivio)")
-                          .arg(QLatin1String(what)).arg(n).arg(QLatin1String(Record::kFileName)).arg(count));
-    Record record;
-    file.Seek(n - 1);
-    file.Read(record);
-    return record;
 }
 
 // A preparation with errors ends the run with them.
@@ -109,30 +188,37 @@ void CheckPrepared(const report::PrepareResult& prepared) {
     if (!prepared) throw Failure(QStringLiteral("preparazione non riuscita: ") + prepared.errors.join(QStringLiteral("; ")));
 }
 
-std::unique_ptr<report::TrepReport> PreparedSheet(const QString& name, const label_sheet::Lines& lines) {
+// The label sheets of a range, one page each.
+template <class Record>
+std::unique_ptr<report::TrepReport> Sheets(const ProgramFolder& folder, const QString& range, const Noun& noun,
+                                           Progress& progress, const QString& name,
+                                           const std::function<label_sheet::Lines(const Record&)>& lines) {
     auto sheet = label_sheet::Build(name);
-    CheckPrepared(label_sheet::FillAndPrepare(*sheet, lines));
+    label_sheet::Filler filler(*sheet);
+    ForEachRecord<Record>(folder, range, noun, progress, [&](const Record& record, bool first) {
+        CheckPrepared(filler.FillAndPrepare(lines(record), first));
+    });
     return sheet;
 }
 
-// Page K of the label-page archive, as the sheet print window prints it.
-std::unique_ptr<report::TrepReport> Sheet(const ProgramFolder& folder, const QStringList& args) {
-    const SheetRecord page = ReadRecord<SheetRecord>(folder, ParseNumber(args[0], "numero di pagina"), "la pagina");
-    return PreparedSheet(label_sheet::kPageName, label_sheet::PageLines(page));
+// Pages K of the label-page archive, as the sheet print window prints each.
+std::unique_ptr<report::TrepReport> Sheet(const ProgramFolder& folder, const QStringList& args, Progress& progress) {
+    return Sheets<SheetRecord>(folder, args[0], kPage, progress, label_sheet::kPageName, label_sheet::PageLines);
 }
 
-// Record N of the data archive on all 24 labels, as the single-record preview prints it.
-std::unique_ptr<report::TrepReport> Record(const ProgramFolder& folder, const QStringList& args) {
-    const DataRecord record = ReadRecord<DataRecord>(folder, ParseNumber(args[0], "numero di scheda"), "la scheda");
-    std::array<QString, label_sheet::kLines> label;
-    for (int line = 1; line <= label_sheet::kLines; ++line) label[line - 1] = record.Text(DataRecord::Rigo(line));
-    return PreparedSheet(label_sheet::kRecordName, label_sheet::OnEveryLabel(label));
+// Records N of the data archive, each on all 24 labels of a page, as the
+// single-record preview prints it.
+std::unique_ptr<report::TrepReport> Record(const ProgramFolder& folder, const QStringList& args, Progress& progress) {
+    return Sheets<DataRecord>(folder, args[0], kRecord, progress, label_sheet::kRecordName, [](const DataRecord& record) {
+        std::array<QString, label_sheet::kLines> label;
+        for (int line = 1; line <= label_sheet::kLines; ++line) label[line - 1] = record.Text(DataRecord::Rigo(line));
+        return label_sheet::OnEveryLabel(label);
+    });
 }
 
-// Record N of the data archive on an envelope, as the envelope window prints
-// it with the settings of Impostazioni.ini, which is only read.
-std::unique_ptr<report::TrepReport> Envelope(const ProgramFolder& folder, const QStringList& args) {
-    const DataRecord record = ReadRecord<DataRecord>(folder, ParseNumber(args[0], "numero di scheda"), "la scheda");
+// Records N of the data archive, each on an envelope, as the envelope window
+// prints it with the settings of Impostazioni.ini, which is only read.
+std::unique_ptr<report::TrepReport> Envelope(const ProgramFolder& folder, const QStringList& args, Progress& progress) {
     envelope_settings::Settings settings;
     try {
         settings = envelope_settings::Read(folder);
@@ -148,16 +234,18 @@ std::unique_ptr<report::TrepReport> Envelope(const ProgramFolder& folder, const 
     };
     const envelope::Placement placement{settings.landscape, margin(settings.top, envelope_settings::kTopKey),
                                         margin(settings.left, envelope_settings::kLeftKey)};
-    envelope::Lines lines;
-    for (int line = 1; line <= envelope::kLines; ++line) lines[line - 1] = record.Text(DataRecord::Rigo(line));
     auto report = envelope::Build();
-    CheckPrepared(envelope::FillAndPrepare(*report, placement, lines));
+    ForEachRecord<DataRecord>(folder, args[0], kRecord, progress, [&](const DataRecord& record, bool first) {
+        envelope::Lines lines;
+        for (int line = 1; line <= envelope::kLines; ++line) lines[line - 1] = record.Text(DataRecord::Rigo(line));
+        CheckPrepared(envelope::FillAndPrepare(*report, placement, lines, first));
+    });
     return report;
 }
 
 // The summary of the data archive as the find window prints it right after
 // opening; with "importa", as the import window does.
-std::unique_ptr<report::TrepReport> Summary(const ProgramFolder& folder, const QStringList& args) {
+std::unique_ptr<report::TrepReport> Summary(const ProgramFolder& folder, const QStringList& args, Progress&) {
     if (!args.isEmpty() && args[0] != QLatin1String("importa"))
         throw UsageError(QStringLiteral("argomento sconosciuto per summary: %1").arg(args[0]));
     std::vector<PickerItem> items;
@@ -277,9 +365,9 @@ void Import(const ProgramFolder& folder, const QStringList& args) {
 
 const std::vector<Command>& Commands() {
     static const std::vector<Command> commands = {
-        {"sheet", "K", 1, 1, Sheet},
-        {"record", "N", 1, 1, Record},
-        {"envelope", "N", 1, 1, Envelope},
+        {"sheet", "K|K-K|all", 1, 1, Sheet},
+        {"record", "N|N-N|all", 1, 1, Record},
+        {"envelope", "N|N-N|all", 1, 1, Envelope},
         {"summary", "[importa]", 0, 1, Summary},
         {"export", "[FILE|-]", 0, 1, nullptr, Export},
         {"import", "FILE.csv [--dry-run] [--truncate]", 1, 1, nullptr, Import, {"dry-run", "truncate"}},
@@ -289,13 +377,15 @@ const std::vector<Command>& Commands() {
 
 QString Usage() {
     QString usage = QStringLiteral(
-        "uso: velmora-batch [--folder CARTELLA] (--pdf FILE | --printer NOME) [--copies N] COMANDO ARGOMENTI\n"
+        "uso: velmora-batch [--folder CARTELLA] (--pdf FILE | --printer NOME) [--copies N] [--quiet] COMANDO ARGOMENTI\n"
         "     velmora-batch [--folder CARTELLA] export [FILE|-]\n"
         "     velmora-batch [--folder CARTELLA] import FILE.csv [--dry-run] [--truncate]\n"
         "comandi:\n");
     for (const Command& c : Commands())
         usage += QStringLiteral("  %1 %2\n").arg(QLatin1String(c.name), QLatin1String(c.arguments));
-    usage += QStringLiteral("--printer default stampa sulla stampante predefinita.\n");
+    usage += QStringLiteral("--printer default stampa sulla stampante predefinita.\n"
+                            "K-K e N-N stampano un intervallo, all tutto l'archivio, in un solo documento.\n"
+                            "--quiet toglie la riga di avanzamento.\n");
     return usage;
 }
 
@@ -304,14 +394,18 @@ QString Usage() {
 }
 
 // The document is made whole in a private folder first, so a failure leaves
-// nothing behind, and the pages are drawn copy after copy from the one set of
-// prepared pages. A regular file (or the file a link points at) is then
+// nothing behind, and the pages are drawn from the one set of prepared pages,
+// copies included. A regular file (or the file a link points at) is then
 // replaced at once; anything else, such as a pipe or a device, is only written
 // to, never replaced. Every write, the last flush and the close are checked.
-void WriteDocument(const report::TrepReport& prepared, const QString& path, int copies) {
+void WriteDocument(const report::TrepReport& prepared, const QString& path, int copies, Progress& progress) {
     ScratchFolder work;
     const QString document = work.File(QStringLiteral("documento.pdf"));
-    report::WritePdf(report::PagesFor(prepared.PreparedPages()), document, prepared.ReportOptions.Name, copies);
+    report::PrintChoices choices;
+    choices.copies = copies;
+    report::WritePdf(report::PagesFor(prepared.PreparedPages(), choices), document, prepared.ReportOptions.Name,
+                     [&](int done, int total) { progress.Show(kDrawing, done, total); });
+    progress.End();
     QFile source(document);
     if (!source.open(QIODevice::ReadOnly)) CannotWrite(path, source.errorString());
 
@@ -366,7 +460,7 @@ void PrintOn(report::TrepReport& prepared, const QString& printer, int copies) {
 
 }  // namespace
 
-int Run(const QStringList& arguments, const QString& defaultFolder, QTextStream& err) {
+int Run(const QStringList& arguments, const QString& defaultFolder, QTextStream& err, bool errIsTerminal) {
     auto usageError = [&](const QString& why) {
         err << "velmora-batch: " << why << "\n" << Usage();
         err.flush();
@@ -377,7 +471,8 @@ int Run(const QStringList& arguments, const QString& defaultFolder, QTextStream&
     const QCommandLineOption pdfOption(QStringLiteral("pdf"), {}, QStringLiteral("FILE"));
     const QCommandLineOption printerOption(QStringLiteral("printer"), {}, QStringLiteral("NOME"));
     const QCommandLineOption copiesOption(QStringLiteral("copies"), {}, QStringLiteral("N"), QStringLiteral("1"));
-    parser.addOptions({folderOption, pdfOption, printerOption, copiesOption});
+    const QCommandLineOption quietOption(QStringLiteral("quiet"));
+    parser.addOptions({folderOption, pdfOption, printerOption, copiesOption, quietOption});
     QStringList switches;
     for (const Command& c : Commands()) switches += c.switches;
     for (const QString& name : switches) parser.addOption(QCommandLineOption(name));
@@ -393,6 +488,7 @@ int Run(const QStringList& arguments, const QString& defaultFolder, QTextStream&
     options.folder = parser.value(folderOption);
     options.pdf = parser.value(pdfOption);
     options.printer = parser.value(printerOption);
+    options.quiet = parser.isSet(quietOption);
     bool ok = false;
     options.copies = parser.value(copiesOption).toInt(&ok);
     if (!ok || options.copies < 1 || options.copies > kMaxCopies)
@@ -418,6 +514,7 @@ int Run(const QStringList& arguments, const QString& defaultFolder, QTextStream&
         return usageError(command->write ? QStringLiteral("%1 non stampa: niente --pdf o --printer").arg(rest[0])
                                          : QStringLiteral("indicare --pdf oppure --printer"));
 
+    Progress progress(err, errIsTerminal && !options.quiet);
     try {
         if (!QFileInfo(options.folder).isDir()) throw Failure(QStringLiteral("cartella inesistente: %1").arg(options.folder));
         if (command->write) {
@@ -427,14 +524,17 @@ int Run(const QStringList& arguments, const QString& defaultFolder, QTextStream&
         if (!options.printer.isEmpty()) CheckPrinter(options.printer);
         const ProgramFolder folder(options.folder);
         if (!options.pdf.isEmpty()) RefuseProgramFile(options.pdf, folder);
-        const auto prepared = command->produce(folder, args);
+        const auto prepared = command->produce(folder, args, progress);
+        progress.End();
         if (!options.pdf.isEmpty())
-            WriteDocument(*prepared, options.pdf, options.copies);
+            WriteDocument(*prepared, options.pdf, options.copies, progress);
         else
             PrintOn(*prepared, options.printer, options.copies);
     } catch (const UsageError& error) {
+        progress.End();
         return usageError(QString::fromStdString(error.what()));
     } catch (const std::exception& error) {
+        progress.End();
         err << "velmora-batch: " << QString::fromStdString(error.what()) << "\n";
         err.flush();
         return 1;

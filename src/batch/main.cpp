@@ -6,6 +6,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <unistd.h>
 
 int main(int argc, char* argv[]) {
     // The tool speaks through its own messages on standard error; Qt's notes
@@ -22,5 +23,5 @@ int main(int argc, char* argv[]) {
     QTextStream err(stderr);
     QStringList arguments = QCoreApplication::arguments();
     arguments.removeFirst();
-    return batch::Run(arguments, QCoreApplication::applicationDirPath(), err);
+    return batch::Run(arguments, QCoreApplication::applicationDirPath(), err, isatty(STDERR_FILENO) == 1);
 }

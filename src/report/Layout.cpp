@@ -5,11 +5,16 @@
 #include <QImage>
 
 #include <algorithm>
+#include <array>
 
 namespace report {
 namespace {
 
 constexpr double kEpsilon = 1e-6;
+// Units around a line's measured ink within which its box must lie for the
+// line to be drawn without a clip: more than a pixel of the coarsest preview
+// and than the measure's rounding at 96 dots per inch.
+constexpr double kInkMargin = 1.0;
 
 // Text is measured on a device of 96 dots per inch, where a pixel is a unit.
 struct Measure {
@@ -23,16 +28,58 @@ struct Measure {
         }();
         return device;
     }
+
+    // Where the glyphs of `line` put ink, from the pen's position on the
+    // baseline; rather too large than too small. Each character's advance and
+    // ink are measured once; the line's ink is their union along the line,
+    // grown by what the advances of the device may round apart from these.
+    // A line of characters that join or combine is measured whole.
+    QRectF Ink(const QString& line) {
+        double pen = 0, left = 0, right = 0, top = 0, bottom = 0;
+        bool inked = false;
+        for (const QChar c : line) {
+            if (c.unicode() >= latin_.size() && (c.isSurrogate() || c.isMark() || c.script() > QChar::Script_Latin))
+                return Whole(line);
+            const Glyph& glyph = GlyphOf(c.unicode());
+            if (!glyph.ink.isEmpty()) {
+                left = inked ? std::min(left, pen + glyph.ink.left()) : pen + glyph.ink.left();
+                right = inked ? std::max(right, pen + glyph.ink.right()) : pen + glyph.ink.right();
+                top = inked ? std::min(top, glyph.ink.top()) : glyph.ink.top();
+                bottom = inked ? std::max(bottom, glyph.ink.bottom()) : glyph.ink.bottom();
+                inked = true;
+            }
+            pen += glyph.advance;
+        }
+        const double rounding = line.size() / 64.0;
+        return QRectF(QPointF(left - rounding, top), QPointF(right + rounding, bottom));
+    }
+
     QFontMetricsF metrics;
+
+private:
+    struct Glyph {
+        double advance = 0;
+        QRectF ink;
+        bool measured = false;
+    };
+    const Glyph& GlyphOf(char16_t c) {
+        Glyph& glyph = c < latin_.size() ? latin_[c] : others_[c];
+        if (!glyph.measured) glyph = {metrics.horizontalAdvance(QChar(c)), Whole(QString(QChar(c))), true};
+        return glyph;
+    }
+    QRectF Whole(const QString& text) const { return metrics.tightBoundingRect(text); }
+
+    std::array<Glyph, 256> latin_{};
+    QHash<char16_t, Glyph> others_;
 };
 
-const QFontMetricsF& MetricsFor(const TrepFont& font) {
+Measure& MeasureFor(const TrepFont& font) {
     static QHash<QString, std::shared_ptr<Measure>> cache;
     const QString key = font.Name + u'|' + QString::number(font.Height, 'g', 10) + u'|' +
                         QString::number(font.Style);
     auto it = cache.find(key);
     if (it == cache.end()) it = cache.insert(key, std::make_shared<Measure>(font));
-    return it.value()->metrics;
+    return *it.value();
 }
 
 // Breaks `line` into lines no wider than `width`, at spaces. A word wider
@@ -71,7 +118,8 @@ Block LayOut(const TrepView& view) {
         block.frame = view.Frame.Color;
         return block;
     }
-    const QFontMetricsF& metrics = MetricsFor(memo->Font);
+    Measure& measure = MeasureFor(memo->Font);
+    const QFontMetricsF& metrics = measure.metrics;
     const double innerWidth = view.Width - 2 * kInsetX;
     const double pitch = LinePitch(memo->Font);
     block.lineHeight = LineHeight(memo->Font);
@@ -84,6 +132,9 @@ Block LayOut(const TrepView& view) {
             if (memo->HAlign == haCenter) text.x = view.Left + (view.Width - metrics.horizontalAdvance(line)) / 2;
             text.top = top;
             text.baseline = top + metrics.ascent();
+            text.ink = measure.Ink(line)
+                           .translated(text.x, text.baseline)
+                           .adjusted(-kInkMargin, -kInkMargin, kInkMargin, kInkMargin);
             text.text = line;
             text.font = memo->Font;
             block.lines.push_back(std::move(text));
@@ -114,6 +165,7 @@ void Place(const std::vector<Block>& blocks, double from, double to, double y, P
             placed.clip = piece;
             placed.top += shift;
             placed.baseline += shift;
+            placed.ink.translate(0, shift);
             page.items.push_back(std::move(placed));
         }
     }

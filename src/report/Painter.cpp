@@ -29,7 +29,8 @@ void DrawPage(QPainter& painter, const PreparedPage& page, double scale) {
         }
         const auto& text = std::get<PreparedText>(item);
         if (text.text.isEmpty()) continue;
-        painter.setClipRect(text.clip);
+        const bool clipped = text.NeedsClip();
+        if (clipped) painter.setClipRect(text.clip);
         if (!current || current->Name != text.font.Name || current->Height != text.font.Height ||
             current->Style != text.font.Style) {
             painter.setFont(MakeFont(text.font, dpi));
@@ -37,7 +38,7 @@ void DrawPage(QPainter& painter, const PreparedPage& page, double scale) {
         if (!current || current->Color != text.font.Color) painter.setPen(text.font.Color);
         current = &text.font;
         painter.drawText(QPointF(text.x, text.baseline), text.text);
-        painter.setClipping(false);
+        if (clipped) painter.setClipping(false);
     }
     painter.restore();
 }

@@ -25,11 +25,18 @@ struct PreparedRect {
 // `clip`, the text object's box (its part on this page).
 struct PreparedText {
     QRectF clip;
+    QRectF ink;           // where the line's glyphs lie, with a margin: see NeedsClip
     double x = 0;         // where the line begins
     double top = 0;       // top of the line
     double baseline = 0;  // baseline of the line
     QString text;
     TrepFont font;
+
+    // Whether clipping could cut anything: whether the line's ink, grown by a
+    // margin wider than a pixel of any device and than the rounding of the
+    // measure, reaches outside the box. Most lines lie well inside theirs;
+    // drawing those without a clip places every glyph the same.
+    bool NeedsClip() const { return !clip.contains(ink); }
 };
 
 using PreparedItem = std::variant<PreparedRect, PreparedText>;

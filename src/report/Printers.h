@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <stdexcept>
@@ -101,16 +102,21 @@ PrintOutcome PrintPrepared(const TrepReport& report, const PrintChoices& choices
 // no dialog; the selection for the run is left as it was.
 PrintOutcome PrintWithoutDialog(const TrepReport& report);
 
-// Paints `pages` on a paged device, one sheet each, each on paper of its own
-// size and orientation with zero margins, positions from the paper's corner;
-// the whole sequence `copies` times over, drawn again from the same pages.
-// Throws PrintError.
-void PaintPages(QPagedPaintDevice& device, const std::vector<const PreparedPage*>& pages, int copies = 1);
+// Told how many of how many pages are drawn, after each page.
+using PageProgress = std::function<void(int done, int total)>;
 
-// Writes the pages into a PDF file, one sheet each, `copies` times over, with
-// no printer. Throws PrintError when any part of the file cannot be written.
+// Paints `pages` on a paged device, one sheet each, each on paper of its own
+// size and orientation with zero margins, positions from the paper's corner.
+// Throws PrintError.
+void PaintPages(QPagedPaintDevice& device, const std::vector<const PreparedPage*>& pages,
+                const PageProgress& progress = {});
+
+// Writes the pages into a PDF file, one sheet each, with no printer. A long
+// document is drawn in consecutive parts side by side, one per core, and the
+// parts joined; `progress` is told on the calling thread. Throws PrintError
+// when any part of the file cannot be written.
 void WritePdf(const std::vector<const PreparedPage*>& pages, const QString& path, const QString& title = {},
-              int copies = 1);
+              const PageProgress& progress = {});
 // The pages to paint as `choices` pick them from `pages`, copies included;
 // with no choices every page once, in order.
 std::vector<const PreparedPage*> PagesFor(const std::vector<PreparedPage>& pages, const PrintChoices& choices = {});

@@ -80,12 +80,20 @@ std::unique_ptr<TrepReport> Build(const QString& reportName) {
     return sheet;
 }
 
-PrepareResult FillAndPrepare(TrepReport& sheet, const Lines& lines) {
-    sheet.ReportPage()->SetOrientation(poPortrait);
+Filler::Filler(TrepReport& sheet) : sheet_(sheet) {
     for (int slot = 1; slot <= kSlots; ++slot)
         for (int line = 1; line <= kLines; ++line)
-            FindObjectAs<TrepMemoView>(sheet, LineName(line, slot))->SetText(TrimText(lines[slot - 1][line - 1]));
-    return sheet.PrepareReport(true);
+            memos_[slot - 1][line - 1] = FindObjectAs<TrepMemoView>(sheet, LineName(line, slot));
 }
+
+PrepareResult Filler::FillAndPrepare(const Lines& lines, bool clearLast) {
+    sheet_.ReportPage()->SetOrientation(poPortrait);
+    for (int slot = 1; slot <= kSlots; ++slot)
+        for (int line = 1; line <= kLines; ++line)
+            memos_[slot - 1][line - 1]->SetText(TrimText(lines[slot - 1][line - 1]));
+    return sheet_.PrepareReport(clearLast);
+}
+
+PrepareResult FillAndPrepare(TrepReport& sheet, const Lines& lines) { return Filler(sheet).FillAndPrepare(lines); }
 
 }  // namespace label_sheet

@@ -31,9 +31,24 @@ Lines OnEveryLabel(const std::array<QString, kLines>& label);
 
 std::unique_ptr<report::TrepReport> Build(const QString& reportName);
 
-// Fills and prepares a sheet: the page to portrait, the text object of every
-// line of every slot set to its line with blanks and control characters
-// trimmed, then a fresh preparation. The one routine behind every printed sheet.
+// The text objects of a sheet's lines, looked up once for any number of fills.
+class Filler {
+public:
+    explicit Filler(report::TrepReport& sheet);
+
+    // Fills and prepares the sheet: the page to portrait, the text object of
+    // every line of every slot set to its line with blanks and control
+    // characters trimmed, then a preparation: a fresh one, or with `clearLast`
+    // false one whose page follows the pages prepared before. The one routine
+    // behind every printed sheet.
+    report::PrepareResult FillAndPrepare(const Lines& lines, bool clearLast = true);
+
+private:
+    report::TrepReport& sheet_;
+    std::array<std::array<report::TrepMemoView*, kLines>, kSlots> memos_;
+};
+
+// One fresh fill and preparation of a sheet through its Filler.
 report::PrepareResult FillAndPrepare(report::TrepReport& sheet, const Lines& lines);
 
 }  // namespace label_sheet

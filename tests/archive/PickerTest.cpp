@@ -19,6 +19,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <array>
 #include <functional>
 #include <string>
@@ -187,6 +189,32 @@ TEST(PickerOrder, SortKeepsFileOrderOfEqualTexts) {
     std::vector<long long> order;
     for (const PickerItem& item : items) order.push_back(item.number);
     EXPECT_EQ(order, (std::vector<long long>{2, 6, 1, 3, 4, 5}));
+}
+
+// The sort takes the list's order whatever the texts' beginnings: texts
+// alike for their first dozen characters or more, texts shorter than that,
+// texts with a nul character, characters above Latin-1; it agrees with the
+// order of pairs.
+TEST(PickerOrder, SortAgreesWithTheOrderOfPairs) {
+    const QString texts[] = {
+        QStringLiteral("Rossi Bianchi12"), QStringLiteral("rossi bianchi1"),  QStringLiteral("ROSSI BIANCHI2"),
+        QStringLiteral("Rossi Bianchi"),   QStringLiteral("Rossi Bianch"),    QStringLiteral("Rossi Bianc"),
+        QStringLiteral("Rossi"),           QStringLiteral("Rossi") + QChar(0), QStringLiteral("Rossi Bianchi12 a"),
+        QStringLiteral("Rossi Bianchi12"), QStringLiteral("Rossi Bianchi1Z"), QString::fromUtf16(u"Rossi Bianchi\u20AC"),
+        QString::fromUtf16(u"\u0100ssi"),           QStringLiteral("rossi bianchi12"), QStringLiteral(""),
+        QStringLiteral("a"),               QStringLiteral("Rossi Bianchi_2"), QStringLiteral("ROSSI BIANCH1"),
+    };
+    std::vector<PickerItem> items;
+    for (const QString& text : texts) items.push_back({text, static_cast<long long>(items.size() + 1)});
+    std::vector<PickerItem> expected = items;
+    std::stable_sort(expected.begin(), expected.end(),
+                     [](const PickerItem& a, const PickerItem& b) { return PickerItemBefore(a.text, b.text); });
+    SortPickerItems(items);
+    ASSERT_EQ(items.size(), expected.size());
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        EXPECT_EQ(items[i].number, expected[i].number) << i;
+        EXPECT_EQ(S(items[i].text), S(expected[i].text)) << i;
+    }
 }
 
 // ---- Search steps ---------------------------------------------------------

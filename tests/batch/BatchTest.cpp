@@ -6,6 +6,7 @@
 #include "archive/ExpIndirizzi.h"
 #include "archive/TrovaIndirizzi.h"
 #include "report/PrintDialog.h"
+#include "sheets/SheetRecord.h"
 #include "support/FakePrinters.h"
 #include "support/PdfText.h"
 #include "support/SpecialFiles.h"
@@ -56,11 +57,11 @@ struct Outcome {
     QString err;
 };
 
-Outcome RunBatch(const QStringList& arguments) {
+Outcome RunBatch(const QStringList& arguments, bool errIsTerminal = false) {
     testing_support::EnsureApplication();
     QString err;
     QTextStream stream(&err);
-    const int status = batch::Run(arguments, QStringLiteral("/nonexistent"), stream);
+    const int status = batch::Run(arguments, QStringLiteral("/nonexistent"), stream, errIsTerminal);
     return {status, err};
 }
 
@@ -684,6 +685,170 @@ TEST(BatchImport, TwoImportsAtOnceLoseAndSplitNothing) {
             ASSERT_EQ(r.Text(DataRecord::Rigo02), QStringLiteral("Città"));
             ASSERT_EQ(r.Text(DataRecord::Note), QStringLiteral("nota %1").arg(i));
         }
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// Archives of `count` records whose every printed line tells its record apart.
+void WriteSheetPages(const QString& folder, int count) {
+    SheetRecordFile file(folder);
+    for (int p = 1; p <= count; ++p) {
+        SheetRecord page;
+        for (int slot = 1; slot <= label_grid::kSlots; slot += 5)
+            for (int line = 1; line <= label_grid::kLines; ++line)
+                page.field[SheetRecord::LineField(line, slot)] =
+                    EncodeShortText(QStringLiteral("P%1E%2R%3 Wj").arg(p).arg(slot).arg(line));
+        file.Append(page);
+    }
+}
+
+void WriteAddresses(const QString& folder, int count) {
+    DataRecordFile file(folder);
+    for (int n = 1; n <= count; ++n) {
+        DataRecord record;
+        record.SetText(DataRecord::Nome, QStringLiteral("Socio%1").arg(n));
+        for (int line = 1; line <= 6; line += 2)
+            record.SetText(DataRecord::Rigo(line), QStringLiteral("Scheda%1 rigo%2 gq").arg(n).arg(line));
+        file.Append(record);
+    }
+}
+
+struct NumberedVerb {
+    const char* verb;
+    void (*write)(const QString&, int);
+    const char* file;
+};
+const NumberedVerb kNumberedVerbs[] = {
+    {"sheet", WriteSheetPages, SheetRecord::kFileName},
+    {"record", WriteAddresses, DataRecord::kFileName},
+    {"envelope", WriteAddresses, DataRecord::kFileName},
+};
+
+std::vector<PdfWord> WordsOfPage(const std::vector<PdfWord>& words, int page) {
+    std::vector<PdfWord> on;
+    for (const PdfWord& word : words)
+        if (word.page == page) on.push_back(word);
+    return on;
+}
+
+// A range is one document whose pages are, word for word and in the same
+// places, the pages the verb prints one at a time.
+TEST(BatchRange, EveryPageOfARangeIsThePagePrintedAlone) {
+    struct Case {
+        const char* range;
+        int first, last;
+    };
+    const Case ranges[] = {{"2-4", 2, 4}, {"all", 1, 5}, {"3-3", 3, 3}};
+    for (const NumberedVerb& v : kNumberedVerbs) {
+        TempFolder folder;
+        v.write(folder.Path(), 5);
+        std::vector<std::vector<PdfWord>> alone;
+        for (int n = 1; n <= 5; ++n) {
+            const QString pdf = folder.File(QStringLiteral("alone%1.pdf").arg(n));
+            ASSERT_EQ(RunBatch({"--folder", folder.Path(), "--pdf", pdf, v.verb, QString::number(n)}).status, 0);
+            alone.push_back(PdfWords(pdf));
+            ASSERT_FALSE(alone.back().empty());
+        }
+        for (const Case& c : ranges) {
+            SCOPED_TRACE(std::string(v.verb) + " " + c.range);
+            const QString pdf = folder.File(QStringLiteral("range.pdf"));
+            const Outcome run = RunBatch({"--folder", folder.Path(), "--pdf", pdf, v.verb, c.range});
+            ASSERT_EQ(run.status, 0) << S(run.err);
+            EXPECT_TRUE(run.err.isEmpty()) << S(run.err);
+            ASSERT_EQ(testing_support::PdfPageCount(pdf), c.last - c.first + 1);
+            const std::vector<PdfWord> words = PdfWords(pdf);
+            for (int n = c.first; n <= c.last; ++n) {
+                const std::vector<PdfWord> page = WordsOfPage(words, n - c.first + 1);
+                const std::vector<PdfWord>& single = alone[n - 1];
+                ASSERT_EQ(page.size(), single.size()) << "page " << n;
+                for (std::size_t i = 0; i < page.size(); ++i) {
+                    EXPECT_EQ(S(page[i].text), S(single[i].text)) << n << ":" << i;
+                    EXPECT_EQ(page[i].left, single[i].left) << n << ":" << i;
+                    EXPECT_EQ(page[i].top, single[i].top) << n << ":" << i;
+                    EXPECT_EQ(page[i].right, single[i].right) << n << ":" << i;
+                    EXPECT_EQ(page[i].bottom, single[i].bottom) << n << ":" << i;
+                    EXPECT_EQ(page[i].paper, single[i].paper) << n << ":" << i;
+                }
+            }
+        }
+    }
+}
+
+TEST(BatchRange, RefusalsSayWhyAndWriteNothing) {
+    struct Case {
+        const char* verb;
+        int records;  // -1: no archive
+        const char* range;
+        const char* says;
+    };
+    const Case cases[] = {
+        {"sheet", 3, "2-4", "la pagina 4 non esiste in Archivio_Etichette.pro (3 in archivio)"},
+        {"sheet", 3, "4", "la pagina 4 non esiste in Archivio_Etichette.pro (3 in archivio)"},
+        {"sheet", 3, "3-2", "intervallo non valido: 3-2 (il primo numero supera l'ultimo)"},
+        {"sheet", 0, "all", "nessuna pagina in Archivio_Etichette.pro: l'archivio è vuoto"},
+        {"sheet", 0, "1", "la pagina 1 non esiste in Archivio_Etichette.pro (0 in archivio)"},
+        {"sheet", -1, "all", "Archivio_Etichette.pro"},
+        {"sheet", 3, "0-2", "numero di pagina non valido: 0-2"},
+        {"record", 3, "1-9", "la scheda 9 non esiste in Archivio_Dati.pro (3 in archivio)"},
+        {"record", 3, "9-1", "intervallo non valido: 9-1"},
+        {"record", 0, "all", "nessuna scheda in Archivio_Dati.pro: l'archivio è vuoto"},
+        {"record", 3, "1-", "numero di scheda non valido: 1-"},
+        {"record", 3, "x-2", "numero di scheda non valido: x-2"},
+        {"record", 3, "1-2-3", "numero di scheda non valido: 1-2-3"},
+        {"record", 3, "tutti", "numero di scheda non valido: tutti"},
+        {"envelope", 3, "2-7", "la scheda 7 non esiste in Archivio_Dati.pro (3 in archivio)"},
+        {"envelope", 3, "3-1", "intervallo non valido: 3-1"},
+        {"envelope", 0, "all", "nessuna scheda in Archivio_Dati.pro: l'archivio è vuoto"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.verb) + " " + c.range);
+        TempFolder folder;
+        const QString file = QString::fromLatin1(std::string(c.verb) == "sheet" ? SheetRecord::kFileName
+                                                                                 : DataRecord::kFileName);
+        if (c.records == 0) folder.Write(file, {});
+        if (c.records > 0) (std::string(c.verb) == "sheet" ? WriteSheetPages : WriteAddresses)(folder.Path(), c.records);
+        const QStringList before = QDir(folder.Path()).entryList(QDir::Files);
+        const QString pdf = folder.File(QStringLiteral("fuori.pdf"));
+        const Outcome run = RunBatch({"--folder", folder.Path(), "--pdf", pdf, c.verb, c.range}, true);
+        EXPECT_EQ(run.status, 1);
+        EXPECT_TRUE(run.err.contains(QString::fromUtf8(c.says))) << S(run.err);
+        EXPECT_FALSE(QFileInfo::exists(pdf));
+        EXPECT_EQ(QDir(folder.Path()).entryList(QDir::Files), before) << "nothing created";
+    }
+}
+
+// The progress line: only on a terminal, only for more than one page, never
+// with --quiet; rewritten in place and ended before anything else is said.
+TEST(BatchRange, TheProgressLineShowsOnATerminalUnlessQuiet) {
+    TempFolder folder;
+    WriteSheetPages(folder.Path(), 3);
+    const QString pdf = folder.File(QStringLiteral("p.pdf"));
+    const QString shown = QStringLiteral(
+        "\rvelmora-batch: pagine preparate 1/3 (33%)\rvelmora-batch: pagine preparate 2/3 (66%)"
+        "\rvelmora-batch: pagine preparate 3/3 (100%)\n"
+        "\rvelmora-batch: pagine disegnate 1/3 (33%)\rvelmora-batch: pagine disegnate 2/3 (66%)"
+        "\rvelmora-batch: pagine disegnate 3/3 (100%)\n");
+    struct Case {
+        QStringList arguments;
+        bool terminal;
+        QString err;
+    };
+    const Case cases[] = {
+        {{"sheet", "1-3"}, true, shown},
+        {{"sheet", "all"}, true, shown},
+        {{"--quiet", "sheet", "1-3"}, true, {}},
+        {{"sheet", "1-3"}, false, {}},
+        {{"sheet", "2"}, true, {}},
+        {{"sheet", "1-4"}, true,
+         QStringLiteral("velmora-batch: la pagina 4 non esiste in Archivio_Etichette.pro (3 in archivio)\n")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(S(c.arguments.join(u' ')));
+        const Outcome run = RunBatch(QStringList{"--folder", folder.Path(), "--pdf", pdf} + c.arguments, c.terminal);
+        EXPECT_EQ(S(run.err), S(c.err));
     }
 }
 

@@ -1,0 +1,2 @@
+add_executable(bench_make_archives ${CMAKE_CURRENT_LIST_DIR}/peers/MakeArchives.cpp)
+target_link_libraries(bench_make_archives PRIVATE velmora_files)
