@@ -268,21 +268,21 @@ std::unique_ptr<report::TrepReport> Summary(const ProgramFolder& folder, const Q
 
 // What the program folder holds for the user: a document must never be
 // written over any of it.
-constexpr char kExportFile[] = "Archivio_Dati.xls";
-const char* const kProgramFiles[] = {DataRecord::kFileName, SheetRecord::kFileName, "unins000.dll",
-                                     "Impostazioni.ini", kExportFile};
+const QString kProgramFiles[] = {QLatin1String(DataRecord::kFileName), QLatin1String(SheetRecord::kFileName),
+                                 QStringLiteral("unins000.dll"), QStringLiteral("Impostazioni.ini"),
+                                 spreadsheet_export::kFileName};
 const char kAttachments[] = "Documenti_Allegati";
 
 // Refuses an output that is one of the program folder's files, by name, by a
 // link or by another hard link: the files themselves (device and inode) are
 // compared, not their names. `allowed` names the one file of the folder that
 // this output may replace.
-void RefuseProgramFile(const QString& output, const ProgramFolder& folder, const char* allowed = nullptr) {
+void RefuseProgramFile(const QString& output, const ProgramFolder& folder, const QString& allowed = {}) {
     struct stat target {};
     if (::stat(QFile::encodeName(output).constData(), &target) != 0) return;
     QStringList files;
-    for (const char* name : kProgramFiles)
-        if (!allowed || qstrcmp(name, allowed) != 0) files << folder.File(QLatin1String(name));
+    for (const QString& name : kProgramFiles)
+        if (name != allowed) files << folder.File(name);
     QDirIterator attachments(folder.File(QLatin1String(kAttachments)), QDir::Files | QDir::System | QDir::Hidden,
                              QDirIterator::Subdirectories);
     while (attachments.hasNext()) files << attachments.next();
@@ -307,8 +307,8 @@ void Export(const ProgramFolder& folder, const QStringList& args) {
             if (!out.flush()) throw Failure(QStringLiteral("impossibile scrivere l'uscita"));
         } else {
             // FILE may be the folder's own export, never another of its files.
-            const QString path = args.isEmpty() ? folder.File(QLatin1String(kExportFile)) : args[0];
-            RefuseProgramFile(path, folder, kExportFile);
+            const QString path = args.isEmpty() ? folder.File(spreadsheet_export::kFileName) : args[0];
+            RefuseProgramFile(path, folder, spreadsheet_export::kFileName);
             spreadsheet_export::ExportArchive(folder, path);
         }
     } catch (const FileError& error) {
