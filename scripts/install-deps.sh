@@ -4,7 +4,7 @@
 set -euo pipefail
 what="${1:-test}"
 pkgs=(build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-dev
-      libqt6svg6 qt6-qpa-plugins qt6-translations-l10n libgl-dev libcups2-dev libcsv-dev libqpdf-dev
+      libqt6svg6 qt6-qpa-plugins qt6-translations-l10n libgl-dev libcups2-dev libcsv-dev libharfbuzz-dev zlib1g-dev
       fonts-liberation2 fonts-dejavu-core xdg-utils)
 if [[ $what == test ]]; then
   pkgs+=(googletest libgtest-dev libbenchmark-dev cups cups-client cups-filters

@@ -18,16 +18,7 @@ constexpr double kInkMargin = 1.0;
 
 // Text is measured on a device of 96 dots per inch, where a pixel is a unit.
 struct Measure {
-    explicit Measure(const TrepFont& font) : metrics(MakeFont(font, kUnitsPerInch), &Device()) {}
-    static QImage& Device() {
-        static QImage device = [] {
-            QImage image(1, 1, QImage::Format_RGB32);
-            image.setDotsPerMeterX(3780);  // 96.012 dpi, reported as 96
-            image.setDotsPerMeterY(3780);
-            return image;
-        }();
-        return device;
-    }
+    explicit Measure(const TrepFont& font) : metrics(MakeFont(font, kUnitsPerInch), UnitsDevice()) {}
 
     // Where the glyphs of `line` put ink, from the pen's position on the
     // baseline; rather too large than too small. Each character's advance and
@@ -264,6 +255,16 @@ QString InstalledFamily(const QString& name) {
     if (name.compare(u"Courier New", Qt::CaseInsensitive) == 0) return QStringLiteral("Liberation Mono");
     if (name.compare(u"Verdana", Qt::CaseInsensitive) == 0) return QStringLiteral("DejaVu Sans");
     return name;
+}
+
+QPaintDevice* UnitsDevice() {
+    static QImage device = [] {
+        QImage image(1, 1, QImage::Format_RGB32);
+        image.setDotsPerMeterX(3780);  // 96.012 dpi, reported as 96
+        image.setDotsPerMeterY(3780);
+        return image;
+    }();
+    return &device;
 }
 
 QFont MakeFont(const TrepFont& font, double dpi) {

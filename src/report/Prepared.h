@@ -9,6 +9,8 @@
 #include <variant>
 #include <vector>
 
+class QPaintDevice;
+
 // Prepared pages: what layout produces and the painter draws. Plain data in
 // report units; positions are measured from the top-left corner of the
 // printable area (the paper less its margins).
@@ -61,5 +63,9 @@ QString InstalledFamily(const QString& name);
 // A QFont for `font` whose size is `font`'s height in the units of a device
 // of `dpi` logical dots per inch. Unhinted, so widths scale with the size.
 QFont MakeFont(const TrepFont& font, double dpi);
+
+// A device of 96 dots per inch, where a pixel is a unit: text measured or
+// laid out on it with MakeFont(font, kUnitsPerInch) comes out in units.
+QPaintDevice* UnitsDevice();
 
 }  // namespace report

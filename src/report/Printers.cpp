@@ -1,23 +1,14 @@
 #include "report/Printers.h"
 
 #include "app/ScratchFolder.h"
-#include "report/Painter.h"
-#include "report/PdfJoin.h"
 #include "report/Prepared.h"
 
 #include <QFile>
 #include <QPageLayout>
-#include <QPainter>
-#include <QPdfWriter>
-#include <QSaveFile>
-#include <QThread>
 
 #include <cups/cups.h>
 
 #include <algorithm>
-#include <atomic>
-#include <exception>
-#include <thread>
 #include <cups/ppd.h>
 
 #include <unistd.h>
@@ -230,90 +221,6 @@ PrintOutcome PrintWithoutDialog(const TrepReport& report) {
     if (Printers().Names().isEmpty()) return PrintOutcome::Of(PrintOutcome::Status::NoPrinters);
     SelectPrinter(report.PrintOptions.Printer);
     return PrintPrepared(report, ChoicesOf(report.PrintOptions));
-}
-
-void PaintPages(QPagedPaintDevice& device, const std::vector<const PreparedPage*>& pages,
-                const PageProgress& progress) {
-    if (pages.empty()) return;
-    if (!device.setPageLayout(LayoutFor(*pages.front()))) throw PrintError("The printer does not take the page size");
-    QPainter painter;
-    if (!painter.begin(&device)) throw PrintError("The printer could not start the document");
-    const double scale = device.logicalDpiX() / kUnitsPerInch;
-    for (size_t i = 0; i < pages.size(); ++i) {
-        if (i > 0) {
-            if (!device.setPageLayout(LayoutFor(*pages[i])) || !device.newPage())
-                throw PrintError("The printer could not start a new page");
-        }
-        DrawPage(painter, *pages[i], scale);
-        if (progress) progress(int(i + 1), int(pages.size()));
-    }
-    if (!painter.end()) throw PrintError("The printer could not finish the document");
-}
-
-namespace {
-
-// Pages a thread draws at the least: a shorter document, a sheet or an
-// envelope, is drawn by one thread into the file, with no join.
-constexpr int kPagesPerPart = 100;
-
-// Every write of the document is checked: the file replaces an earlier one
-// only when all of it reached the disk.
-void WriteOnePdf(const std::vector<const PreparedPage*>& pages, const QString& path, const QString& title,
-                 const PageProgress& progress) {
-    QSaveFile file(path);
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly))
-        throw PrintError(QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()).toStdString());
-    {
-        QPdfWriter pdf(&file);
-        pdf.setResolution(1200);
-        pdf.setTitle(title);
-        pdf.setCreator(QStringLiteral("Velmora"));
-        PaintPages(pdf, pages, progress);
-    }
-    if (!file.commit())
-        throw PrintError(QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()).toStdString());
-}
-
-}  // namespace
-
-void WritePdf(const std::vector<const PreparedPage*>& pages, const QString& path, const QString& title,
-              const PageProgress& progress) {
-    const auto total = int(pages.size());
-    const int threads = std::min(std::max(1, QThread::idealThreadCount()), total / kPagesPerPart);
-    if (threads < 2) return WriteOnePdf(pages, path, title, progress);
-
-    // Consecutive parts of nearly equal size, drawn side by side into files
-    // of their own and joined. The calling thread draws the first part and
-    // tells the progress of all.
-    std::optional<ScratchFolder> work;
-    MakeScratch(work);
-    QStringList files;
-    std::vector<std::vector<const PreparedPage*>> parts;
-    for (int i = 0; i < threads; ++i) {
-        files << work->File(QStringLiteral("parte%1.pdf").arg(i));
-        parts.emplace_back(pages.begin() + std::ptrdiff_t(total) * i / threads,
-                           pages.begin() + std::ptrdiff_t(total) * (i + 1) / threads);
-    }
-    std::atomic<int> drawnByOthers{0};
-    std::vector<std::exception_ptr> errors(parts.size());
-    const auto draw = [&](int i, const PageProgress& told) {
-        try {
-            WriteOnePdf(parts[std::size_t(i)], files[i], title, told);
-        } catch (...) {
-            errors[std::size_t(i)] = std::current_exception();
-        }
-    };
-    std::vector<std::thread> others;
-    for (int i = 1; i < threads; ++i) others.emplace_back(draw, i, [&](int, int) { ++drawnByOthers; });
-    draw(0, [&](int done, int) {
-        if (progress) progress(done + drawnByOthers, total);
-    });
-    for (std::thread& other : others) other.join();
-    for (const std::exception_ptr& error : errors)
-        if (error) std::rethrow_exception(error);
-    JoinPdf(files, path);
-    if (progress) progress(total, total);
 }
 
 std::vector<const PreparedPage*> PagesFor(const std::vector<PreparedPage>& pages, const PrintChoices& choices) {

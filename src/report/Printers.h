@@ -12,8 +12,6 @@
 #include <stdexcept>
 #include <vector>
 
-class QPagedPaintDevice;
-
 namespace report {
 
 struct PreparedPage;
@@ -105,16 +103,11 @@ PrintOutcome PrintWithoutDialog(const TrepReport& report);
 // Told how many of how many pages are drawn, after each page.
 using PageProgress = std::function<void(int done, int total)>;
 
-// Paints `pages` on a paged device, one sheet each, each on paper of its own
-// size and orientation with zero margins, positions from the paper's corner.
-// Throws PrintError.
-void PaintPages(QPagedPaintDevice& device, const std::vector<const PreparedPage*>& pages,
-                const PageProgress& progress = {});
-
-// Writes the pages into a PDF file, one sheet each, with no printer. A long
-// document is drawn in consecutive parts side by side, one per core, and the
-// parts joined; `progress` is told on the calling thread. Throws PrintError
-// when any part of the file cannot be written.
+// Writes the pages into a PDF file, one sheet each, each on paper of its own
+// size and orientation, with no printer; the file replaces an earlier one
+// only when all of it was written. The pages are drawn on every core;
+// `progress` is told on the calling thread as they reach the file. Throws
+// PrintError when the file cannot be written.
 void WritePdf(const std::vector<const PreparedPage*>& pages, const QString& path, const QString& title = {},
               const PageProgress& progress = {});
 // The pages to paint as `choices` pick them from `pages`, copies included;

@@ -7,8 +7,9 @@ set(PRINT_report
   ${CMAKE_CURRENT_LIST_DIR}/Layout.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Painter.h
   ${CMAKE_CURRENT_LIST_DIR}/Painter.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/PdfJoin.h
-  ${CMAKE_CURRENT_LIST_DIR}/PdfJoin.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PdfFont.h
+  ${CMAKE_CURRENT_LIST_DIR}/PdfFont.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PdfWriter.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PrintChoices.h
   ${CMAKE_CURRENT_LIST_DIR}/PrintChoices.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Printers.h

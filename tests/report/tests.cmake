@@ -4,6 +4,7 @@ velmora_test(test_report
   ${CMAKE_CURRENT_LIST_DIR}/ModelTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/LayoutTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PaintTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PdfWriterTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PrintChoicesTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PrintDialogTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PreviewTest.cpp
