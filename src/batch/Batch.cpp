@@ -63,7 +63,14 @@ struct Options {
     bool quiet = false;
 };
 
-class Progress;
+// What a printing command prints: its template, prepared whole, or with
+// `count` pages that `prepare` makes one at a time (page i from 0, alone as
+// the template's only page, or after the pages before it).
+struct Document {
+    std::unique_ptr<report::TrepReport> report;
+    long long count = 0;
+    std::function<void(long long, bool)> prepare;
+};
 
 // A command: its name, its arguments as the usage shows them, how many it
 // takes, and either how it makes the prepared report to print (--pdf or
@@ -74,7 +81,7 @@ struct Command {
     const char* arguments;
     int minArguments;
     int maxArguments;
-    std::function<std::unique_ptr<report::TrepReport>(const ProgramFolder&, const QStringList&, Progress&)> produce;
+    std::function<Document(const ProgramFolder&, const QStringList&)> produce;
     std::function<void(const ProgramFolder&, const QStringList&)> write = {};
     // The switches of this command alone (--NAME); write gets those given
     // after its arguments, as typed. Every other command refuses them.
@@ -151,65 +158,87 @@ private:
 constexpr const char* kPreparing = "pagine preparate";
 constexpr const char* kDrawing = "pagine disegnate";
 
-// Calls `page` with every record of the range `text` names in an archive that
-// is only read, in order, and whether it is the first; the whole range is
-// checked before the first call.
+// The records of the range `text` names in an archive that is only read; the
+// whole range is checked when it is opened.
 template <class Record>
-void ForEachRecord(const ProgramFolder& folder, const QString& text, const Noun& noun, Progress& progress,
-                   const std::function<void(const Record&, bool)>& page) {
-    Range range = ParseRange(text, noun);
-    RecordFile<Record> file;
-    try {
-        file.OpenForReading(folder.Path());
-        const long long count = file.RecordCount();
-        if (range.all) range.last = count;
-        if (range.last == 0)
-            throw Failure(QStringLiteral("nessuna %1 in %2: l'archivio è vuoto")
-                              .arg(QLatin1String(noun.word), QLatin1String(Record::kFileName)));
-        if (range.last > count)
-            throw Failure(QStringLiteral("la %1 %2 non esiste in %3 (%4 in archivio)")
-                              .arg(QLatin1String(noun.word)).arg(range.last)
-                              .arg(QLatin1String(Record::kFileName)).arg(count));
-        Record record;
-        file.Seek(range.first - 1);
-        const long long total = range.last - range.first + 1;
-        for (long long done = 0; done < total; ++done) {
-            file.Read(record);
-            page(record, done == 0);
-            progress.Show(kPreparing, done + 1, total);
+class RecordRange {
+public:
+    RecordRange(const ProgramFolder& folder, const QString& text, const Noun& noun) {
+        Range range = ParseRange(text, noun);
+        try {
+            file_.OpenForReading(folder.Path());
+            const long long count = file_.RecordCount();
+            if (range.all) range.last = count;
+            if (range.last == 0)
+                throw Failure(QStringLiteral("nessuna %1 in %2: l'archivio è vuoto")
+                                  .arg(QLatin1String(noun.word), QLatin1String(Record::kFileName)));
+            if (range.last > count)
+                throw Failure(QStringLiteral("la %1 %2 non esiste in %3 (%4 in archivio)")
+                                  .arg(QLatin1String(noun.word)).arg(range.last)
+                                  .arg(QLatin1String(Record::kFileName)).arg(count));
+        } catch (const FileError& error) {
+            throw Failure(QString::fromStdString(error.what()));
         }
-    } catch (const FileError& error) {
-        throw Failure(QString::fromStdString(error.what()));
+        first_ = range.first;
+        count_ = range.last - range.first + 1;
     }
-}
+
+    long long Count() const { return count_; }
+    // The range's record `i`, from 0.
+    Record At(long long i) {
+        Record record;
+        try {
+            file_.Seek(first_ - 1 + i);
+            file_.Read(record);
+        } catch (const FileError& error) {
+            throw Failure(QString::fromStdString(error.what()));
+        }
+        return record;
+    }
+
+private:
+    RecordFile<Record> file_;
+    long long first_ = 1, count_ = 0;
+};
 
 // A preparation with errors ends the run with them.
 void CheckPrepared(const report::PrepareResult& prepared) {
     if (!prepared) throw Failure(QStringLiteral("preparazione non riuscita: ") + prepared.errors.join(QStringLiteral("; ")));
 }
 
+// A numbered command's document: one page a record of its range, each
+// prepared from the template when it is wanted.
+template <class Record>
+Document Pages(std::unique_ptr<report::TrepReport> report, const ProgramFolder& folder, const QString& range,
+               const Noun& noun, std::function<void(const Record&, bool)> fill) {
+    auto records = std::make_shared<RecordRange<Record>>(folder, range, noun);
+    Document document{std::move(report), records->Count(), {}};
+    document.prepare = [records, fill = std::move(fill)](long long page, bool alone) {
+        fill(records->At(page), alone);
+    };
+    return document;
+}
+
 // The label sheets of a range, one page each.
 template <class Record>
-std::unique_ptr<report::TrepReport> Sheets(const ProgramFolder& folder, const QString& range, const Noun& noun,
-                                           Progress& progress, const QString& name,
-                                           const std::function<label_sheet::Lines(const Record&)>& lines) {
+Document Sheets(const ProgramFolder& folder, const QString& range, const Noun& noun, const QString& name,
+                const std::function<label_sheet::Lines(const Record&)>& lines) {
     auto sheet = label_sheet::Build(name);
-    label_sheet::Filler filler(*sheet);
-    ForEachRecord<Record>(folder, range, noun, progress, [&](const Record& record, bool first) {
-        CheckPrepared(filler.FillAndPrepare(lines(record), first));
+    auto filler = std::make_shared<label_sheet::Filler>(*sheet);
+    return Pages<Record>(std::move(sheet), folder, range, noun, [filler, lines](const Record& record, bool alone) {
+        CheckPrepared(filler->FillAndPrepare(lines(record), alone));
     });
-    return sheet;
 }
 
 // Pages K of the label-page archive, as the sheet print window prints each.
-std::unique_ptr<report::TrepReport> Sheet(const ProgramFolder& folder, const QStringList& args, Progress& progress) {
-    return Sheets<SheetRecord>(folder, args[0], kPage, progress, label_sheet::kPageName, label_sheet::PageLines);
+Document Sheet(const ProgramFolder& folder, const QStringList& args) {
+    return Sheets<SheetRecord>(folder, args[0], kPage, label_sheet::kPageName, label_sheet::PageLines);
 }
 
 // Records N of the data archive, each on all 24 labels of a page, as the
 // single-record preview prints it.
-std::unique_ptr<report::TrepReport> Record(const ProgramFolder& folder, const QStringList& args, Progress& progress) {
-    return Sheets<DataRecord>(folder, args[0], kRecord, progress, label_sheet::kRecordName, [](const DataRecord& record) {
+Document Record(const ProgramFolder& folder, const QStringList& args) {
+    return Sheets<DataRecord>(folder, args[0], kRecord, label_sheet::kRecordName, [](const DataRecord& record) {
         std::array<QString, label_sheet::kLines> label;
         for (int line = 1; line <= label_sheet::kLines; ++line) label[line - 1] = record.Text(DataRecord::Rigo(line));
         return label_sheet::OnEveryLabel(label);
@@ -218,7 +247,7 @@ std::unique_ptr<report::TrepReport> Record(const ProgramFolder& folder, const QS
 
 // Records N of the data archive, each on an envelope, as the envelope window
 // prints it with the settings of Impostazioni.ini, which is only read.
-std::unique_ptr<report::TrepReport> Envelope(const ProgramFolder& folder, const QStringList& args, Progress& progress) {
+Document Envelope(const ProgramFolder& folder, const QStringList& args) {
     envelope_settings::Settings settings;
     try {
         settings = envelope_settings::Read(folder);
@@ -235,17 +264,19 @@ std::unique_ptr<report::TrepReport> Envelope(const ProgramFolder& folder, const 
     const envelope::Placement placement{settings.landscape, margin(settings.top, envelope_settings::kTopKey),
                                         margin(settings.left, envelope_settings::kLeftKey)};
     auto report = envelope::Build();
-    ForEachRecord<DataRecord>(folder, args[0], kRecord, progress, [&](const DataRecord& record, bool first) {
-        envelope::Lines lines;
-        for (int line = 1; line <= envelope::kLines; ++line) lines[line - 1] = record.Text(DataRecord::Rigo(line));
-        CheckPrepared(envelope::FillAndPrepare(*report, placement, lines, first));
-    });
-    return report;
+    report::TrepReport* filled = report.get();
+    return Pages<DataRecord>(std::move(report), folder, args[0], kRecord,
+                             [filled, placement](const DataRecord& record, bool alone) {
+                                 envelope::Lines lines;
+                                 for (int line = 1; line <= envelope::kLines; ++line)
+                                     lines[line - 1] = record.Text(DataRecord::Rigo(line));
+                                 CheckPrepared(envelope::FillAndPrepare(*filled, placement, lines, alone));
+                             });
 }
 
 // The summary of the data archive as the find window prints it right after
 // opening; with "importa", as the import window does.
-std::unique_ptr<report::TrepReport> Summary(const ProgramFolder& folder, const QStringList& args, Progress&) {
+Document Summary(const ProgramFolder& folder, const QStringList& args) {
     if (!args.isEmpty() && args[0] != QLatin1String("importa"))
         throw UsageError(QStringLiteral("argomento sconosciuto per summary: %1").arg(args[0]));
     std::vector<PickerItem> items;
@@ -263,7 +294,7 @@ std::unique_ptr<report::TrepReport> Summary(const ProgramFolder& folder, const Q
     auto report = summary::Build();
     CheckPrepared(summary::FillAndPrepare(*report, args.isEmpty() ? summary::kFindTitle : summary::kImportTitle,
                                           texts, QDateTime::currentDateTime()));
-    return report;
+    return {std::move(report), 0, {}};
 }
 
 // What the program folder holds for the user: a document must never be
@@ -394,16 +425,26 @@ QString Usage() {
 }
 
 // The document is made whole in a private folder first, so a failure leaves
-// nothing behind, and the pages are drawn from the one set of prepared pages,
-// copies included. A regular file (or the file a link points at) is then
-// replaced at once; anything else, such as a pipe or a device, is only written
-// to, never replaced. Every write, the last flush and the close are checked.
-void WriteDocument(const report::TrepReport& prepared, const QString& path, int copies, Progress& progress) {
+// nothing behind; pages made one at a time are prepared as they are drawn,
+// copies included, so that a long range holds only a few in memory. A
+// regular file (or the file a link points at) is then replaced at once;
+// anything else, such as a pipe or a device, is only written to, never
+// replaced. Every write, the last flush and the close are checked.
+void WriteDocument(Document& made, const QString& path, int copies, Progress& progress) {
     ScratchFolder work;
     const QString document = work.File(QStringLiteral("documento.pdf"));
     report::PrintChoices choices;
     choices.copies = copies;
-    report::WritePdf(report::PagesFor(prepared.PreparedPages(), choices), document, prepared.ReportOptions.Name,
+    const report::TrepReport& prepared = *made.report;
+    const std::vector<int> order =
+        report::PagesToPrint(choices, made.prepare ? int(made.count) : int(prepared.PreparedPages().size()));
+    const report::PageStream pages{int(order.size()), [&](int i) -> report::PreparedPage {
+                                       const int page = order[std::size_t(i)];
+                                       if (!made.prepare) return prepared.PreparedPages()[std::size_t(page)];
+                                       made.prepare(page, true);
+                                       return prepared.PreparedPages().front();
+                                   }};
+    report::WritePdf(pages, document, prepared.ReportOptions.Name,
                      [&](int done, int total) { progress.Show(kDrawing, done, total); });
     progress.End();
     QFile source(document);
@@ -524,12 +565,17 @@ int Run(const QStringList& arguments, const QString& defaultFolder, QTextStream&
         if (!options.printer.isEmpty()) CheckPrinter(options.printer);
         const ProgramFolder folder(options.folder);
         if (!options.pdf.isEmpty()) RefuseProgramFile(options.pdf, folder);
-        const auto prepared = command->produce(folder, args, progress);
-        progress.End();
-        if (!options.pdf.isEmpty())
-            WriteDocument(*prepared, options.pdf, options.copies, progress);
-        else
-            PrintOn(*prepared, options.printer, options.copies);
+        Document document = command->produce(folder, args);
+        if (!options.pdf.isEmpty()) {
+            WriteDocument(document, options.pdf, options.copies, progress);
+        } else {
+            for (long long page = 0; document.prepare && page < document.count; ++page) {
+                document.prepare(page, page == 0);
+                progress.Show(kPreparing, page + 1, document.count);
+            }
+            progress.End();
+            PrintOn(*document.report, options.printer, options.copies);
+        }
     } catch (const UsageError& error) {
         progress.End();
         return usageError(QString::fromStdString(error.what()));

@@ -59,6 +59,7 @@ struct RenderedPage {
         std::shared_ptr<const Face> face;
         Glyphs glyphs;
     };
+    double width = 0, height = 0;  // of the paper, in points
     QByteArray content;
     std::vector<FaceUse> faces;
 };
@@ -93,6 +94,8 @@ public:
         page_ = {};
         out_.clear();
         height_ = page.paperHeight * kPointsPerMm;
+        page_.width = page.paperWidth * kPointsPerMm;
+        page_.height = height_;
         left_ = page.LeftMarginUnits();
         top_ = page.TopMarginUnits();
         inText_ = false;
@@ -416,38 +419,43 @@ private:
 
 // Renders the pages on as many threads as the machine has cores and hands
 // them to `take` on the calling thread, in order, each as soon as it and all
-// before it are ready. At most a few pages a thread wait to be taken.
+// before it are ready. The calling thread makes the pages, at most a few a
+// thread ahead of the one it waits for.
 template <typename Take>
-void RenderInOrder(const std::vector<const PreparedPage*>& pages, Take take) {
+void RenderInOrder(const PageStream& pages, Take take) {
     constexpr int kMinPagesPerThread = 4;
-    const auto total = int(pages.size());
+    const int total = pages.count;
     const int threads = std::min(std::max(1, QThread::idealThreadCount()), total / kMinPagesPerThread);
     if (threads < 2) {
         PageRenderer renderer;
-        for (int i = 0; i < total; ++i) take(i, renderer.Render(*pages[std::size_t(i)]));
+        for (int i = 0; i < total; ++i) take(i, renderer.Render(pages.make(i)));
         return;
     }
     const int window = 8 * threads;
+    std::vector<std::optional<PreparedPage>> made(std::size_t(window), std::nullopt);
     std::vector<std::optional<RenderedPage>> ready(std::size_t(window), std::nullopt);
     std::mutex mutex;
     std::condition_variable changed;
-    int next = 0, taken = 0;
+    int produced = 0, next = 0;
     bool stop = false;
     std::exception_ptr error;
     const auto work = [&] {
         PageRenderer renderer;
         for (;;) {
             int i;
+            PreparedPage page;
             {
                 std::unique_lock lock(mutex);
-                changed.wait(lock, [&] { return stop || next >= total || next < taken + window; });
+                changed.wait(lock, [&] { return stop || next < produced || next >= total; });
                 if (stop || next >= total) return;
                 i = next++;
+                page = std::move(*made[std::size_t(i % window)]);
+                made[std::size_t(i % window)].reset();
             }
-            std::optional<RenderedPage> page;
+            std::optional<RenderedPage> rendered;
             std::exception_ptr failed;
             try {
-                page = renderer.Render(*pages[std::size_t(i)]);
+                rendered = renderer.Render(page);
             } catch (...) {
                 failed = std::current_exception();
             }
@@ -456,7 +464,7 @@ void RenderInOrder(const std::vector<const PreparedPage*>& pages, Take take) {
                 if (!error) error = failed;
                 stop = true;
             } else {
-                ready[std::size_t(i % window)] = std::move(page);
+                ready[std::size_t(i % window)] = std::move(rendered);
             }
             changed.notify_all();
         }
@@ -473,6 +481,14 @@ void RenderInOrder(const std::vector<const PreparedPage*>& pages, Take take) {
     for (int i = 0; i < threads; ++i) workers.emplace_back(work);
     try {
         for (int i = 0; i < total; ++i) {
+            // Page j's places are free once page j - window is taken.
+            for (; produced < std::min(total, i + window); ) {
+                PreparedPage page = pages.make(produced);
+                std::lock_guard lock(mutex);
+                made[std::size_t(produced % window)] = std::move(page);
+                ++produced;
+                changed.notify_all();
+            }
             RenderedPage page;
             {
                 std::unique_lock lock(mutex);
@@ -480,9 +496,7 @@ void RenderInOrder(const std::vector<const PreparedPage*>& pages, Take take) {
                 if (error) break;
                 page = std::move(*ready[std::size_t(i % window)]);
                 ready[std::size_t(i % window)].reset();
-                ++taken;
             }
-            changed.notify_all();
             take(i, std::move(page));
         }
     } catch (...) {
@@ -635,6 +649,10 @@ private:
 
 void WritePdf(const std::vector<const PreparedPage*>& pages, const QString& path, const QString& title,
               const PageProgress& progress) {
+    WritePdf(PageStream{int(pages.size()), [&](int i) { return *pages[std::size_t(i)]; }}, path, title, progress);
+}
+
+void WritePdf(const PageStream& pages, const QString& path, const QString& title, const PageProgress& progress) {
     QSaveFile file(path);
     file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly))
@@ -644,25 +662,24 @@ void WritePdf(const std::vector<const PreparedPage*>& pages, const QString& path
     DocumentFonts fonts(pdf);
     QByteArray kids;
     RenderInOrder(pages, [&](int i, RenderedPage page) {
-        const PreparedPage& prepared = *pages[std::size_t(i)];
         const int object = pdf.Reserve(), content = pdf.Reserve();
         QByteArray resources = "<< /ProcSet [/PDF /Text] /Font << ";
         for (std::size_t f = 0; f < page.faces.size(); ++f)
             resources += "/F" + QByteArray::number(qulonglong(f)) + ' ' + PdfFile::Ref(fonts.Add(page.faces[f])) + ' ';
         resources += ">> >>";
         QByteArray box = "[0 0 ";
-        AppendNumber(box, prepared.paperWidth * kPointsPerMm);
+        AppendNumber(box, page.width);
         box += ' ';
-        AppendNumber(box, prepared.paperHeight * kPointsPerMm);
+        AppendNumber(box, page.height);
         box += ']';
         pdf.Object(object, "<< /Type /Page /Parent " + PdfFile::Ref(tree) + " /MediaBox " + box + " /Resources " +
                                resources + " /Contents " + PdfFile::Ref(content) + " >>");
         pdf.Stream(content, {}, page.content);
         kids += PdfFile::Ref(object) + ' ';
-        if (progress) progress(i + 1, int(pages.size()));
+        if (progress) progress(i + 1, pages.count);
     });
     fonts.Write();
-    pdf.Object(tree, "<< /Type /Pages /Kids [" + kids + "] /Count " + QByteArray::number(qulonglong(pages.size())) +
+    pdf.Object(tree, "<< /Type /Pages /Kids [" + kids + "] /Count " + QByteArray::number(pages.count) +
                          " >>");
     pdf.Object(catalog, "<< /Type /Catalog /Pages " + PdfFile::Ref(tree) + " >>");
     QByteArray information = "<< /Creator " + TextString(QStringLiteral("Velmora")) + " /Producer " +

@@ -1,6 +1,7 @@
 #pragma once
 #include "report/Model.h"
 #include "report/PrintChoices.h"
+#include "report/Prepared.h"
 
 #include <QByteArray>
 #include <QString>
@@ -13,8 +14,6 @@
 #include <vector>
 
 namespace report {
-
-struct PreparedPage;
 
 // An error of the printer driver, the spooler or the output file.
 class PrintError : public std::runtime_error {
@@ -103,11 +102,21 @@ PrintOutcome PrintWithoutDialog(const TrepReport& report);
 // Told how many of how many pages are drawn, after each page.
 using PageProgress = std::function<void(int done, int total)>;
 
+// Pages made as they are written, one at a time: `make(i)` is asked for each
+// i from 0 to count - 1, in order, on the calling thread, so that a long
+// document never holds more than a few pages.
+struct PageStream {
+    int count = 0;
+    std::function<PreparedPage(int)> make;
+};
+
 // Writes the pages into a PDF file, one sheet each, each on paper of its own
 // size and orientation, with no printer; the file replaces an earlier one
 // only when all of it was written. The pages are drawn on every core;
 // `progress` is told on the calling thread as they reach the file. Throws
 // PrintError when the file cannot be written.
+void WritePdf(const PageStream& pages, const QString& path, const QString& title = {},
+              const PageProgress& progress = {});
 void WritePdf(const std::vector<const PreparedPage*>& pages, const QString& path, const QString& title = {},
               const PageProgress& progress = {});
 // The pages to paint as `choices` pick them from `pages`, copies included;
