@@ -5,18 +5,19 @@
 #   - the find picker filling its list (bench_pickers) against cat reading
 #     the 100,000-record archive;
 #   - the summary of 100,000 records to PDF against a plain QPdfWriter
-#     program drawing the same lines (bench_summary).
-# Installs gLabels 3 (Debian package glabels) when it is missing.
+#     program drawing the same lines (bench_summary);
+#   - the peak memory of short and long documents.
+# Installs gLabels 3 (Debian package glabels) and GNU time when missing.
 # Usage: bench/peers/peers.sh BUILD_DIR   (after building velmora-batch,
 # bench_make_archives, bench_pickers and bench_summary)
 set -euo pipefail
 build=$(cd "${1:?usage: peers.sh BUILD_DIR}" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
 
-if ! command -v glabels-3-batch >/dev/null; then
+if ! command -v glabels-3-batch >/dev/null || [[ ! -x /usr/bin/time ]]; then
   sudo=""
   [[ $(id -u) -ne 0 ]] && sudo="sudo"
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends glabels >/dev/null
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends glabels time >/dev/null
 fi
 
 work=$(mktemp -d)
@@ -64,6 +65,13 @@ glabels=$(seconds bash -c "for p in 0 1 2 3 4 5 6 7 8 9; do glabels-3-batch -i '
 echo "velmora-batch sheet 1-1000, one PDF of $(pdfinfo "$work/velmora.pdf" | awk '/^Pages/ {print $2}') pages: ${velmora} s"
 echo "glabels-3-batch, ten runs of $(pdfinfo "$work/glabels0.pdf" | awk '/^Pages/ {print $2}') sheets: ${glabels} s"
 echo "gLabels / velmora: $(ratio "$glabels" "$velmora") (target at least 10)"
+
+# Peak memory of long documents: it should not grow with the pages.
+peak() { /usr/bin/time -f %M "$@" 2>&1 >/dev/null | tail -n 1; }
+for run in "sheet 1-100" "sheet 1-1000" "record 1-10000" "summary"; do
+  # shellcheck disable=SC2086
+  echo "velmora-batch $run: peak $(($(peak "$build/Velmora/velmora-batch" --folder "$work/data" --pdf "$work/m.pdf" --quiet $run) / 1024)) MB"
+done
 
 cat_s=$(seconds cat "$work/data/Archivio_Dati.pro")
 echo "cat Archivio_Dati.pro (376 MB): ${cat_s} s"

@@ -18,13 +18,6 @@ constexpr char16_t kHigh[32] = {
     0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-int ByteOf(char32_t c) {
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<int>(c);
-    for (int i = 0; i < 32; ++i)
-        if (kHigh[i] == c) return 0x80 + i;
-    return -1;
-}
-
 // Best fit for a character the code page lacks: its base letter when it
 // decomposes into one (ā to a, Ł stays unmatched), a few typographic
 // stand-ins, otherwise the substitution character.
@@ -37,7 +30,7 @@ char BestFit(char32_t c) {
     }
     const QString decomposed = QString::fromUcs4(&c, 1).normalized(QString::NormalizationForm_D);
     if (!decomposed.isEmpty() && decomposed != QString::fromUcs4(&c, 1)) {
-        const int b = ByteOf(decomposed.at(0).unicode());
+        const int b = CodePageByte(decomposed.at(0).unicode());
         if (b >= 0x20 && b < 0x80) return static_cast<char>(b);
     }
     return '?';
@@ -45,11 +38,18 @@ char BestFit(char32_t c) {
 
 }  // namespace
 
+int CodePageByte(char32_t c) {
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<int>(c);
+    for (int i = 0; i < 32; ++i)
+        if (kHigh[i] == c) return 0x80 + i;
+    return -1;
+}
+
 QByteArray ToCodePage(const QString& text) {
     QByteArray out;
     out.reserve(text.size());
     for (char32_t c : text.toUcs4()) {
-        const int b = ByteOf(c);
+        const int b = CodePageByte(c);
         out.append(b >= 0 ? static_cast<char>(b) : BestFit(c));
     }
     return out;

@@ -31,6 +31,9 @@ QString DecodeShortText(const ShortText250& field);
 // ("ź" to "z"); a letter with neither is left out and added to `refused`.
 QString ArchivableText(const QString& text, QString* refused = nullptr);
 
+// The Windows-1252 byte of `c`, or -1 when the code page lacks it.
+int CodePageByte(char32_t c);
+
 // Windows-1252 conversions of whole texts, shared with the other files that the
 // program writes in the code page.
 QByteArray ToCodePage(const QString& text);

@@ -3,6 +3,7 @@
 // glyph numbers. Pages are turned into compressed content on every core and
 // written in order as they come, so a long document holds only a few pages
 // in memory; the fonts, cut down to the glyphs shown, come last.
+#include "archive/ShortText.h"
 #include "report/PdfFont.h"
 #include "report/Prepared.h"
 #include "report/Printers.h"
@@ -64,21 +65,15 @@ struct RenderedPage {
     std::vector<FaceUse> faces;
 };
 
-// Whether Qt shapes `text` one glyph a character from the font's own
-// tables, with no fallback font, reordering or invisible characters: text
-// of the characters an archive holds (Windows-1252). Such a line is shaped
-// here directly; any other goes through Qt's own layout.
+// Whether Qt shapes `text` from its font's own tables alone, with no
+// fallback font, reordering or invisible characters: printable text of the
+// characters an archive holds (Windows-1252). Such a line is shaped here
+// directly; any other goes through Qt's own layout.
 bool PlainText(const QString& text) {
-    static constexpr char16_t kWindows1252[] = {0x0152, 0x0153, 0x0160, 0x0161, 0x0178, 0x017D, 0x017E,
-                                                0x0192, 0x02C6, 0x02DC, 0x2013, 0x2014, 0x2018, 0x2019,
-                                                0x201A, 0x201C, 0x201D, 0x201E, 0x2020, 0x2021, 0x2022,
-                                                0x2026, 0x2030, 0x2039, 0x203A, 0x20AC, 0x2122};
-    for (const QChar c : text) {
+    return std::all_of(text.begin(), text.end(), [](QChar c) {
         const char16_t u = c.unicode();
-        if ((u >= 0x20 && u < 0x7F) || (u >= 0xA0 && u <= 0xFF && u != 0xAD)) continue;
-        if (std::find(std::begin(kWindows1252), std::end(kWindows1252), u) == std::end(kWindows1252)) return false;
-    }
-    return true;
+        return u >= 0x20 && u != 0x7F && u != 0xAD && !(u >= 0x80 && u < 0xA0) && CodePageByte(u) >= 0;
+    });
 }
 
 // Turns prepared pages into content. One per thread: it keeps the fonts and
