@@ -2,11 +2,14 @@
 // filled into the label sheet and written to one PDF.
 #include "BenchPages.h"
 
+#include "report/Painter.h"
 #include "report/Prepared.h"
 #include "report/Printers.h"
 #include "sheets/LabelSheet.h"
 #include "sheets/SheetRecord.h"
 
+#include <QPainter>
+#include <QPdfWriter>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -56,5 +59,29 @@ void BM_StoredPagesToPdf(benchmark::State& state) {
     state.counters["pages/s"] = benchmark::Counter(double(kPages) * state.iterations(), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_StoredPagesToPdf)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+// One sheet to PDF, as a single print writes it.
+void BM_OneSheetToPdf(benchmark::State& state) {
+    const std::vector<report::PreparedPage> pages = PreparePages(Archive());
+    QTemporaryDir out;
+    for (auto _ : state) report::WritePdf({&pages.front()}, out.filePath(QStringLiteral("foglio.pdf")));
+}
+BENCHMARK(BM_OneSheetToPdf)->Unit(benchmark::kMillisecond);
+
+// The same sheet drawn through Qt's own PDF engine with the painter, the way
+// single prints were written before the PDF writer: a single sheet must not
+// take longer than this.
+void BM_OneSheetQPdfWriterReference(benchmark::State& state) {
+    const std::vector<report::PreparedPage> pages = PreparePages(Archive());
+    QTemporaryDir out;
+    for (auto _ : state) {
+        QPdfWriter pdf(out.filePath(QStringLiteral("riferimento.pdf")));
+        pdf.setResolution(1200);
+        pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, {}, QPageLayout::Millimeter, {}));
+        QPainter painter(&pdf);
+        report::DrawPage(painter, pages.front(), pdf.logicalDpiX() / report::kUnitsPerInch);
+    }
+}
+BENCHMARK(BM_OneSheetQPdfWriterReference)->Unit(benchmark::kMillisecond);
 
 }  // namespace
