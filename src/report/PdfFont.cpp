@@ -124,10 +124,9 @@ std::shared_ptr<const Face> Face::Of(const QRawFont& font) {
     auto face = std::make_shared<Face>();
     face->key = font.familyName() + u'/' + font.styleName() + u'/' + QString::number(font.weight()) + u'/' +
                 QString::number(int(font.style()));
-    face->sfnt = Sfnt(font);
     const QByteArray head = font.fontTable("head");
-    if (font.fontTable("glyf").isEmpty() || head.size() < 54)
-        throw PrintError(QStringLiteral("The font %1 cannot be embedded in a PDF document").arg(face->key).toStdString());
+    if (font.fontTable("glyf").isEmpty() || head.size() < 54) return nullptr;
+    face->sfnt = Sfnt(font);
     face->postScriptName = PostScriptName(font);
     face->unitsPerEm = int(Read16(head, 18));
     if (face->unitsPerEm <= 0) face->unitsPerEm = 1000;

@@ -25,8 +25,8 @@ struct Face {
     double box[4] = {0, 0, 0, 0};                                    // thousandths of an em
     bool fixedPitch = false;
 
-    // Reads the face `font` draws with. Throws PrintError when it is not a
-    // TrueType face, which is all the writer embeds.
+    // Reads the face `font` draws with; none when it is not a TrueType
+    // face, which is all the writer embeds.
     static std::shared_ptr<const Face> Of(const QRawFont& font);
 };
 

@@ -10,6 +10,7 @@
 
 #include <QDateTime>
 #include <QGlyphRun>
+#include <QPainterPath>
 #include <QRawFont>
 #include <QSaveFile>
 #include <QTextLayout>
@@ -233,6 +234,10 @@ private:
         ThreadFace face;
         face.font = font;
         face.face = Face::Of(font);
+        if (!face.face) {
+            faces_.push_back(std::move(face));
+            return faces_.size() - 1;
+        }
         hb_blob_t* blob = hb_blob_create(face.face->sfnt.constData(), unsigned(face.face->sfnt.size()),
                                          HB_MEMORY_MODE_READONLY, nullptr, nullptr);
         hb_face_t* tables = hb_face_create(blob, 0);
@@ -268,7 +273,6 @@ private:
             Box(text.clip);
             out_ += " W n\n";
         }
-        BeginText();
         Fill(text.font.Color);
         TextFont& font = FontOf(text.font);
         line_ = QPointF(text.x, text.baseline);
@@ -285,6 +289,7 @@ private:
     // its glyphs with the advances Qt gives them. False, with nothing
     // written, when a character has no glyph in the face.
     bool ShapePlain(ThreadFace& face, const QString& text) {
+        if (!face.shaper) return false;
         hb_buffer_clear_contents(buffer_);
         hb_buffer_add_utf16(buffer_, reinterpret_cast<const uint16_t*>(text.utf16()), int(text.size()), 0,
                             int(text.size()));
@@ -351,6 +356,8 @@ private:
     // the widths would not put it. `textOf(i)` is what glyph i shows.
     template <typename TextOf>
     void Show(ThreadFace& face, TextOf textOf) {
+        if (!face.face) return Outline(face);
+        BeginText();
         const int name = OnPage(face);
         const double size = face.font.pixelSize() * kPointsPerUnit;
         if (state_.face != name || state_.size != size) {
@@ -397,6 +404,35 @@ private:
             }
         }
         if (open) out_ += ">] TJ\n";
+    }
+
+    // The placed glyphs of a face the document cannot embed, drawn as their
+    // outlines in the text's colour.
+    void Outline(const ThreadFace& face) {
+        EndText();
+        for (const Placed& placed : placed_) {
+            const QPainterPath path = face.font.pathForGlyph(placed.glyph);
+            const auto point = [&](const QPainterPath::Element& at, const char* op) {
+                AppendNumber(out_, X(line_.x() + placed.x + at.x));
+                out_ += ' ';
+                AppendNumber(out_, Y(line_.y() + placed.y + at.y));
+                out_ += op;
+            };
+            for (int i = 0; i < path.elementCount(); ++i) {
+                const QPainterPath::Element element = path.elementAt(i);
+                if (element.isMoveTo()) {
+                    point(element, " m\n");
+                } else if (element.isLineTo()) {
+                    point(element, " l\n");
+                } else if (element.isCurveTo() && i + 2 < path.elementCount()) {
+                    point(element, " ");
+                    point(path.elementAt(i + 1), " ");
+                    point(path.elementAt(i + 2), " c\n");
+                    i += 2;
+                }
+            }
+            if (!path.isEmpty()) out_ += "f\n";
+        }
     }
 
     std::vector<TextFont> fonts_;

@@ -28,28 +28,6 @@ TEST_F(Paint, PdfPutsTextWhereTheRuleSays) {
     }
 }
 
-// The ink of a page image, in millimetres: the box that holds every pixel
-// darker than the paper within `area`.
-QRectF InkMm(const QImage& image, double dpi, QRectF areaMm) {
-    const double px = dpi / 25.4;
-    const QRect area = QRectF(areaMm.left() * px, areaMm.top() * px, areaMm.width() * px, areaMm.height() * px)
-                           .toAlignedRect()
-                           .intersected(image.rect());
-    int left = INT_MAX, right = -1, top = INT_MAX, bottom = -1;
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        for (int x = area.left(); x <= area.right(); ++x) {
-            if (qGray(image.pixel(x, y)) < 160) {
-                left = std::min(left, x);
-                right = std::max(right, x);
-                top = std::min(top, y);
-                bottom = std::max(bottom, y);
-            }
-        }
-    }
-    if (right < 0) return {};
-    return QRectF(left / px, top / px, (right + 1 - left) / px, (bottom + 1 - top) / px);
-}
-
 TEST_F(Paint, TextIsCutAtItsBoxAndDoesNotWrap) {
     auto report = NewReport();
     TrepReportPage& page = PageOf(*report);

@@ -3,9 +3,11 @@
 #include "report/Painter.h"
 #include "support/TestSupport.h"
 
+#include <QFontInfo>
 #include <QImage>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QRawFont>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -62,7 +64,7 @@ TEST_F(PdfWriter, WordsStandWhereQtsPdfEnginePutsThem) {
         }
     }
     AddMemo(page, QStringLiteral("cut"), {MmToUnits(5), MmToUnits(272), MmToUnits(20), MmToUnits(5)},
-            QStringLiteral("Via Giuseppe Garibaldi"), QStringLiteral("Arial"), 9);
+            QStringLiteral("WWWWWWWWWWWWWWWWWWWW"), QStringLiteral("Arial"), 9);
     ASSERT_TRUE(report->PrepareReport(true));
     const PreparedPage& prepared = report->PreparedPages().at(0);
     ASSERT_EQ(report->PreparedPages().size(), 1u);
@@ -86,23 +88,12 @@ TEST_F(PdfWriter, WordsStandWhereQtsPdfEnginePutsThem) {
     }
 
     // The cut line inks its box (15..35 mm across, 282..287 mm down) and
-    // nothing to its right.
-    QProcess render;
-    render.start(QStringLiteral("pdftoppm"),
-                 {QStringLiteral("-r"), QStringLiteral("150"), QStringLiteral("-png"), QStringLiteral("-singlefile"), ours,
-                  dir.filePath(QStringLiteral("ours"))});
-    ASSERT_TRUE(render.waitForFinished());
-    const QImage image(dir.filePath(QStringLiteral("ours.png")));
+    // stops at its edge.
+    const QImage image = RenderedPdf(ours, 150);
     ASSERT_FALSE(image.isNull());
-    const auto inked = [&](double fromMm, double toMm) {
-        const double px = 150 / 25.4;
-        for (int y = int(282 * px); y < int(287 * px); ++y)
-            for (int x = int(fromMm * px); x < int(toMm * px); ++x)
-                if (qGray(image.pixel(x, y)) < 160) return true;
-        return false;
-    };
-    EXPECT_TRUE(inked(15, 35));
-    EXPECT_FALSE(inked(35.3, 150)) << "the cut line shows only what fits its box";
+    const QRectF cut = InkMm(image, 150, {0, 282, 210, 5});
+    EXPECT_NEAR(cut.left(), 15 + UnitsToMm(kInsetX), 0.2);
+    EXPECT_NEAR(cut.right(), 35, 0.2) << "the cut line shows only what fits its box";
 
     // Each font is embedded, cut down to the glyphs shown.
     QProcess fonts;
@@ -114,6 +105,32 @@ TEST_F(PdfWriter, WordsStandWhereQtsPdfEnginePutsThem) {
         EXPECT_TRUE(row.contains(QRegularExpression(QStringLiteral("CID TrueType +Identity-H +yes +yes +yes"))))
             << row.toStdString();
     }
+}
+
+// A face the document cannot embed (here one that is not TrueType) is drawn
+// as its glyphs' outlines, where Qt's own PDF engine draws its text.
+TEST_F(PdfWriter, AFaceThatCannotBeEmbeddedIsDrawnAsOutlines) {
+    // C059 comes with Ghostscript, which the print filters bring.
+    const QString family = QStringLiteral("C059");
+    const QFont font(family);
+    if (!QFontInfo(font).family().startsWith(family) || !QRawFont::fromFont(font).fontTable("glyf").isEmpty())
+        GTEST_SKIP() << "no font " << family.toStdString() << " other than TrueType is installed";
+    auto report = NewReport();
+    AddMemo(PageOf(*report), QStringLiteral("cff"), {MmToUnits(20), MmToUnits(30), MmToUnits(150), MmToUnits(10)},
+            QStringLiteral("Velmora Nimbus 123"), family, 14);
+    ASSERT_TRUE(report->PrepareReport(true));
+    const PreparedPage& page = report->PreparedPages().at(0);
+    const QString ours = dir.filePath(QStringLiteral("ours.pdf"));
+    WritePdf({&page}, ours);
+    const QRectF drawn = InkMm(RenderedPdf(ours, 200), 200, {0, 0, 210, 297});
+    const QRectF expected = InkMm(RenderedPdf(DrawnByQt(page), 200), 200, {0, 0, 210, 297});
+    ASSERT_FALSE(expected.isEmpty());
+    const double pixel = 25.4 / 200;
+    EXPECT_NEAR(drawn.left(), expected.left(), pixel);
+    EXPECT_NEAR(drawn.top(), expected.top(), pixel);
+    EXPECT_NEAR(drawn.right(), expected.right(), pixel);
+    EXPECT_NEAR(drawn.bottom(), expected.bottom(), pixel);
+    EXPECT_TRUE(PdfWords(ours).empty()) << "outlines, not text";
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 
 #include <memory>
 
+class QImage;
+
 // Small templates the report layer is tried on.
 namespace report_tests {
 
@@ -35,6 +37,12 @@ void ExpectPositions(const std::vector<PdfWord>& words, bool turned = false);
 
 // The text items of a prepared page, in drawing order.
 std::vector<PreparedText> Texts(const PreparedPage& page);
+
+// The ink of a page image, in millimetres: the box that holds every pixel
+// darker than the paper within `areaMm`; empty when there is none.
+QRectF InkMm(const QImage& image, double dpi, QRectF areaMm);
+// The first page of a PDF as pdftoppm renders it at `dpi`.
+QImage RenderedPdf(const QString& pdf, int dpi);
 
 }  // namespace report_tests
 
