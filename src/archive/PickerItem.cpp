@@ -15,10 +15,32 @@ constexpr int kTypeWidth = 28;
 char16_t Upper(QChar c) { return UpperAscii(c.unicode()); }
 char16_t Lower(QChar c) { return LowerAscii(c.unicode()); }
 
-// Appends `field` padded or cut to `width` characters.
-void AppendPadded(QString& text, const QString& field, qsizetype width) {
-    text += QStringView(field).left(width);
-    text.resize(text.size() + width - std::min(width, field.size()), QLatin1Char(' '));
+// Writes a field at out and returns the end: a text as it is, the stored
+// bytes of a record's field converted from Windows-1252.
+QChar* Put(QChar* out, QStringView text) { return std::copy(text.begin(), text.end(), out); }
+QChar* Put(QChar* out, QByteArrayView bytes) {
+    FromCodePage(bytes.data(), bytes.size(), out);
+    return out + bytes.size();
+}
+
+// Writes the field padded or cut to width characters.
+template <class Field>
+QChar* PutPadded(QChar* out, Field field, qsizetype width) {
+    out = Put(out, field.first(std::min(width, field.size())));
+    return std::fill_n(out, width - std::min(width, field.size()), QLatin1Char(' '));
+}
+
+// The item text of the fields (all texts, or all stored bytes), made in one
+// allocation of its final size.
+template <class Field>
+QString ItemText(Field nome, Field tipo, Field note) {
+    const QStringView tipoLabel = u"  Tipo: ";
+    const QStringView noteLabel = u"  Note: ";
+    QString text(kNameWidth + tipoLabel.size() + kTypeWidth + noteLabel.size() + note.size(), Qt::Uninitialized);
+    QChar* out = PutPadded(text.data(), nome, kNameWidth);
+    out = PutPadded(Put(out, tipoLabel), tipo, kTypeWidth);
+    Put(Put(out, noteLabel), note);
+    return text;
 }
 
 constexpr qsizetype kKeyLength = 12;
@@ -37,19 +59,13 @@ SortKey KeyOf(QStringView text) {
 }  // namespace
 
 QString PickerItemText(const QString& nome, const QString& tipo, const QString& note) {
-    QString text;
-    text.reserve(kNameWidth + 8 + kTypeWidth + 8 + note.size());
-    AppendPadded(text, nome, kNameWidth);
-    text += QLatin1String("  Tipo: ");
-    AppendPadded(text, tipo, kTypeWidth);
-    text += QLatin1String("  Note: ");
-    text += note;
-    return text;
+    return ItemText<QStringView>(nome, tipo, note);
 }
 
 QString PickerItemText(const DataRecord& record) {
-    return PickerItemText(record.Text(DataRecord::Nome), record.Text(DataRecord::Tipo),
-                          record.Text(DataRecord::Note));
+    // Straight from the stored bytes, without a QString for each field.
+    const auto bytes = [&](DataRecord::Field f) { return ShortTextBytes(record.field[f]); };
+    return ItemText(bytes(DataRecord::Nome), bytes(DataRecord::Tipo), bytes(DataRecord::Note));
 }
 
 namespace {
@@ -93,16 +109,12 @@ void SortPickerItems(std::vector<PickerItem>& items) {
 
 void ReadPickerItems(DataRecordFile& file, std::vector<PickerItem>& items) {
     // The records there when the list is filled; counted once, not at every record.
-    const long long count = file.RecordCount();
-    items.reserve(items.size() + static_cast<std::size_t>(count - file.Position()));
-    DataRecord record;
-    while (file.Position() < count) {
-        file.Read(record);
-        const QString nome = record.Text(DataRecord::Nome);
-        if (nome.isEmpty()) continue;
-        items.push_back({PickerItemText(nome, record.Text(DataRecord::Tipo), record.Text(DataRecord::Note)),
-                         file.Position()});
-    }
+    const long long count = std::max(0LL, file.RecordCount() - file.Position());
+    items.reserve(items.size() + static_cast<std::size_t>(count));
+    file.ReadMany(count, [&](const DataRecord& record) {
+        if (ShortTextBytes(record.field[DataRecord::Nome]).isEmpty()) return;
+        items.push_back({PickerItemText(record), file.Position()});
+    });
 }
 
 bool PickerItemMatches(QStringView item, QStringView lowered) {
