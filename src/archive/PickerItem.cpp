@@ -43,16 +43,22 @@ QString ItemText(Field nome, Field tipo, Field note) {
     return text;
 }
 
-constexpr qsizetype kKeyLength = 12;
+// Names alike for a dozen characters (a surname and the start of a first
+// name) are common; two dozen tell nearly all of them apart.
+constexpr std::size_t kKeyLength = 24;
 
-// The sort key of an item text: its first twelve characters, A-Z for a-z,
-// four in each word from the top, and zeros after a shorter text. Two keys
-// that differ are in the list's order; equal keys say nothing.
-using SortKey = std::array<std::uint64_t, 3>;
+// The sort key of an item text: its first 24 characters, A-Z for a-z, four in
+// each word from the top, and zeros after a shorter text. Two keys that differ
+// are in the list's order; equal keys say nothing.
+using SortKey = std::array<std::uint64_t, kKeyLength / 4>;
 SortKey KeyOf(QStringView text) {
-    SortKey key{};
-    for (qsizetype i = 0; i < kKeyLength; ++i)
-        key[std::size_t(i / 4)] = key[std::size_t(i / 4)] << 16 | (i < text.size() ? Upper(text[i]) : 0u);
+    std::array<char16_t, kKeyLength> c{};
+    std::copy_n(text.utf16(), std::min(text.size(), qsizetype(kKeyLength)), c.begin());
+    for (char16_t& x : c) x = UpperAscii(x);
+    SortKey key;
+    for (std::size_t w = 0; w < key.size(); ++w)
+        key[w] = std::uint64_t(c[4 * w]) << 48 | std::uint64_t(c[4 * w + 1]) << 32 |
+                 std::uint64_t(c[4 * w + 2]) << 16 | c[4 * w + 3];
     return key;
 }
 
@@ -90,16 +96,17 @@ void SortPickerItems(std::vector<PickerItem>& items) {
     // where the keys tie.
     struct Keyed {
         SortKey key;
-        QStringView text;
         std::size_t index;
     };
-    std::vector<Keyed> keyed;
-    keyed.reserve(items.size());
-    for (std::size_t i = 0; i < items.size(); ++i) keyed.push_back({KeyOf(items[i].text), items[i].text, i});
-    std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
-        if (a.key != b.key) return a.key < b.key;
+    std::vector<Keyed> keyed(items.size());
+    for (std::size_t i = 0; i < items.size(); ++i) keyed[i] = {KeyOf(items[i].text), i};
+    std::stable_sort(keyed.begin(), keyed.end(), [&](const Keyed& a, const Keyed& b) {
+        for (std::size_t w = 0; w < a.key.size(); ++w)
+            if (a.key[w] != b.key[w]) return a.key[w] < b.key[w];
         // Equal keys of texts that long: their beginnings are equal.
-        return BeforeFrom(a.text, b.text, std::min({a.text.size(), b.text.size(), kKeyLength}));
+        const QStringView x = items[a.index].text;
+        const QStringView y = items[b.index].text;
+        return BeforeFrom(x, y, std::min({x.size(), y.size(), qsizetype(kKeyLength)}));
     });
     std::vector<PickerItem> sorted;
     sorted.reserve(items.size());

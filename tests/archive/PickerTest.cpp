@@ -241,9 +241,9 @@ TEST(PickerOrder, SortKeepsFileOrderOfEqualTexts) {
 }
 
 // The sort takes the list's order whatever the texts' beginnings: texts
-// alike for their first dozen characters or more, texts shorter than that,
-// texts with a nul character, characters above Latin-1; it agrees with the
-// order of pairs.
+// alike for their first dozen or two dozen characters or more, texts shorter
+// than that, texts with a nul character, characters above Latin-1; it agrees
+// with the order of pairs.
 TEST(PickerOrder, SortAgreesWithTheOrderOfPairs) {
     const QString texts[] = {
         QStringLiteral("Rossi Bianchi12"), QStringLiteral("rossi bianchi1"),  QStringLiteral("ROSSI BIANCHI2"),
@@ -252,6 +252,11 @@ TEST(PickerOrder, SortAgreesWithTheOrderOfPairs) {
         QStringLiteral("Rossi Bianchi12"), QStringLiteral("Rossi Bianchi1Z"), QString::fromUtf16(u"Rossi Bianchi\u20AC"),
         QString::fromUtf16(u"\u0100ssi"),           QStringLiteral("rossi bianchi12"), QStringLiteral(""),
         QStringLiteral("a"),               QStringLiteral("Rossi Bianchi_2"), QStringLiteral("ROSSI BIANCH1"),
+        // Alike for their first two dozen characters or more.
+        QStringLiteral("Associazione Culturale Amici B"), QStringLiteral("associazione culturale amici a"),
+        QStringLiteral("Associazione Culturale Amici"),   QStringLiteral("ASSOCIAZIONE CULTURALE AMICI B"),
+        QStringLiteral("Associazione Culturale A"),       QStringLiteral("Associazione Culturale Ab"),
+        QStringLiteral("Associazione Culturale Amici_"),  QString::fromUtf16(u"Associazione Culturale Amici\u00C0"),
     };
     std::vector<PickerItem> items;
     for (const QString& text : texts) items.push_back({text, static_cast<long long>(items.size() + 1)});
