@@ -15,41 +15,63 @@ constexpr int kTypeWidth = 28;
 char16_t Upper(QChar c) { return UpperAscii(c.unicode()); }
 char16_t Lower(QChar c) { return LowerAscii(c.unicode()); }
 
-// Appends `field` padded or cut to `width` characters.
-void AppendPadded(QString& text, const QString& field, qsizetype width) {
-    text += QStringView(field).left(width);
-    text.resize(text.size() + width - std::min(width, field.size()), QLatin1Char(' '));
+// Writes a field at out and returns the end: a text as it is, the stored
+// bytes of a record's field converted from Windows-1252.
+QChar* Put(QChar* out, QStringView text) { return std::copy(text.begin(), text.end(), out); }
+QChar* Put(QChar* out, QByteArrayView bytes) {
+    FromCodePage(bytes.data(), bytes.size(), out);
+    return out + bytes.size();
 }
 
-constexpr qsizetype kKeyLength = 12;
+// Writes the field padded or cut to width characters.
+template <class Field>
+QChar* PutPadded(QChar* out, Field field, qsizetype width) {
+    out = Put(out, field.first(std::min(width, field.size())));
+    return std::fill_n(out, width - std::min(width, field.size()), QLatin1Char(' '));
+}
 
-// The sort key of an item text: its first twelve characters, A-Z for a-z,
-// four in each word from the top, and zeros after a shorter text. Two keys
-// that differ are in the list's order; equal keys say nothing.
-using SortKey = std::array<std::uint64_t, 3>;
+// The item text of the fields (all texts, or all stored bytes), made in one
+// allocation of its final size.
+template <class Field>
+QString ItemText(Field nome, Field tipo, Field note) {
+    const QStringView tipoLabel = u"  Tipo: ";
+    const QStringView noteLabel = u"  Note: ";
+    QString text(kNameWidth + tipoLabel.size() + kTypeWidth + noteLabel.size() + note.size(), Qt::Uninitialized);
+    QChar* out = PutPadded(text.data(), nome, kNameWidth);
+    out = PutPadded(Put(out, tipoLabel), tipo, kTypeWidth);
+    Put(Put(out, noteLabel), note);
+    return text;
+}
+
+// Names alike for a dozen characters (a surname and the start of a first
+// name) are common; two dozen tell nearly all of them apart.
+constexpr std::size_t kKeyLength = 24;
+
+// The sort key of an item text: its first 24 characters, A-Z for a-z, four in
+// each word from the top, and zeros after a shorter text. Two keys that differ
+// are in the list's order; equal keys say nothing.
+using SortKey = std::array<std::uint64_t, kKeyLength / 4>;
 SortKey KeyOf(QStringView text) {
-    SortKey key{};
-    for (qsizetype i = 0; i < kKeyLength; ++i)
-        key[std::size_t(i / 4)] = key[std::size_t(i / 4)] << 16 | (i < text.size() ? Upper(text[i]) : 0u);
+    std::array<char16_t, kKeyLength> c{};
+    std::copy_n(text.utf16(), std::min(text.size(), qsizetype(kKeyLength)), c.begin());
+    for (char16_t& x : c) x = UpperAscii(x);
+    SortKey key;
+    for (std::size_t w = 0; w < key.size(); ++w)
+        key[w] = std::uint64_t(c[4 * w]) << 48 | std::uint64_t(c[4 * w + 1]) << 32 |
+                 std::uint64_t(c[4 * w + 2]) << 16 | c[4 * w + 3];
     return key;
 }
 
 }  // namespace
 
 QString PickerItemText(const QString& nome, const QString& tipo, const QString& note) {
-    QString text;
-    text.reserve(kNameWidth + 8 + kTypeWidth + 8 + note.size());
-    AppendPadded(text, nome, kNameWidth);
-    text += QLatin1String("  Tipo: ");
-    AppendPadded(text, tipo, kTypeWidth);
-    text += QLatin1String("  Note: ");
-    text += note;
-    return text;
+    return ItemText<QStringView>(nome, tipo, note);
 }
 
 QString PickerItemText(const DataRecord& record) {
-    return PickerItemText(record.Text(DataRecord::Nome), record.Text(DataRecord::Tipo),
-                          record.Text(DataRecord::Note));
+    // Straight from the stored bytes, without a QString for each field.
+    const auto bytes = [&](DataRecord::Field f) { return ShortTextBytes(record.field[f]); };
+    return ItemText(bytes(DataRecord::Nome), bytes(DataRecord::Tipo), bytes(DataRecord::Note));
 }
 
 namespace {
@@ -74,16 +96,17 @@ void SortPickerItems(std::vector<PickerItem>& items) {
     // where the keys tie.
     struct Keyed {
         SortKey key;
-        QStringView text;
         std::size_t index;
     };
-    std::vector<Keyed> keyed;
-    keyed.reserve(items.size());
-    for (std::size_t i = 0; i < items.size(); ++i) keyed.push_back({KeyOf(items[i].text), items[i].text, i});
-    std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
-        if (a.key != b.key) return a.key < b.key;
+    std::vector<Keyed> keyed(items.size());
+    for (std::size_t i = 0; i < items.size(); ++i) keyed[i] = {KeyOf(items[i].text), i};
+    std::stable_sort(keyed.begin(), keyed.end(), [&](const Keyed& a, const Keyed& b) {
+        for (std::size_t w = 0; w < a.key.size(); ++w)
+            if (a.key[w] != b.key[w]) return a.key[w] < b.key[w];
         // Equal keys of texts that long: their beginnings are equal.
-        return BeforeFrom(a.text, b.text, std::min({a.text.size(), b.text.size(), kKeyLength}));
+        const QStringView x = items[a.index].text;
+        const QStringView y = items[b.index].text;
+        return BeforeFrom(x, y, std::min({x.size(), y.size(), qsizetype(kKeyLength)}));
     });
     std::vector<PickerItem> sorted;
     sorted.reserve(items.size());
@@ -93,16 +116,12 @@ void SortPickerItems(std::vector<PickerItem>& items) {
 
 void ReadPickerItems(DataRecordFile& file, std::vector<PickerItem>& items) {
     // The records there when the list is filled; counted once, not at every record.
-    const long long count = file.RecordCount();
-    items.reserve(items.size() + static_cast<std::size_t>(count - file.Position()));
-    DataRecord record;
-    while (file.Position() < count) {
-        file.Read(record);
-        const QString nome = record.Text(DataRecord::Nome);
-        if (nome.isEmpty()) continue;
-        items.push_back({PickerItemText(nome, record.Text(DataRecord::Tipo), record.Text(DataRecord::Note)),
-                         file.Position()});
-    }
+    const long long count = std::max(0LL, file.RecordCount() - file.Position());
+    items.reserve(items.size() + static_cast<std::size_t>(count));
+    file.ReadMany(count, [&](const DataRecord& record) {
+        if (ShortTextBytes(record.field[DataRecord::Nome]).isEmpty()) return;
+        items.push_back({PickerItemText(record), file.Position()});
+    });
 }
 
 bool PickerItemMatches(QStringView item, QStringView lowered) {

@@ -25,7 +25,7 @@ LockCall SetLockCall(LockCall call);
 
 // A short-lived handle on a file of fixed-size records in the program folder,
 // opened with read and write sharing. Every read and write is one pread or
-// pwrite of a whole record; appends hold an exclusive advisory lock for the
+// pwrite of whole records; appends hold an exclusive advisory lock for the
 // moment of the write so that copies of the program sharing the folder never
 // write over each other's new records. Where the file system keeps no advisory
 // locks, a lock file beside the archive (its name and ".lock") stands in.
@@ -56,6 +56,10 @@ public:
 
 protected:
     void ReadBytes(void* record);
+    // Hands record i (from 0) of count, read from the position, to visit; the
+    // position is then past it.
+    using VisitBytes = std::function<void(const void* record)>;
+    void ReadManyBytes(long long count, const VisitBytes& visit);
     void WriteBytes(const void* record);
     void AppendBytes(const void* record);
     // Fills record i (from 0) of count into the buffer given.
@@ -67,6 +71,9 @@ private:
     // The byte offset of record index; throws FileError when it lies beyond
     // what a file offset can hold.
     off_t OffsetOf(long long index) const;
+    // Reads up to size bytes at the position, which stays; fewer only where
+    // the file ends. Returns how many.
+    std::size_t ReadRun(void* records, std::size_t size);
     // Writes size bytes of whole records at the position, which stays.
     void WriteRun(const void* records, std::size_t size);
 
@@ -92,6 +99,14 @@ public:
 
     // Fills the record from the bytes at the position and advances by one.
     void Read(Record& record) { ReadBytes(&record); }
+    // Reads count records from the position, many at a time, and hands each to
+    // visit(record) in file order, the position already past it (so Position()
+    // is its number from 1). Throws FileError as Read does where the file has
+    // fewer records, after handing over every whole record before the end.
+    template <class Visit>
+    void ReadMany(long long count, Visit visit) {
+        ReadManyBytes(count, [&](const void* record) { visit(*static_cast<const Record*>(record)); });
+    }
     // Writes the record at the position (at most the record count) and advances.
     void Write(const Record& record) { WriteBytes(&record); }
     // Writes the record after the last whole record under the append lock; the

@@ -71,11 +71,15 @@ QString ArchivableText(const QString& text, QString* refused) {
 
 QString FromCodePage(const char* data, qsizetype size) {
     QString out(size, Qt::Uninitialized);
+    FromCodePage(data, size, out.data());
+    return out;
+}
+
+void FromCodePage(const char* data, qsizetype size, QChar* out) {
     for (qsizetype i = 0; i < size; ++i) {
         const auto b = static_cast<unsigned char>(data[i]);
         out[i] = QChar(b >= 0x80 && b < 0xA0 ? kHigh[b - 0x80] : char16_t(b));
     }
-    return out;
 }
 
 ShortText250 EncodeShortText(const QString& text) {
@@ -96,5 +100,14 @@ ShortText250 ShortTextFromCodePage(QByteArrayView bytes) {
 }
 
 QString DecodeShortText(const ShortText250& field) {
-    return TrimText(FromCodePage(reinterpret_cast<const char*>(field.bytes.data() + 1), field.Length()));
+    const QByteArrayView bytes = ShortTextBytes(field);
+    return FromCodePage(bytes.data(), bytes.size());
+}
+
+QByteArrayView ShortTextBytes(const ShortText250& field) {
+    const auto* begin = reinterpret_cast<const char*>(field.bytes.data() + 1);
+    const char* end = begin + field.Length();
+    while (begin < end && static_cast<unsigned char>(*begin) <= 32) ++begin;
+    while (end > begin && static_cast<unsigned char>(end[-1]) <= 32) --end;
+    return QByteArrayView(begin, end - begin);
 }

@@ -25,6 +25,9 @@ ShortText250 ShortTextFromCodePage(QByteArrayView bytes);
 // Converts the stored bytes back and trims them. A damaged length byte above
 // 250 is read as 250, so a reader never leaves its field. Never fails.
 QString DecodeShortText(const ShortText250& field);
+// The stored bytes that DecodeShortText converts, trimmed alike (no byte of the
+// code page but those up to 32 reads as a character up to 32), unconverted.
+QByteArrayView ShortTextBytes(const ShortText250& field);
 
 // What the archive keeps of `text` as it would read it back: every letter of
 // Windows-1252 as it is, a best-fit letter in place of one the code page lacks
@@ -38,3 +41,5 @@ int CodePageByte(char32_t c);
 // program writes in the code page.
 QByteArray ToCodePage(const QString& text);
 QString FromCodePage(const char* data, qsizetype size);
+// The same into out, which has room for size characters.
+void FromCodePage(const char* data, qsizetype size, QChar* out);

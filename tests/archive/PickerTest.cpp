@@ -157,6 +157,55 @@ TEST(PickerItemText, OfARecordUsesTheDecodedTrimmedFields) {
                                                           QStringLiteral("urgente"))));
 }
 
+// The rows read from fields that another program wrote byte by byte: the
+// letters of Windows-1252 (those of 0x80-0x9F too) read as themselves, bytes
+// up to 32 around a field are trimmed and no others (not the no-break space),
+// and a name of nothing else leaves its record out of the list.
+TEST(PickerItemText, ReadFromTheStoredBytesOfEachField) {
+    struct Case {
+        const char* what;
+        QByteArray nome, tipo, note;
+        QString text;  // the item text; empty: no row
+    };
+    const auto bytes = [](const auto& literal) { return QByteArray(literal, sizeof literal - 1); };
+    const Case cases[] = {
+        {"letters of the code page", bytes("Caff\xE8 Sport"), bytes("Citt\xE0"), bytes("\x80 10 \x8A\x9F\x85"),
+         PickerItemText(QStringLiteral("Caffè Sport"), QStringLiteral("Città"), QStringLiteral("€ 10 ŠŸ…"))},
+        {"unassigned bytes read as the C1 controls", bytes("Ver\x81" "di"), bytes("\x9D"), bytes(""),
+         PickerItemText(QString::fromUtf16(u"Ver\u0081di"), QString::fromUtf16(u"\u009D"), QString())},
+        {"bytes up to 32 around the fields trimmed", bytes("\t Rossi\x01\x1F "), bytes(" \0Pacco\r\n"),
+         bytes("\x7F a  b\x20"),
+         PickerItemText(QStringLiteral("Rossi"), QStringLiteral("Pacco"), QString::fromUtf16(u"\u007F a  b"))},
+        {"the no-break space kept", bytes("\xA0Neri\xA0"), bytes("\xA0"), bytes(""),
+         PickerItemText(QString::fromUtf16(u"\u00A0Neri\u00A0"), QString::fromUtf16(u"\u00A0"), QString())},
+        {"a name of spaces and controls is blank", bytes("\t \x01\0"), bytes("Pacco"), bytes("nota"), QString()},
+    };
+    AppFixture fixture;
+    std::vector<DataRecord> records;
+    for (const Case& c : cases) {
+        DataRecord record;
+        record.field[DataRecord::Nome] = ShortTextFromCodePage(c.nome);
+        record.field[DataRecord::Tipo] = ShortTextFromCodePage(c.tipo);
+        record.field[DataRecord::Note] = ShortTextFromCodePage(c.note);
+        records.push_back(record);
+    }
+    WriteArchive(fixture.folder.Path(), records);
+    DataRecordFile file(fixture.folder.Path());
+    std::vector<PickerItem> items;
+    ReadPickerItems(file, items);
+    auto item = items.begin();
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const Case& c = cases[i];
+        if (c.text.isEmpty()) continue;
+        EXPECT_EQ(S(PickerItemText(records[i])), S(c.text)) << c.what;
+        ASSERT_NE(item, items.end()) << c.what;
+        EXPECT_EQ(S(item->text), S(c.text)) << c.what;
+        EXPECT_EQ(item->number, static_cast<long long>(i) + 1) << c.what;
+        ++item;
+    }
+    EXPECT_EQ(item, items.end());
+}
+
 // ---- Order ----------------------------------------------------------------
 
 TEST(PickerOrder, FoldsOnlyAToZAndComparesCodeValues) {
@@ -192,9 +241,9 @@ TEST(PickerOrder, SortKeepsFileOrderOfEqualTexts) {
 }
 
 // The sort takes the list's order whatever the texts' beginnings: texts
-// alike for their first dozen characters or more, texts shorter than that,
-// texts with a nul character, characters above Latin-1; it agrees with the
-// order of pairs.
+// alike for their first dozen or two dozen characters or more, texts shorter
+// than that, texts with a nul character, characters above Latin-1; it agrees
+// with the order of pairs.
 TEST(PickerOrder, SortAgreesWithTheOrderOfPairs) {
     const QString texts[] = {
         QStringLiteral("Rossi Bianchi12"), QStringLiteral("rossi bianchi1"),  QStringLiteral("ROSSI BIANCHI2"),
@@ -203,6 +252,11 @@ TEST(PickerOrder, SortAgreesWithTheOrderOfPairs) {
         QStringLiteral("Rossi Bianchi12"), QStringLiteral("Rossi Bianchi1Z"), QString::fromUtf16(u"Rossi Bianchi\u20AC"),
         QString::fromUtf16(u"\u0100ssi"),           QStringLiteral("rossi bianchi12"), QStringLiteral(""),
         QStringLiteral("a"),               QStringLiteral("Rossi Bianchi_2"), QStringLiteral("ROSSI BIANCH1"),
+        // Alike for their first two dozen characters or more.
+        QStringLiteral("Associazione Culturale Amici B"), QStringLiteral("associazione culturale amici a"),
+        QStringLiteral("Associazione Culturale Amici"),   QStringLiteral("ASSOCIAZIONE CULTURALE AMICI B"),
+        QStringLiteral("Associazione Culturale A"),       QStringLiteral("Associazione Culturale Ab"),
+        QStringLiteral("Associazione Culturale Amici_"),  QString::fromUtf16(u"Associazione Culturale Amici\u00C0"),
     };
     std::vector<PickerItem> items;
     for (const QString& text : texts) items.push_back({text, static_cast<long long>(items.size() + 1)});

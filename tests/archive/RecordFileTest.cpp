@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStringList>
 
 #include <gtest/gtest.h>
 #include <algorithm>
@@ -70,6 +71,65 @@ TEST(DataRecordFile, PartialTrailingRecordIsNotARecord) {
         const QByteArray bytes = dir.Read("Archivio_Dati.pro");
         EXPECT_EQ(bytes.size(), c.sizeAfterAppend);
         EXPECT_EQ(bytes.mid(static_cast<int>(c.count) * 3765), Bytes(Sample(QStringLiteral("new"))));
+    }
+}
+
+// Reading many records at once, in pieces, while another copy of the program
+// changes the file: every whole record there when the reading began is handed
+// over once, in file order, with its number; records appended meanwhile are
+// not; where the file was cut short, the whole records before the cut are
+// handed over and the reading then fails as Read does.
+TEST(DataRecordFile, ReadManyHandsOverEachWholeRecordOnce) {
+    constexpr int kRecords = 1000;  // far more than one piece holds
+    struct Case {
+        const char* what;
+        std::function<void(const QString& path)> meanwhile;  // at the first record handed over
+        int handed;
+        bool fails;
+    };
+    const Case cases[] = {
+        {"the file as it was, a partial record after the last", nullptr, kRecords, false},
+        {"records appended meanwhile",
+         [](const QString& folder) {
+             DataRecordFile other(folder);
+             for (int i = 0; i < 5; ++i) other.Append(Sample(QStringLiteral("new")));
+         },
+         kRecords, false},
+        {"cut short meanwhile, in the middle of a record",
+         [](const QString& folder) {
+             ASSERT_EQ(::truncate(QFile::encodeName(folder + QStringLiteral("/Archivio_Dati.pro")).constData(),
+                                  600 * 3765 + 100),
+                       0);
+         },
+         600, true},
+    };
+    for (const Case& c : cases) {
+        TempFolder dir;
+        DataRecordFile(dir.Path()).AppendMany(kRecords, [](long long i, DataRecord& record) {
+            record = Sample(QString::number(i + 1));
+        });
+        QFile partial(dir.File("Archivio_Dati.pro"));
+        ASSERT_TRUE(partial.open(QIODevice::Append));
+        partial.write(QByteArray(100, '\x07'));
+        partial.close();
+
+        DataRecordFile file(dir.Path());
+        QStringList handed;
+        const auto read = [&] {
+            file.ReadMany(file.RecordCount(), [&](const DataRecord& record) {
+                if (handed.isEmpty() && c.meanwhile) c.meanwhile(dir.Path());
+                handed << QStringLiteral("%1 %2").arg(file.Position()).arg(record.Text(DataRecord::Nome));
+            });
+        };
+        if (c.fails) {
+            EXPECT_THROW(read(), FileError) << c.what;
+        } else {
+            EXPECT_NO_THROW(read()) << c.what;
+        }
+        QStringList expected;
+        for (int n = 1; n <= c.handed; ++n) expected << QStringLiteral("%1 %1/0").arg(n);
+        EXPECT_EQ(handed, expected) << c.what;
+        EXPECT_EQ(file.Position(), c.handed) << c.what;
     }
 }
 
