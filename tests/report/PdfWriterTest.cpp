@@ -49,13 +49,31 @@ TEST_F(PdfWriter, WordsStandWhereQtsPdfEnginePutsThem) {
         QStringLiteral("12/05/2025 14:05:33"),
         QStringLiteral("Łódź Ωμέγα Жук"),
     };
+    // Letters whose glyph numbers hold a byte a PDF string must escape:
+    // parentheses, backslash, carriage return.
+    const auto escaped = [](const char* font, int style) {
+        TrepFont trep;
+        trep.Name = QString::fromLatin1(font);
+        trep.Style = style;
+        const QRawFont raw = QRawFont::fromFont(MakeFont(trep, kUnitsPerInch));
+        QString letters;
+        for (char16_t c = 0x21; c <= 0xFF; ++c) {
+            const QList<quint32> glyphs = raw.glyphIndexesForString(QString(QChar(c)));
+            if (c != 0xAD && !glyphs.isEmpty() && QByteArrayView("()\\\r").contains(char(glyphs[0] & 0xff)))
+                letters += QChar(c);
+        }
+        return letters;
+    };
     auto report = NewReport();
     TrepReportPage& page = PageOf(*report);
     int n = 0;
     for (const char* font : {"Arial", "Courier New", "Verdana"}) {
         for (const int style : {fsNone, fsBold}) {
-            for (const QString& line : lines) {
-                auto& memo = AddMemo(page, QStringLiteral("m%1").arg(n), {MmToUnits(5.3), MmToUnits(4.1 + 6.3 * n),
+            QStringList texts(std::begin(lines), std::end(lines));
+            texts << escaped(font, style);
+            EXPECT_FALSE(texts.last().isEmpty()) << font;
+            for (const QString& line : texts) {
+                auto& memo = AddMemo(page, QStringLiteral("m%1").arg(n), {MmToUnits(5.3), MmToUnits(4.1 + 5.8 * n),
                                                                            MmToUnits(150), MmToUnits(6)},
                                      line, QString::fromLatin1(font), 8 + n % 3);
                 memo.Font.Style = style;
