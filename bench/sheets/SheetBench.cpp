@@ -64,7 +64,7 @@ BENCHMARK(BM_StoredPagesToPdf)->Unit(benchmark::kMillisecond)->Iterations(2);
 void BM_OneSheetToPdf(benchmark::State& state) {
     const std::vector<report::PreparedPage> pages = PreparePages(Archive());
     QTemporaryDir out;
-    for (auto _ : state) report::WritePdf({&pages.front()}, out.filePath(QStringLiteral("foglio.pdf")));
+    for (auto _ : state) report::WritePdf(report::StreamOf({&pages.front()}), out.filePath(QStringLiteral("foglio.pdf")));
 }
 BENCHMARK(BM_OneSheetToPdf)->Unit(benchmark::kMillisecond);
 

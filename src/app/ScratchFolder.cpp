@@ -9,6 +9,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <pthread.h>
 #include <stdexcept>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -75,17 +76,26 @@ void InstallHandlers() {
 
 ScratchFolder::ScratchFolder() {
     QByteArray pattern = QFile::encodeName(QDir::tempPath() + QStringLiteral("/velmora-XXXXXX"));
-    if (pattern.size() >= PATH_MAX || !::mkdtemp(pattern.data()))
-        throw std::runtime_error("impossibile creare una cartella temporanea");
-    path_ = QFile::decodeName(pattern);
+    if (pattern.size() >= PATH_MAX) throw std::runtime_error("impossibile creare una cartella temporanea");
     InstallHandlers();
-    for (int s = 0; s < kSlots; ++s) {
+    // The folder is made and listed for the handler with the signals held
+    // back, so that none can end the run in between.
+    sigset_t held, previous;
+    sigemptyset(&held);
+    sigaddset(&held, SIGTERM);
+    sigaddset(&held, SIGINT);
+    pthread_sigmask(SIG_BLOCK, &held, &previous);
+    const bool made = ::mkdtemp(pattern.data()) != nullptr;
+    for (int s = 0; made && s < kSlots; ++s) {
         if (registry[s].used) continue;
         slot_ = s;
         std::memcpy(registry[s].folder, pattern.constData(), size_t(pattern.size()) + 1);
         registry[s].used = 1;
         break;
     }
+    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+    if (!made) throw std::runtime_error("impossibile creare una cartella temporanea");
+    path_ = QFile::decodeName(pattern);
 }
 
 ScratchFolder::~ScratchFolder() {

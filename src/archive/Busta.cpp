@@ -41,7 +41,7 @@ std::unique_ptr<TrepReport> Build() {
     return envelope;
 }
 
-PrepareResult FillAndPrepare(TrepReport& envelope, const Placement& placement, const Lines& lines, bool clearLast) {
+PrepareResult FillAndPrepare(TrepReport& envelope, const Placement& placement, const Lines& lines) {
     auto& page = *envelope.ReportPage();
     // The margins are set after the turn, which would otherwise move them;
     // the right and bottom ones stay 0 whatever an earlier fill left there.
@@ -51,7 +51,7 @@ PrepareResult FillAndPrepare(TrepReport& envelope, const Placement& placement, c
     page.RightMargin = page.BottomMargin = 0;
     for (int line = 1; line <= kLines; ++line)
         FindObjectAs<TrepMemoView>(envelope, LineObject(line))->SetText(TrimText(lines[line - 1]));
-    return envelope.PrepareReport(clearLast);
+    return envelope.PrepareReport(true);
 }
 
 }  // namespace envelope

@@ -33,10 +33,8 @@ QString LineObject(int line);
 
 // Fills and prepares an envelope: the page's orientation, then its top and
 // left margins, each line into its text object with blanks and control
-// characters trimmed, then a preparation, which always gives one page: a
-// fresh one, or with `clearLast` false one whose page follows the pages
-// prepared before. The one routine behind every printed envelope.
-report::PrepareResult FillAndPrepare(report::TrepReport& envelope, const Placement& placement, const Lines& lines,
-                                     bool clearLast = true);
+// characters trimmed, then a fresh preparation of its one page. The one
+// routine behind every printed envelope.
+report::PrepareResult FillAndPrepare(report::TrepReport& envelope, const Placement& placement, const Lines& lines);
 
 }  // namespace envelope

@@ -64,12 +64,12 @@ struct Options {
 };
 
 // What a printing command prints: its template, prepared whole, or with
-// `count` pages that `prepare` makes one at a time (page i from 0, alone as
-// the template's only page, or after the pages before it).
+// `count` pages that `prepare` makes one at a time (page i from 0, as the
+// template's only prepared page).
 struct Document {
     std::unique_ptr<report::TrepReport> report;
     long long count = 0;
-    std::function<void(long long, bool)> prepare;
+    std::function<void(long long)> prepare;
 };
 
 // A command: its name, its arguments as the usage shows them, how many it
@@ -155,7 +155,6 @@ private:
     long long percent_ = -1;
 };
 
-constexpr const char* kPreparing = "pagine preparate";
 constexpr const char* kDrawing = "pagine disegnate";
 
 // The records of the range `text` names in an archive that is only read; the
@@ -210,12 +209,10 @@ void CheckPrepared(const report::PrepareResult& prepared) {
 // prepared from the template when it is wanted.
 template <class Record>
 Document Pages(std::unique_ptr<report::TrepReport> report, const ProgramFolder& folder, const QString& range,
-               const Noun& noun, std::function<void(const Record&, bool)> fill) {
+               const Noun& noun, std::function<void(const Record&)> fill) {
     auto records = std::make_shared<RecordRange<Record>>(folder, range, noun);
     Document document{std::move(report), records->Count(), {}};
-    document.prepare = [records, fill = std::move(fill)](long long page, bool alone) {
-        fill(records->At(page), alone);
-    };
+    document.prepare = [records, fill = std::move(fill)](long long page) { fill(records->At(page)); };
     return document;
 }
 
@@ -225,8 +222,8 @@ Document Sheets(const ProgramFolder& folder, const QString& range, const Noun& n
                 const std::function<label_sheet::Lines(const Record&)>& lines) {
     auto sheet = label_sheet::Build(name);
     auto filler = std::make_shared<label_sheet::Filler>(*sheet);
-    return Pages<Record>(std::move(sheet), folder, range, noun, [filler, lines](const Record& record, bool alone) {
-        CheckPrepared(filler->FillAndPrepare(lines(record), alone));
+    return Pages<Record>(std::move(sheet), folder, range, noun, [filler, lines](const Record& record) {
+        CheckPrepared(filler->FillAndPrepare(lines(record)));
     });
 }
 
@@ -266,11 +263,11 @@ Document Envelope(const ProgramFolder& folder, const QStringList& args) {
     auto report = envelope::Build();
     report::TrepReport* filled = report.get();
     return Pages<DataRecord>(std::move(report), folder, args[0], kRecord,
-                             [filled, placement](const DataRecord& record, bool alone) {
+                             [filled, placement](const DataRecord& record) {
                                  envelope::Lines lines;
                                  for (int line = 1; line <= envelope::kLines; ++line)
                                      lines[line - 1] = record.Text(DataRecord::Rigo(line));
-                                 CheckPrepared(envelope::FillAndPrepare(*filled, placement, lines, alone));
+                                 CheckPrepared(envelope::FillAndPrepare(*filled, placement, lines));
                              });
 }
 
@@ -424,28 +421,29 @@ QString Usage() {
     throw Failure(QStringLiteral("impossibile scrivere %1: %2").arg(path, reason));
 }
 
-// The document is made whole in a private folder first, so a failure leaves
-// nothing behind; pages made one at a time are prepared as they are drawn,
-// copies included, so that a long range holds only a few in memory. A
-// regular file (or the file a link points at) is then replaced at once;
-// anything else, such as a pipe or a device, is only written to, never
-// replaced. Every write, the last flush and the close are checked.
-void WriteDocument(Document& made, const QString& path, int copies, Progress& progress) {
-    ScratchFolder work;
-    const QString document = work.File(QStringLiteral("documento.pdf"));
+// The pages of a document in printing order, copies included; pages made one
+// at a time are prepared as they are drawn, so that a long range holds only a
+// few in memory.
+report::PageStream PagesOf(Document& made, int copies) {
     report::PrintChoices choices;
     choices.copies = copies;
-    const report::TrepReport& prepared = *made.report;
-    const std::vector<int> order =
-        report::PagesToPrint(choices, made.prepare ? int(made.count) : int(prepared.PreparedPages().size()));
-    const report::PageStream pages{int(order.size()), [&](int i) -> report::PreparedPage {
-                                       const int page = order[std::size_t(i)];
-                                       if (!made.prepare) return prepared.PreparedPages()[std::size_t(page)];
-                                       made.prepare(page, true);
-                                       return prepared.PreparedPages().front();
-                                   }};
-    report::WritePdf(pages, document, prepared.ReportOptions.Name,
-                     [&](int done, int total) { progress.Show(kDrawing, done, total); });
+    if (!made.prepare) return report::PagesFor(made.report->PreparedPages(), choices);
+    std::vector<int> order = report::PagesToPrint(choices, int(made.count));
+    const int count = int(order.size());
+    return {count, [&made, order = std::move(order)](int i) -> const report::PreparedPage& {
+                made.prepare(order[std::size_t(i)]);
+                return made.report->PreparedPages().front();
+            }};
+}
+
+// The document is made whole in a private folder first, so a failure leaves
+// nothing behind. A regular file (or the file a link points at) is then
+// replaced at once; anything else, such as a pipe or a device, is only written
+// to, never replaced. Every write, the last flush and the close are checked.
+void WriteDocument(const report::PageStream& pages, const QString& title, const QString& path, Progress& progress) {
+    ScratchFolder work;
+    const QString document = work.File(QStringLiteral("documento.pdf"));
+    report::WritePdf(pages, document, title, [&](int done, int total) { progress.Show(kDrawing, done, total); });
     progress.End();
     QFile source(document);
     if (!source.open(QIODevice::ReadOnly)) CannotWrite(path, source.errorString());
@@ -483,12 +481,18 @@ void CheckPrinter(const QString& printer) {
     if (!installed.isEmpty() && !known) throw Failure(QStringLiteral("Printer selected is not valid"));
 }
 
-void PrintOn(report::TrepReport& prepared, const QString& printer, int copies) {
+void PrintOn(report::TrepReport& report, const report::PageStream& pages, const QString& printer,
+             Progress& progress) {
     using Status = report::PrintOutcome::Status;
-    prepared.PrintOptions.Printer = printer;
-    prepared.PrintOptions.ShowDialog = false;
-    prepared.PrintOptions.Copies = copies;
-    const report::PrintOutcome outcome = report::PrintWithoutDialog(prepared);
+    report.PrintOptions.Printer = printer;
+    report.PrintOptions.ShowDialog = false;
+    const report::PageStream shown{pages.count, [&](int i) -> const report::PreparedPage& {
+                                       const report::PreparedPage& page = pages.page(i);
+                                       progress.Show(kDrawing, i + 1, pages.count);
+                                       return page;
+                                   }};
+    const report::PrintOutcome outcome = report::PrintWithoutDialog(report, &shown);
+    progress.End();
     switch (outcome.status) {
     case Status::Printed: return;
     case Status::NoPrinters: throw Failure(QStringLiteral("You have no printers installed"));
@@ -566,16 +570,11 @@ int Run(const QStringList& arguments, const QString& defaultFolder, QTextStream&
         const ProgramFolder folder(options.folder);
         if (!options.pdf.isEmpty()) RefuseProgramFile(options.pdf, folder);
         Document document = command->produce(folder, args);
-        if (!options.pdf.isEmpty()) {
-            WriteDocument(document, options.pdf, options.copies, progress);
-        } else {
-            for (long long page = 0; document.prepare && page < document.count; ++page) {
-                document.prepare(page, page == 0);
-                progress.Show(kPreparing, page + 1, document.count);
-            }
-            progress.End();
-            PrintOn(*document.report, options.printer, options.copies);
-        }
+        const report::PageStream pages = PagesOf(document, options.copies);
+        if (!options.pdf.isEmpty())
+            WriteDocument(pages, document.report->ReportOptions.Name, options.pdf, progress);
+        else
+            PrintOn(*document.report, pages, options.printer, progress);
     } catch (const UsageError& error) {
         progress.End();
         return usageError(QString::fromStdString(error.what()));

@@ -19,6 +19,9 @@
 #include <hb.h>
 #include <zlib.h>
 
+#include <pthread.h>
+#include <csignal>
+
 #include <algorithm>
 #include <cmath>
 #include <condition_variable>
@@ -469,7 +472,7 @@ void RenderInOrder(const PageStream& pages, Take take) {
     const int threads = std::min(std::max(1, QThread::idealThreadCount()), total / kMinPagesPerThread);
     if (threads < 2) {
         PageRenderer renderer;
-        for (int i = 0; i < total; ++i) take(i, renderer.Render(pages.make(i)));
+        for (int i = 0; i < total; ++i) take(i, renderer.Render(pages.page(i)));
         return;
     }
     const int window = 8 * threads;
@@ -481,6 +484,11 @@ void RenderInOrder(const PageStream& pages, Take take) {
     bool stop = false;
     std::exception_ptr error;
     const auto work = [&] {
+        // Signals that end the run are left to the thread that writes the
+        // file, so that a handler tidying up never runs beside its writes.
+        sigset_t all;
+        sigfillset(&all);
+        pthread_sigmask(SIG_BLOCK, &all, nullptr);
         PageRenderer renderer;
         for (;;) {
             int i;
@@ -524,7 +532,7 @@ void RenderInOrder(const PageStream& pages, Take take) {
         for (int i = 0; i < total; ++i) {
             // Page j's places are free once page j - window is taken.
             for (; produced < std::min(total, i + window); ) {
-                PreparedPage page = pages.make(produced);
+                PreparedPage page = pages.page(produced);
                 std::lock_guard lock(mutex);
                 made[std::size_t(produced % window)] = std::move(page);
                 ++produced;
@@ -687,11 +695,6 @@ private:
 };
 
 }  // namespace
-
-void WritePdf(const std::vector<const PreparedPage*>& pages, const QString& path, const QString& title,
-              const PageProgress& progress) {
-    WritePdf(PageStream{int(pages.size()), [&](int i) { return *pages[std::size_t(i)]; }}, path, title, progress);
-}
 
 void WritePdf(const PageStream& pages, const QString& path, const QString& title, const PageProgress& progress) {
     QSaveFile file(path);

@@ -134,10 +134,18 @@ public:
         std::optional<ScratchFolder> work;
         MakeScratch(work);
         const QString document = work->File(QStringLiteral("job.pdf"));
-        WritePdf(job.pages, document, job.title);
+        // The paper is the first page's, seen as it is written.
+        QByteArray media;
+        WritePdf(PageStream{job.pages.count,
+                            [&](int i) -> const PreparedPage& {
+                                const PreparedPage& page = job.pages.page(i);
+                                if (i == 0) media = MediaOf(page);
+                                return page;
+                            }},
+                 document, job.title);
         int count = 0;
         cups_option_t* options = nullptr;
-        if (!job.pages.empty()) count = cupsAddOption("media", MediaOf(*job.pages.front()).constData(), count, &options);
+        if (!media.isEmpty()) count = cupsAddOption("media", media.constData(), count, &options);
         if (const char* sides = SidesOf(job.duplex)) count = cupsAddOption("sides", sides, count, &options);
         for (const auto& [keyword, choice] : job.settings)
             count = cupsAddOption(keyword.constData(), choice.constData(), count, &options);
@@ -197,8 +205,10 @@ PrintChoices ChoicesOf(const TrepPrintOptions& options) {
     return choices;
 }
 
-PrintOutcome PrintPrepared(const TrepReport& report, const PrintChoices& choices, const QString& outputFile,
-                           const PrinterSettings& settings) {
+namespace {
+
+PrintOutcome Submit(const TrepReport& report, PageStream pages, const QString& outputFile,
+                    const PrinterSettings& settings) {
     using Status = PrintOutcome::Status;
     PrintJob job;
     job.printer = SelectedPrinter();
@@ -206,9 +216,9 @@ PrintOutcome PrintPrepared(const TrepReport& report, const PrintChoices& choices
     job.title = report.ReportOptions.Name;
     job.duplex = report.PrintOptions.Duplex;
     job.settings = settings;
-    job.pages = PagesFor(report.PreparedPages(), choices);
+    job.pages = std::move(pages);
     if (!Printers().IsUsable(job.printer)) return PrintOutcome::Of(Status::InvalidPrinter);
-    if (job.pages.empty()) return PrintOutcome::Of(Status::Printed);
+    if (job.pages.count == 0) return PrintOutcome::Of(Status::Printed);
     try {
         Printers().Print(job);
     } catch (const PrintError& error) {
@@ -217,16 +227,30 @@ PrintOutcome PrintPrepared(const TrepReport& report, const PrintChoices& choices
     return PrintOutcome::Of(Status::Printed);
 }
 
-PrintOutcome PrintWithoutDialog(const TrepReport& report) {
-    if (Printers().Names().isEmpty()) return PrintOutcome::Of(PrintOutcome::Status::NoPrinters);
-    SelectPrinter(report.PrintOptions.Printer);
-    return PrintPrepared(report, ChoicesOf(report.PrintOptions));
+}  // namespace
+
+PrintOutcome PrintPrepared(const TrepReport& report, const PrintChoices& choices, const QString& outputFile,
+                           const PrinterSettings& settings) {
+    return Submit(report, PagesFor(report.PreparedPages(), choices), outputFile, settings);
 }
 
-std::vector<const PreparedPage*> PagesFor(const std::vector<PreparedPage>& pages, const PrintChoices& choices) {
-    std::vector<const PreparedPage*> sequence;
-    for (int index : PagesToPrint(choices, int(pages.size()))) sequence.push_back(&pages[index]);
-    return sequence;
+PrintOutcome PrintWithoutDialog(const TrepReport& report, const PageStream* pages) {
+    if (Printers().Names().isEmpty()) return PrintOutcome::Of(PrintOutcome::Status::NoPrinters);
+    SelectPrinter(report.PrintOptions.Printer);
+    return pages ? Submit(report, *pages, {}, {}) : PrintPrepared(report, ChoicesOf(report.PrintOptions));
+}
+
+PageStream PagesFor(const std::vector<PreparedPage>& pages, const PrintChoices& choices) {
+    std::vector<int> order = PagesToPrint(choices, int(pages.size()));
+    const int count = int(order.size());
+    return {count, [&pages, order = std::move(order)](int i) -> const PreparedPage& {
+                return pages[std::size_t(order[std::size_t(i)])];
+            }};
+}
+
+PageStream StreamOf(std::vector<const PreparedPage*> pages) {
+    const int count = int(pages.size());
+    return {count, [pages = std::move(pages)](int i) -> const PreparedPage& { return *pages[std::size_t(i)]; }};
 }
 
 }  // namespace report

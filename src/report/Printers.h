@@ -48,6 +48,15 @@ struct PrinterOption {
 // The settings chosen for one print: option keyword to choice keyword.
 using PrinterSettings = std::map<QByteArray, QByteArray>;
 
+// The pages of a print, made as they are drawn: `page(i)` is asked for each
+// i from 0 to count - 1, in order, on the calling thread, and the page it
+// gives stays as it is until the next call; so a long document made one page
+// at a time never holds more than a few.
+struct PageStream {
+    int count = 0;
+    std::function<const PreparedPage&(int)> page;
+};
+
 // One print: the pages in painting order (copies included), where to.
 struct PrintJob {
     QString printer;     // installed printer name
@@ -55,7 +64,7 @@ struct PrintJob {
     QString title;
     TDuplexMode duplex = dmDefault;
     PrinterSettings settings;
-    std::vector<const PreparedPage*> pages;
+    PageStream pages;
 };
 
 // How the print path reaches the printers of the system.
@@ -96,19 +105,13 @@ PrintOutcome PrintPrepared(const TrepReport& report, const PrintChoices& choices
                            const PrinterSettings& settings = {});
 
 // Prints as the report's print options say, on the printer they name, with
-// no dialog; the selection for the run is left as it was.
-PrintOutcome PrintWithoutDialog(const TrepReport& report);
+// no dialog; the selection for the run is left as it was. `pages`, when
+// given, are printed in place of the pages the report prepared, copies
+// included.
+PrintOutcome PrintWithoutDialog(const TrepReport& report, const PageStream* pages = nullptr);
 
 // Told how many of how many pages are drawn, after each page.
 using PageProgress = std::function<void(int done, int total)>;
-
-// Pages made as they are written, one at a time: `make(i)` is asked for each
-// i from 0 to count - 1, in order, on the calling thread, so that a long
-// document never holds more than a few pages.
-struct PageStream {
-    int count = 0;
-    std::function<PreparedPage(int)> make;
-};
 
 // Writes the pages into a PDF file, one sheet each, each on paper of its own
 // size and orientation, with no printer; the file replaces an earlier one
@@ -117,10 +120,10 @@ struct PageStream {
 // PrintError when the file cannot be written.
 void WritePdf(const PageStream& pages, const QString& path, const QString& title = {},
               const PageProgress& progress = {});
-void WritePdf(const std::vector<const PreparedPage*>& pages, const QString& path, const QString& title = {},
-              const PageProgress& progress = {});
+// The pages of a short list, for instance {&page}.
+PageStream StreamOf(std::vector<const PreparedPage*> pages);
 // The pages to paint as `choices` pick them from `pages`, copies included;
-// with no choices every page once, in order.
-std::vector<const PreparedPage*> PagesFor(const std::vector<PreparedPage>& pages, const PrintChoices& choices = {});
+// with no choices every page once, in order. `pages` must outlive them.
+PageStream PagesFor(const std::vector<PreparedPage>& pages, const PrintChoices& choices = {});
 
 }  // namespace report

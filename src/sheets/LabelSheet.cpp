@@ -86,12 +86,12 @@ Filler::Filler(TrepReport& sheet) : sheet_(sheet) {
             memos_[slot - 1][line - 1] = FindObjectAs<TrepMemoView>(sheet, LineName(line, slot));
 }
 
-PrepareResult Filler::FillAndPrepare(const Lines& lines, bool clearLast) {
+PrepareResult Filler::FillAndPrepare(const Lines& lines) {
     sheet_.ReportPage()->SetOrientation(poPortrait);
     for (int slot = 1; slot <= kSlots; ++slot)
         for (int line = 1; line <= kLines; ++line)
             memos_[slot - 1][line - 1]->SetText(TrimText(lines[slot - 1][line - 1]));
-    return sheet_.PrepareReport(clearLast);
+    return sheet_.PrepareReport(true);
 }
 
 PrepareResult FillAndPrepare(TrepReport& sheet, const Lines& lines) { return Filler(sheet).FillAndPrepare(lines); }

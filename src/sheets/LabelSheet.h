@@ -38,10 +38,9 @@ public:
 
     // Fills and prepares the sheet: the page to portrait, the text object of
     // every line of every slot set to its line with blanks and control
-    // characters trimmed, then a preparation: a fresh one, or with `clearLast`
-    // false one whose page follows the pages prepared before. The one routine
-    // behind every printed sheet.
-    report::PrepareResult FillAndPrepare(const Lines& lines, bool clearLast = true);
+    // characters trimmed, then a fresh preparation of its one page. The one
+    // routine behind every printed sheet.
+    report::PrepareResult FillAndPrepare(const Lines& lines);
 
 private:
     report::TrepReport& sheet_;

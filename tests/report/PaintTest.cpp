@@ -145,7 +145,7 @@ TEST_F(Paint, ALongPdfIsEveryPageAsDrawnAlone) {
     for (int n : {1, middle, middle + 1, int(pages.size())}) {
         SCOPED_TRACE(n);
         const QString alone = dir.filePath(QStringLiteral("sola.pdf"));
-        WritePdf({&pages[std::size_t(n - 1)]}, alone);
+        WritePdf(StreamOf({&pages[std::size_t(n - 1)]}), alone);
         const std::vector<PdfWord> expected = PdfWords(alone);
         std::vector<PdfWord> actual;
         for (const PdfWord& word : words)

@@ -88,7 +88,7 @@ TEST_F(PdfWriter, WordsStandWhereQtsPdfEnginePutsThem) {
     ASSERT_EQ(report->PreparedPages().size(), 1u);
 
     const QString ours = dir.filePath(QStringLiteral("ours.pdf"));
-    WritePdf({&prepared}, ours);
+    WritePdf(StreamOf({&prepared}), ours);
     const std::vector<PdfWord> expected = PdfWords(DrawnByQt(prepared));
     const std::vector<PdfWord> actual = PdfWords(ours);
     ASSERT_GT(expected.size(), 150u);
@@ -139,7 +139,7 @@ TEST_F(PdfWriter, AFaceThatCannotBeEmbeddedIsDrawnAsOutlines) {
     ASSERT_TRUE(report->PrepareReport(true));
     const PreparedPage& page = report->PreparedPages().at(0);
     const QString ours = dir.filePath(QStringLiteral("ours.pdf"));
-    WritePdf({&page}, ours);
+    WritePdf(StreamOf({&page}), ours);
     const QRectF drawn = InkMm(RenderedPdf(ours, 200), 200, {0, 0, 210, 297});
     const QRectF expected = InkMm(RenderedPdf(DrawnByQt(page), 200), 200, {0, 0, 210, 297});
     ASSERT_FALSE(expected.isEmpty());

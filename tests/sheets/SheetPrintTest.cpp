@@ -27,7 +27,7 @@ namespace {
 class RecordingPrinters : public FakePrinters {
 public:
     void Print(const PrintJob& job) override {
-        for (const PreparedPage* page : job.pages) pages.push_back(*page);
+        for (int i = 0; i < job.pages.count; ++i) pages.push_back(job.pages.page(i));
     }
     std::vector<PreparedPage> pages;
 };
