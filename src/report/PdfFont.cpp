@@ -6,6 +6,7 @@
 
 #include <hb-subset.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -81,10 +82,6 @@ QByteArray PostScriptName(const QRawFont& font) {
     return ascii.isEmpty() ? QByteArrayLiteral("Font") : ascii;
 }
 
-void AppendHex(QByteArray& out, unsigned value, int digits) {
-    static const char kDigits[] = "0123456789ABCDEF";
-    for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4) out += kDigits[(value >> shift) & 0xf];
-}
 
 }  // namespace
 
@@ -109,6 +106,11 @@ int FormatNumber(char* text, double value) {
 }
 
 }  // namespace
+
+void AppendHex(QByteArray& out, unsigned value, int digits) {
+    static const char kDigits[] = "0123456789ABCDEF";
+    for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4) out += kDigits[(value >> shift) & 0xf];
+}
 
 void AppendNumber(QByteArray& out, double value) {
     char text[24];
@@ -136,6 +138,15 @@ std::shared_ptr<const Face> Face::Of(const QRawFont& font) {
     const QByteArray post = font.fontTable("post");
     face->italicAngle = int32_t(Read32(post, 4)) / 65536.0;
     face->fixedPitch = Read32(post, 12) != 0;
+    // Advances from the horizontal metrics: one a glyph up to the last long
+    // metric, which the glyphs after it share.
+    const QByteArray metrics = font.fontTable("hmtx");
+    const int longMetrics = int(Read16(font.fontTable("hhea"), 34));
+    face->widths.resize(std::size_t(std::max(face->glyphCount, 0)));
+    for (int glyph = 0; glyph < face->glyphCount && longMetrics > 0; ++glyph) {
+        const unsigned advance = Read16(metrics, 4 * std::min(glyph, longMetrics - 1));
+        face->widths[std::size_t(glyph)] = std::round(advance * scale * 1000) / 1000;
+    }
     // Measured at one pixel a font unit, so that any size gives the same.
     QRawFont design(font);
     design.setPixelSize(face->unitsPerEm);

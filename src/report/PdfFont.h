@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 class QRawFont;
 
@@ -24,6 +25,7 @@ struct Face {
     double ascent = 0, descent = 0, capHeight = 0, italicAngle = 0;  // thousandths of an em, degrees
     double box[4] = {0, 0, 0, 0};                                    // thousandths of an em
     bool fixedPitch = false;
+    std::vector<double> widths;  // each glyph's advance, thousandths of an em (three decimals)
 
     // Reads the face `font` draws with; none when it is not a TrueType
     // face, which is all the writer embeds.
@@ -47,6 +49,9 @@ QByteArray ToUnicode(const Glyphs& glyphs);
 
 // The widths array of a CID font for `glyphs`.
 QByteArray Widths(const Glyphs& glyphs);
+
+// Appends `value` as `digits` upper-case hexadecimal digits.
+void AppendHex(QByteArray& out, unsigned value, int digits);
 
 // Appends `value` with at most three decimals, no exponent and no trailing
 // zeros, as PDF numbers are written.

@@ -37,7 +37,6 @@ namespace {
 
 using pdf::AppendNumber;
 using pdf::Face;
-using pdf::Glyph;
 using pdf::Glyphs;
 
 constexpr double kPointsPerUnit = 72.0 / kUnitsPerInch;
@@ -123,7 +122,6 @@ private:
         std::shared_ptr<const Face> face;
         std::unique_ptr<hb_font_t, decltype(&hb_font_destroy)> shaper{nullptr, hb_font_destroy};
         std::vector<double> advances;  // units at this size, by glyph; < 0 until measured
-        std::vector<double> widths;    // thousandths of an em, by glyph; < 0 until measured
         std::vector<char> shown;       // by glyph: already listed for this page
         int onPage = -1;               // index among the page's faces
 
@@ -133,16 +131,6 @@ private:
                                       .value(0)
                                       .x();
             return advances[glyph];
-        }
-        double Width(unsigned glyph) {
-            if (widths[glyph] < 0) {
-                QRawFont design(font);
-                design.setPixelSize(face->unitsPerEm);
-                widths[glyph] = std::round(design.advancesForGlyphIndexes(QList<quint32>{glyph}).value(0).x() *
-                                           1000.0 / face->unitsPerEm * 1000) /
-                                1000;
-            }
-            return widths[glyph];
         }
     };
     // A font of the templates, as this thread lays text out in it.
@@ -253,7 +241,6 @@ private:
         hb_blob_destroy(blob);
         const auto glyphs = std::size_t(std::max(face.face->glyphCount, 0));
         face.advances.assign(glyphs, -1.0);
-        face.widths.assign(glyphs, -1.0);
         face.shown.assign(glyphs, 0);
         faces_.push_back(std::move(face));
         return faces_.size() - 1;
@@ -379,7 +366,7 @@ private:
         bool open = false;
         for (std::size_t i = 0; i < placed_.size(); ++i) {
             const unsigned glyph = placed_[i].glyph;
-            if (glyph >= face.widths.size()) continue;
+            if (glyph >= face.shown.size()) continue;
             const double x = X(line_.x() + placed_[i].x);
             const double y = Y(line_.y() + placed_[i].y);
             if (y != baseline) {
@@ -409,7 +396,7 @@ private:
                 if (byte == '(' || byte == ')' || byte == '\\') out_ += '\\';
                 out_ += byte;
             }
-            const double width = face.Width(glyph);
+            const double width = face.face->widths[glyph];
             pen += width * size / 1000;
             if (!face.shown[glyph]) {
                 face.shown[glyph] = 1;
@@ -621,7 +608,7 @@ private:
 // A text string of the document information.
 QByteArray TextString(const QString& text) {
     QByteArray hex = "<FEFF";
-    for (const QChar c : text) hex += QByteArray::number(c.unicode(), 16).rightJustified(4, '0').toUpper();
+    for (const QChar c : text) pdf::AppendHex(hex, c.unicode(), 4);
     return hex + '>';
 }
 
