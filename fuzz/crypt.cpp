@@ -3,7 +3,7 @@
 // its pairs in upper case; a password of 8-bit characters comes back whole.
 #include "FuzzSupport.h"
 
-#include "access/Crypt.h"
+#include "core/access/Crypt.h"
 
 #include <cstdint>
 

@@ -3,7 +3,7 @@
 // has grown or changed by that one line, and every other line is as it was.
 #include "FuzzSupport.h"
 
-#include "app/IniFile.h"
+#include "core/folder/IniFile.h"
 
 #include <cstdint>
 

@@ -5,7 +5,7 @@
 // model of it holds, and a read gives the record the model holds.
 #include "FuzzSupport.h"
 
-#include "archive/DataRecord.h"
+#include "core/archive/DataRecord.h"
 
 #include <cstdint>
 #include <cstring>

@@ -3,8 +3,8 @@
 // the end, however far, fails cleanly.
 #include "FuzzSupport.h"
 
-#include "archive/DataRecord.h"
-#include "sheets/SheetRecord.h"
+#include "core/archive/DataRecord.h"
+#include "core/sheets/SheetRecord.h"
 
 #include <climits>
 #include <cstdint>

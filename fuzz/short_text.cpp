@@ -3,8 +3,8 @@
 // the same text, and encoding any text keeps to 250 bytes.
 #include "FuzzSupport.h"
 
-#include "app/TextRules.h"
-#include "archive/ShortText.h"
+#include "core/folder/TextRules.h"
+#include "core/archive/ShortText.h"
 
 #include <algorithm>
 #include <cstdint>

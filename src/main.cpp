@@ -1,5 +1,5 @@
-#include "app/Velmora.h"
-#include "app/ui/Application.h"
+#include "windows/app/Velmora.h"
+#include "ui/Application.h"
 
 int main(int argc, char* argv[]) {
     ui::Application application(argc, argv);

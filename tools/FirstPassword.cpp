@@ -2,7 +2,7 @@
 // first-access password in its stored, enciphered form, written by the
 // program's own password code. A folder that already holds a password keeps
 // it, so rebuilding never undoes a change of password made there.
-#include "access/PasswordFile.h"
+#include "core/access/PasswordFile.h"
 
 #include <QDir>
 

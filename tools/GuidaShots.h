@@ -4,7 +4,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
-#include "app/ui/Messages.h"
+#include "ui/Messages.h"
 
 #include <memory>
 

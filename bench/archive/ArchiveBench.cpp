@@ -1,6 +1,6 @@
 // Scanning and paging an archive of 100,000 records, as the pickers, the
 // export and the data archive window's paging commands do.
-#include "archive/DataRecord.h"
+#include "core/archive/DataRecord.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -3,7 +3,7 @@
 // share, made once per run, and the application on its folder.
 #include "BenchRecords.h"
 
-#include "app/Velmora.h"
+#include "windows/app/Velmora.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

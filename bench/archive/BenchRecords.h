@@ -1,7 +1,7 @@
 #pragma once
 // The archive of 100,000 records the benchmarks share: names of two random
 // words, a type, six lines and a note; one record, "Zucchi Zeno", sorts last.
-#include "archive/DataRecord.h"
+#include "core/archive/DataRecord.h"
 
 #include <QString>
 

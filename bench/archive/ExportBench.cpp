@@ -4,8 +4,8 @@
 // (BM_ShowFindPicker), and the export of the whole archive to a file beside
 // cat reading the archive plus the writing of a file of the export's size.
 #include "BenchArchive.h"
-#include "archive/ExportWriter.h"
-#include "archive/ExpIndirizzi.h"
+#include "core/archive/ExportWriter.h"
+#include "windows/archive/ExpIndirizzi.h"
 
 #include <QFile>
 #include <QFileInfo>

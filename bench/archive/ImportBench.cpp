@@ -1,8 +1,8 @@
 // Importing a CSV file of 100,000 rows into an empty archive, beside its
 // yardstick: the program writing 100,000 records made from texts, one open,
 // one record at a time. The target is at most twice the yardstick's time.
-#include "archive/DataRecord.h"
-#include "archive/ImportCsv.h"
+#include "core/archive/DataRecord.h"
+#include "core/archive/ImportCsv.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,6 +1,6 @@
 #include "BenchArchive.h"
-#include "archive/PickerItem.h"
-#include "archive/TrovaIndirizzi.h"
+#include "core/archive/PickerItem.h"
+#include "windows/archive/TrovaIndirizzi.h"
 
 #include <QListView>
 

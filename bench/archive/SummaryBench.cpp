@@ -1,7 +1,7 @@
-#include "archive/PickerItem.h"
-#include "archive/Riepilogo.h"
-#include "report/Prepared.h"
-#include "report/Printers.h"
+#include "core/archive/PickerItem.h"
+#include "print/templates/Riepilogo.h"
+#include "print/engine/Prepared.h"
+#include "print/engine/Printers.h"
 
 #include <QFileInfo>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "report/Report.h"
+#include "print/engine/Report.h"
 
 #include <QFileInfo>
 #include <QTemporaryDir>

@@ -1,7 +1,7 @@
 #pragma once
 // The 1,000 stored label pages the benchmarks share.
-#include "sheets/LabelGrid.h"
-#include "sheets/SheetRecord.h"
+#include "core/sheets/LabelGrid.h"
+#include "core/sheets/SheetRecord.h"
 
 #include <QString>
 

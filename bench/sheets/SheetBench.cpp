@@ -2,11 +2,11 @@
 // filled into the label sheet and written to one PDF.
 #include "BenchPages.h"
 
-#include "report/Painter.h"
-#include "report/Prepared.h"
-#include "report/Printers.h"
-#include "sheets/LabelSheet.h"
-#include "sheets/SheetRecord.h"
+#include "print/engine/Painter.h"
+#include "print/engine/Prepared.h"
+#include "print/engine/Printers.h"
+#include "print/templates/LabelSheet.h"
+#include "core/sheets/SheetRecord.h"
 
 #include <QPainter>
 #include <QPdfWriter>

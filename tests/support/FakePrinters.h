@@ -1,6 +1,6 @@
 #pragma once
-#include "report/Prepared.h"
-#include "report/Printers.h"
+#include "print/engine/Prepared.h"
+#include "print/engine/Printers.h"
 
 #include <QHash>
 

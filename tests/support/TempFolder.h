@@ -1,5 +1,5 @@
 #pragma once
-#include "app/ProgramFolder.h"
+#include "core/folder/ProgramFolder.h"
 
 #include <QByteArray>
 #include <QString>

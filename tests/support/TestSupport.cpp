@@ -1,7 +1,7 @@
 #include "support/TestSupport.h"
 
-#include "app/Velmora.h"
-#include "app/ui/Application.h"
+#include "windows/app/Velmora.h"
+#include "ui/Application.h"
 
 #include <QApplication>
 #include <QDialog>

@@ -1,7 +1,7 @@
 #pragma once
 #include "support/TempFolder.h"
-#include "app/ui/Messages.h"
-#include "app/ui/ModalRunner.h"
+#include "ui/Messages.h"
+#include "ui/ModalRunner.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,9 +1,0 @@
-set(FILES_access
-  ${CMAKE_CURRENT_LIST_DIR}/Crypt.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/PasswordFile.cpp
-)
-set(WINDOWS_access
-  ${CMAKE_CURRENT_LIST_DIR}/PasswordBoxes.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/Password.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/CambiaPassword.cpp
-)

@@ -1,0 +1,180 @@
+#include "core/archive/ExportWriter.h"
+
+#include "core/folder/ProgramFolder.h"
+#include "core/folder/TextRules.h"
+#include "core/archive/ShortText.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <functional>
+#include <string>
+
+namespace spreadsheet_export {
+namespace {
+
+static_assert(DataRecord::Note - DataRecord::Nome + 1 == Rows::kCells);
+
+// The document head, up to the opening of the table.
+constexpr const char* kHead[] = {
+    "<html xmlns:o=\"urn:schemas-microsoft-com:office:office\" xmlns:x=\"urn:schemas-microsoft-com:office:excel\" "
+    "xmlns=\"http://www.w3.org/TR/REC-html40\">",
+    "<head>",
+    "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1252\">",
+    "<!--[if gte mso 9]><xml>",
+    "<x:ExcelWorkbook>",
+    "<x:ExcelWorksheets>",
+    "<x:ExcelWorksheet>",
+    "<x:Name>Archivio Indirizzi</x:Name>",
+    "<x:WorksheetOptions>",
+    "<x:Selected/>",
+    "<x:Panes>",
+    "<x:Pane>",
+    "<x:Number>1</x:Number>",
+    "<x:ActiveRow>3</x:ActiveRow>",
+    "</x:Pane>",
+    "</x:Panes>",
+    "<x:ProtectContents>False</x:ProtectContents>",
+    "<x:ProtectObjects>False</x:ProtectObjects>",
+    "<x:ProtectScenarios>False</x:ProtectScenarios>",
+    "</x:WorksheetOptions>",
+    "</x:ExcelWorksheet>",
+    "</x:ExcelWorksheets>",
+    "</x:ExcelWorkbook>",
+    "</xml><![endif]-->",
+    "</head>",
+    "<body>",
+    "<table x:str>",
+};
+
+struct Header {
+    const char* text;
+    int width;
+};
+constexpr Header kHeader[Rows::kCells] = {
+    {"Nome etichetta", 300}, {"Tipo", 250},        {"Dati rigo 1", 450}, {"Dati rigo 2", 450}, {"Dati rigo 3", 450},
+    {"Dati rigo 4", 450},    {"Dati rigo 5", 450}, {"Dati rigo 6", 450}, {"Note", 350},
+};
+
+constexpr const char* kEnd[] = {"</table>", "</body>", "</html>"};
+
+void Put(QIODevice& out, const std::string& bytes) {
+    if (out.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size()))
+        throw FileError(out.errorString().toStdString());
+}
+
+// A byte of the code page stands for a character of code 32 or below
+// exactly when its own value is 32 or below, so the text rules' trimming
+// works on the bytes alike.
+QByteArrayView Trimmed(QByteArrayView cell) {
+    qsizetype begin = 0;
+    qsizetype end = cell.size();
+    while (begin < end && static_cast<unsigned char>(cell[begin]) <= 32) ++begin;
+    while (end > begin && static_cast<unsigned char>(cell[end - 1]) <= 32) --end;
+    return cell.sliced(begin, end - begin);
+}
+
+// The trimmed cell text with the three characters that markup would take as
+// its own written as character references.
+void AppendCellText(std::string& out, QByteArrayView cell) {
+    const QByteArrayView text = Trimmed(cell);
+    qsizetype plain = 0;  // start of the run of bytes not yet appended
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        const char* reference = c == '&' ? "&amp;" : c == '<' ? "&lt;" : c == '>' ? "&gt;" : nullptr;
+        if (!reference) continue;
+        out.append(text.data() + plain, static_cast<std::size_t>(i - plain)).append(reference);
+        plain = i + 1;
+    }
+    out.append(text.data() + plain, static_cast<std::size_t>(text.size() - plain));
+}
+
+QByteArrayView FieldBytes(const ShortText250& field) {
+    return QByteArrayView(reinterpret_cast<const char*>(field.bytes.data() + 1), field.Length());
+}
+
+}  // namespace
+
+QString CellText(QByteArrayView cell) { return TrimText(FromCodePage(cell.data(), cell.size())); }
+
+ArchiveRows::ArchiveRows(DataRecordFile& file)
+    : file_(file), records_(file.RecordCount()), emptyLeft_(records_ > 0 ? 0 : kEmptyRows) {}
+
+bool ArchiveRows::Next(Row& row) {
+    if (records_ == 0) {
+        if (emptyLeft_ == 0) return false;
+        --emptyLeft_;
+        row.fill(QByteArrayView());
+        return true;
+    }
+    if (read_ == records_) return false;
+    file_.Read(record_);
+    ++read_;
+    for (std::size_t i = 0; i < row.size(); ++i) row[i] = FieldBytes(record_.field[i]);
+    return true;
+}
+
+void Write(QIODevice& out, Rows& rows) {
+    std::string bytes;
+    for (const char* piece : kHead) bytes += piece;
+    bytes += "<tr>";
+    for (const Header& h : kHeader)
+        bytes += "<td style=\"text-align: left; font-weight: bold;\" width=" + std::to_string(h.width) + '>' + h.text +
+                 "</td>";
+    bytes += "</tr>";
+    Put(out, bytes);
+
+    Rows::Row row;
+    while (rows.Next(row)) {
+        bytes = "<tr>";
+        for (QByteArrayView cell : row) {
+            bytes += "<td style=\"text-align: left;\">";
+            AppendCellText(bytes, cell);
+            bytes += "</td>";
+        }
+        bytes += "</tr>";
+        Put(out, bytes);
+    }
+
+    bytes.clear();
+    for (const char* piece : kEnd) bytes += piece;
+    Put(out, bytes);
+}
+
+void WriteFile(const QString& path, Rows& rows) {
+    const QFileInfo info(path);
+    const QString lock = info.dir().filePath(QStringLiteral(".~lock.") + info.fileName() + QLatin1Char('#'));
+    if (QFileInfo::exists(lock))
+        throw FileError(QStringLiteral("%1 è aperto in un altro programma").arg(path).toStdString());
+    QSaveFile file(path);
+    auto failed = [&] {
+        return FileError(QStringLiteral("Impossibile scrivere %1: %2").arg(path, file.errorString()).toStdString());
+    };
+    if (!file.open(QIODevice::WriteOnly)) throw failed();
+    Write(file, rows);  // on a throw the temporary file is removed, the file stays as it was
+    // What is still buffered must reach the temporary file without error
+    // before it replaces the file: commit alone does not report a failed flush.
+    if (!file.flush() || !file.commit()) throw failed();
+}
+
+namespace {
+// Opens the archive read only and hands its rows to the writing.
+void WithArchiveRows(const ProgramFolder& folder, const std::function<void(Rows&)>& write) {
+    DataRecordFile file;
+    file.OpenForReading(folder.Path());
+    ArchiveRows rows(file);
+    write(rows);
+    file.Close();
+}
+}  // namespace
+
+void ExportArchive(const ProgramFolder& folder, const QString& path) {
+    WithArchiveRows(folder, [&path](Rows& rows) { WriteFile(path, rows); });
+}
+
+void ExportArchive(const ProgramFolder& folder, QIODevice& out) {
+    WithArchiveRows(folder, [&out](Rows& rows) { Write(out, rows); });
+}
+
+}  // namespace spreadsheet_export

@@ -1,0 +1,68 @@
+#pragma once
+#include "core/archive/DataRecord.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <vector>
+
+// Bringing an address list in: a CSV file with a header row, read whole and
+// checked before anything is written, then appended to Archivio_Dati.pro in
+// one locked write. The data archive window and velmora-batch import share
+// all of it.
+namespace csv_import {
+
+// The fields a file can fill, in the record's order: Nome, Tipo, Rigo01 to
+// Rigo06, Note.
+constexpr int kFields = DataRecord::Note + 1;
+
+// Something to tell about the file: its line (0 for the file as a whole), the
+// column (from 1, 0 for the whole row) with its header, and what.
+struct Notice {
+    long long line = 0;
+    int column = 0;
+    QString header;
+    QString text;
+    // "riga 12, colonna 3 (Dati rigo 1): ..."
+    QString Describe() const;
+};
+
+// The fields of one record in Windows-1252, trimmed, at most 250 bytes each.
+using Row = std::array<QByteArray, kFields>;
+
+// What a file brings. Nothing may be written while errors is not empty.
+struct Import {
+    QString encoding;  // "UTF-8", "UTF-16" or "Windows-1252"
+    char separator = ',';
+    QStringList ignoredColumns;
+    std::vector<Row> rows;
+    std::vector<Notice> errors;
+    std::vector<Notice> warnings;
+    int truncated = 0;
+
+    // "N schede da importare, M avvisi"
+    QString Summary() const;
+};
+
+// Reads the bytes of a CSV file: UTF-8 with or without a byte-order mark,
+// UTF-16 with one, else Windows-1252; the separator (comma, semicolon or tab) is the one the
+// header line uses most. Columns are matched by their header, ignoring case
+// and blanks: "Nome" or "Nome etichetta", "Tipo", "Rigo 1" to "Rigo 6" or
+// "Dati rigo 1" to "Dati rigo 6", "Note"; others are ignored and listed.
+// Rows whose fields are all blank are skipped. With truncate, a field longer
+// than 250 bytes is cut (a warning) instead of being an error.
+Import Read(const QByteArray& bytes, bool truncate);
+// The same for a file. Throws FileError when it cannot be read.
+Import ReadFile(const QString& path, bool truncate);
+
+DataRecord RecordOf(const Row& row);
+
+// Appends the rows, in their order, after the records of the archive in the
+// folder (created when missing), in one write under the append lock: all of
+// them or, on a failure, none. Returns the number of the first new record.
+// Throws FileError.
+long long Append(const QString& folder, const Import& import);
+
+}  // namespace csv_import

@@ -1,0 +1,334 @@
+#include "core/archive/RecordFile.h"
+
+#include "core/folder/FileAccess.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <ctime>
+#include <vector>
+#include <fcntl.h>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+int DefaultLockCall(int fd, int command, struct flock* lock) { return ::fcntl(fd, command, lock); }
+
+LockCall& CurrentLockCall() {
+    static LockCall call = DefaultLockCall;
+    return call;
+}
+
+// Another copy of the program holds a lock only for the moment of a write: a
+// lock still held after this many pauses is stuck, and the append fails rather
+// than freeze the window.
+constexpr int kTries = 2000;
+constexpr useconds_t kPauseUs = 1000;
+
+[[noreturn]] void Locked() { throw FileError("Archivio bloccato da un altro programma"); }
+
+// The stand-in for the advisory lock on a file system that keeps none: a file
+// beside the archive, created only when it does not exist (O_EXCL), holding
+// its holder's machine, process and a stamp, and removed when the append is
+// done. A lock file left by a process that ended without removing it (killed,
+// or its machine gone) is stale: one whose holder on this machine no longer
+// runs is taken over at once; one from another machine, or without a holder,
+// after it has stood unchanged for half the waiting time, which is far longer
+// than any append holds it. The one found stale is moved aside under a name of
+// this process's own and removed only when it is the very one found stale (same
+// file, same holder); a live one moved by a taker that came late is put back.
+class LockFile {
+public:
+    explicit LockFile(const QString& archive)
+        : path_(QFile::encodeName(archive + QStringLiteral(".lock"))), holder_(Holder()) {
+        QByteArray seen;
+        ino_t seenInode = 0;
+        int seenSince = 0;
+        for (int tries = 0; tries < kTries; ++tries) {
+            const int fd = ::open(path_.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            if (fd >= 0) {
+                struct stat st {};
+                const bool ok = WriteAll(fd, holder_.constData(), holder_.size()) && ::fstat(fd, &st) == 0;
+                inode_ = st.st_ino;
+                if (CloseChecked(fd) && ok) return;
+                ::unlink(path_.constData());
+                throw FileError(SystemReason(errno).toStdString());
+            }
+            if (errno == EINTR) continue;
+            if (errno != EEXIST) throw FileError(SystemReason(errno).toStdString());
+            struct stat st {};
+            const QByteArray holder = Contents(path_);
+            if (::lstat(path_.constData(), &st) != 0) continue;  // gone meanwhile: try again at once
+            if (st.st_ino != seenInode || holder != seen) {
+                seenInode = st.st_ino;
+                seen = holder;
+                seenSince = tries;
+            }
+            const std::optional<bool> running = HolderRuns(holder);
+            const bool stale = running == false || (!running.value_or(false) && tries - seenSince >= kTries / 2);
+            if (stale && TakeOver(seenInode, seen)) continue;
+            usleep(kPauseUs);
+        }
+        Locked();
+    }
+    ~LockFile() {
+        // Removed only while it is still this holder's own.
+        struct stat st {};
+        if (::lstat(path_.constData(), &st) == 0 && st.st_ino == inode_ && Contents(path_) == holder_)
+            ::unlink(path_.constData());
+    }
+    LockFile(const LockFile&) = delete;
+    LockFile& operator=(const LockFile&) = delete;
+
+private:
+    static QByteArray Machine() {
+        char name[256] = {};
+        ::gethostname(name, sizeof name - 1);
+        return QByteArray(name);
+    }
+
+    // "machine pid stamp".
+    static QByteArray Holder() {
+        timespec now {};
+        clock_gettime(CLOCK_REALTIME, &now);
+        return Machine() + ' ' + QByteArray::number(::getpid()) + ' ' + QByteArray::number(now.tv_sec) + '.' +
+               QByteArray::number(now.tv_nsec);
+    }
+
+    static QByteArray Contents(const QByteArray& path) {
+        QFile file(QFile::decodeName(path));
+        return file.open(QIODevice::ReadOnly) ? file.read(1024) : QByteArray();
+    }
+
+    // Whether the holder named in a lock file runs: unknown for another
+    // machine's process or a file without a holder.
+    static std::optional<bool> HolderRuns(const QByteArray& holder) {
+        const QList<QByteArray> parts = holder.split(' ');
+        if (parts.size() != 3 || parts[0] != Machine()) return std::nullopt;
+        bool ok = false;
+        const pid_t pid = parts[1].toInt(&ok);
+        if (!ok || pid <= 0) return std::nullopt;
+        return ::kill(pid, 0) == 0 || errno != ESRCH;
+    }
+
+    bool TakeOver(ino_t inode, const QByteArray& holder) const {
+        const QByteArray aside = path_ + '.' + QByteArray::number(::getpid()) + ".stale";
+        if (::rename(path_.constData(), aside.constData()) != 0) return false;
+        struct stat st {};
+        const bool same = ::lstat(aside.constData(), &st) == 0 && st.st_ino == inode && Contents(aside) == holder;
+        if (!same) ::link(aside.constData(), path_.constData());
+        ::unlink(aside.constData());
+        return same;
+    }
+
+    QByteArray path_;
+    QByteArray holder_;
+    ino_t inode_ = 0;
+};
+
+// Holds an exclusive lock on the whole file for its lifetime. Open-file-description
+// locks belong to this handle, so two handles of one process exclude each other too.
+// A file system that keeps no advisory locks gets the lock file instead.
+class AppendLock {
+public:
+    AppendLock(int fd, const QString& path) : fd_(fd) {
+        struct flock lock = Whole(F_WRLCK);
+        for (int tries = 0; tries < kTries; ++tries) {
+            if (CurrentLockCall()(fd_, F_OFD_SETLK, &lock) == 0) {
+                held_ = true;
+                return;
+            }
+            if (errno == ENOLCK || errno == EINVAL || errno == EOPNOTSUPP || errno == ENOSYS) {
+                lockFile_.emplace(path);
+                return;
+            }
+            if (errno != EAGAIN && errno != EACCES && errno != EINTR) break;
+            usleep(kPauseUs);
+        }
+        Locked();
+    }
+    ~AppendLock() {
+        if (!held_) return;
+        struct flock lock = Whole(F_UNLCK);
+        CurrentLockCall()(fd_, F_OFD_SETLK, &lock);
+    }
+    AppendLock(const AppendLock&) = delete;
+    AppendLock& operator=(const AppendLock&) = delete;
+
+private:
+    static struct flock Whole(short type) {
+        struct flock lock {};
+        lock.l_type = type;
+        lock.l_whence = SEEK_SET;
+        return lock;
+    }
+    int fd_;
+    bool held_ = false;
+    std::optional<LockFile> lockFile_;
+};
+
+}  // namespace
+
+LockCall SetLockCall(LockCall call) {
+    const LockCall previous = CurrentLockCall();
+    CurrentLockCall() = call ? call : DefaultLockCall;
+    return previous;
+}
+
+RecordFileBase::RecordFileBase(const char* fileName, std::size_t recordSize)
+    : fileName_(fileName), recordSize_(recordSize) {}
+
+RecordFileBase::~RecordFileBase() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+void RecordFileBase::OpenOrCreate(const QString& folder) { Open(folder, O_RDWR | O_CREAT); }
+
+void RecordFileBase::OpenForReading(const QString& folder) { Open(folder, O_RDONLY); }
+
+void RecordFileBase::Open(const QString& folder, int flags) {
+    Close();
+    path_ = folder + QLatin1Char('/') + QLatin1String(fileName_);
+    QString refusal;
+    const int fd = OpenRegularFile(path_, flags, refusal);
+    if (!refusal.isEmpty()) throw FileError(refusal.toStdString());
+    if (fd < 0) {
+        const int error = errno;
+        throw FileError(QStringLiteral("Impossibile aprire %1: %2").arg(path_, SystemReason(error)).toStdString());
+    }
+    fd_ = fd;
+    position_ = 0;
+    written_ = false;
+}
+
+void RecordFileBase::Close() {
+    if (fd_ < 0) return;
+    const int fd = fd_;
+    fd_ = -1;
+    // On a network folder a write may fail only now: what was written must
+    // have reached the file before the command reports success.
+    const bool synced = !written_ || ::fdatasync(fd) == 0;
+    const int syncError = errno;
+    if (::close(fd) != 0 || !synced) {
+        throw FileError(SystemReason(synced ? errno : syncError).toStdString());
+    }
+}
+
+long long RecordFileBase::RecordCount() const {
+    if (fd_ < 0) throw FileError("Archivio non aperto");
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0) throw FileError(SystemReason(errno).toStdString());
+    return static_cast<long long>(st.st_size) / static_cast<long long>(recordSize_);
+}
+
+void RecordFileBase::Seek(long long index) {
+    if (index < 0) throw FileError("Posizione non valida");
+    position_ = index;
+}
+
+off_t RecordFileBase::OffsetOf(long long index) const {
+    // The record's last byte must have an offset too.
+    off_t offset = 0;
+    off_t end = 0;
+    if (__builtin_mul_overflow(index, static_cast<off_t>(recordSize_), &offset) ||
+        __builtin_add_overflow(offset, static_cast<off_t>(recordSize_), &end))
+        throw FileError("Posizione oltre la fine dell'archivio");
+    return offset;
+}
+
+void RecordFileBase::ReadBytes(void* record) {
+    if (ReadRun(record, recordSize_) < recordSize_) throw FileError("Lettura oltre l'ultima scheda");
+    ++position_;
+}
+
+void RecordFileBase::ReadManyBytes(long long count, const VisitBytes& visit) {
+    // Pieces of 128 KB, which stay in the processor's cache while visited.
+    const long long perPiece = std::max<long long>(1, (128 << 10) / static_cast<long long>(recordSize_));
+    std::vector<char> piece(static_cast<std::size_t>(std::clamp(count, 0LL, perPiece)) * recordSize_);
+    while (count > 0) {
+        const std::size_t size = static_cast<std::size_t>(std::min(count, perPiece)) * recordSize_;
+        const std::size_t read = ReadRun(piece.data(), size);
+        for (std::size_t at = 0; at + recordSize_ <= read; at += recordSize_) {
+            ++position_;
+            --count;
+            visit(piece.data() + at);
+        }
+        if (read < size) throw FileError("Lettura oltre l'ultima scheda");
+    }
+}
+
+std::size_t RecordFileBase::ReadRun(void* records, std::size_t size) {
+    if (fd_ < 0) throw FileError("Archivio non aperto");
+    const off_t offset = OffsetOf(position_);
+    std::size_t done = 0;
+    auto* out = static_cast<char*>(records);
+    while (done < size) {
+        const ssize_t n = ::pread(fd_, out + done, size - done, offset + static_cast<off_t>(done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) throw FileError(SystemReason(errno).toStdString());
+        if (n == 0) break;
+        done += static_cast<std::size_t>(n);
+    }
+    return done;
+}
+
+void RecordFileBase::WriteBytes(const void* record) {
+    if (position_ > RecordCount()) throw FileError("Scrittura oltre la fine dell'archivio");
+    WriteRun(record, recordSize_);
+    ++position_;
+}
+
+void RecordFileBase::WriteRun(const void* records, std::size_t size) {
+    const off_t offset = OffsetOf(position_);
+    std::size_t done = 0;
+    const auto* in = static_cast<const char*>(records);
+    while (done < size) {
+        const ssize_t n = ::pwrite(fd_, in + done, size - done, offset + static_cast<off_t>(done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) throw FileError(n < 0 ? SystemReason(errno).toStdString() : "Scrittura incompleta");
+        done += static_cast<std::size_t>(n);
+    }
+    written_ = true;
+}
+
+void RecordFileBase::AppendBytes(const void* record) {
+    if (fd_ < 0) throw FileError("Archivio non aperto");
+    AppendLock lock(fd_, path_);
+    position_ = RecordCount();
+    WriteBytes(record);
+}
+
+void RecordFileBase::AppendManyBytes(long long count, const FillBytes& fill) {
+    if (fd_ < 0) throw FileError("Archivio non aperto");
+    AppendLock lock(fd_, path_);
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0) throw FileError(SystemReason(errno).toStdString());
+    const long long first = RecordCount();
+    // The records go out in pieces of about a megabyte and reach the disk
+    // before the lock is let go. Should any piece or the flush fail, the file
+    // is cut back to its old size while the lock still keeps other appenders
+    // out: nobody ever finds part of the records.
+    const long long perPiece = std::max<long long>(1, (1 << 20) / static_cast<long long>(recordSize_));
+    std::vector<char> piece(static_cast<std::size_t>(std::min(count, perPiece)) * recordSize_);
+    try {
+        position_ = first;
+        for (long long done = 0; done < count;) {
+            const long long n = std::min(count - done, perPiece);
+            std::fill(piece.begin(), piece.end(), 0);
+            for (long long i = 0; i < n; ++i) fill(done + i, piece.data() + i * recordSize_);
+            WriteRun(piece.data(), static_cast<std::size_t>(n) * recordSize_);
+            done += n;
+            position_ = first + done;
+        }
+        if (count > 0 && ::fdatasync(fd_) != 0) throw FileError(SystemReason(errno).toStdString());
+    } catch (...) {
+        while (::ftruncate(fd_, st.st_size) != 0 && errno == EINTR) {}
+        position_ = first;
+        throw;
+    }
+}

@@ -1,0 +1,18 @@
+# The sources of the file layer, shared with the fuzzers' own build (fuzz/).
+set(VELMORA_CORE_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/folder/ProgramFolder.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/folder/TextRules.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/folder/Formats.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/folder/IniFile.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/folder/FileAccess.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/folder/ScratchFolder.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/access/Crypt.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/access/PasswordFile.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/archive/ShortText.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/archive/RecordFile.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/archive/PickerItem.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/archive/ExportWriter.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/archive/ImportCsv.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/archive/EnvelopeSettings.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/sheets/LabelGrid.cpp
+)

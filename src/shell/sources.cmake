@@ -1,8 +1,0 @@
-set(WINDOWS_shell
-  ${CMAKE_CURRENT_LIST_DIR}/Avvio.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/Guida.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/Info.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/LinkDialog.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/Splash.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/OpenURL.cpp
-)

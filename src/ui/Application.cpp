@@ -1,0 +1,41 @@
+#include "ui/Application.h"
+
+#include "ui/Messages.h"
+
+#include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+#include <exception>
+
+namespace ui {
+
+Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
+    // Every window shows the program's icon, the one of its desktop entry.
+    setWindowIcon(QIcon(QStringLiteral(":/images/velmora.svg")));
+    setDesktopFileName(QStringLiteral("velmora"));
+    TranslateQt(QLocale());
+}
+
+bool TranslateQt(const QLocale& locale) {
+    static QTranslator qt;
+    QCoreApplication::removeTranslator(&qt);
+    if (!qt.load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
+                 QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        return false;
+    return QCoreApplication::installTranslator(&qt);
+}
+
+bool Application::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& error) {
+        ReportError(activeWindow(), QString::fromStdString(error.what()));
+    } catch (...) {
+        ReportError(activeWindow(), QStringLiteral("Errore imprevisto."));
+    }
+    return false;
+}
+
+}  // namespace ui

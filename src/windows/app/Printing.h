@@ -1,0 +1,24 @@
+#pragma once
+#include "print/engine/Model.h"
+#include "print/engine/Printers.h"
+
+class QWidget;
+
+// The windows' side of printing: the report layer says what happened, these
+// tell the user in the program's words. Preparation errors and the two
+// refusals (no printer installed, the printer not valid) get their boxes, a
+// failure of the printer or the spooler goes to the general error report,
+// and a print done or cancelled says nothing.
+namespace printing {
+
+void Tell(QWidget* window, const report::PrepareResult& result);
+void Tell(QWidget* window, const report::PrintOutcome& outcome);
+
+// Prepares the report again and opens the preview on it; false when the
+// preparation failed.
+bool Preview(QWidget* window, report::TrepReport& report);
+
+// Prints the pages the report prepared last, through the print dialog.
+report::PrintOutcome Print(QWidget* window, report::TrepReport& report);
+
+}  // namespace printing

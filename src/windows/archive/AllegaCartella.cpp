@@ -1,0 +1,256 @@
+#include "windows/archive/AllegaCartella.h"
+
+#include "core/folder/TextRules.h"
+#include "windows/app/Velmora.h"
+#include "ui/Gradient.h"
+#include "ui/Messages.h"
+#include "ui/ModalRunner.h"
+#include "ui/PictureButton.h"
+#include "windows/archive/ArchiveBox.h"
+#include "windows/archive/Archivio_Indirizzi.h"
+#include "windows/shell/OpenURL.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QSaveFile>
+
+#include <filesystem>
+#include <memory>
+#include <system_error>
+#include <utility>
+
+namespace {
+
+constexpr QSize kSize(720, 596);
+constexpr qint64 kChunk = qint64(1) << 20;
+
+qint64& LargeFileSize() {
+    static qint64 bytes = qint64(64) << 20;
+    return bytes;
+}
+
+const QString kOverwrite = QStringLiteral(
+    "Attenzione: nella cartella dei documenti allegati è presente un file con lo stesso nome.\r\n\r\n"
+    "Si vuole sovrascrivere il file esistente?");
+const QString kCopyFailed = QStringLiteral(
+    "Attenzione: non è stato possibile copiare il file nella cartella dei documenti allegati.\n\r\n\r"
+    "Accertarsi di possedere i privilegi di scrittura nella cartella di installazione del programma.");
+
+// The full path of the attached file called name: the attachments folder and
+// the trimmed name. Empty when the name is not a bare file name (blank, "."
+// or "..", or holding a folder separator of either system): a name read from
+// the archive must never reach a file outside the folder.
+QString AttachedFile(const QString& folder, const QString& name) {
+    const QString bare = TrimText(name);
+    if (bare.isEmpty() || bare == QLatin1String(".") || bare == QLatin1String("..") ||
+        bare.contains(QLatin1Char('/')) || bare.contains(QLatin1Char('\\')))
+        return {};
+    return folder + QLatin1Char('/') + bare;
+}
+
+// True when both names lead to one file (the same device and inode, so also
+// through links and on file systems that ignore case).
+bool SameFile(const QString& a, const QString& b) {
+    std::error_code error;
+    return std::filesystem::equivalent(QFile::encodeName(a).constData(), QFile::encodeName(b).constData(), error);
+}
+
+enum class Copy { Done, Cancelled, Failed };
+
+// The progress of a large copy: its steps are the chunks; Annulla cancels.
+std::unique_ptr<QProgressDialog> NewProgress(QWidget* owner, qint64 size, const QString& name) {
+    auto progress = std::make_unique<QProgressDialog>(
+        QStringLiteral("Copia del file \"%1\" nella cartella dei documenti allegati in corso...").arg(name),
+        QStringLiteral("Annulla"), 0, int((size + kChunk - 1) / kChunk), owner);
+    progress->setWindowTitle(QStringLiteral(" Allega file"));
+    progress->setWindowModality(Qt::ApplicationModal);
+    progress->setMinimumDuration(0);
+    progress->show();
+    return progress;
+}
+
+// Copies source to destination through a temporary file beside it, which
+// replaces the destination only once it is complete: a failure or a cancel
+// leaves a file already there whole and no part of the new one. Large files
+// are copied under a progress dialog that keeps the window responsive.
+Copy CopyFile(const QString& source, const QString& destination, QWidget* owner) {
+    QFile in(source);
+    QSaveFile out(destination);
+    if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly)) return Copy::Failed;
+    std::unique_ptr<QProgressDialog> progress;
+    if (in.size() >= LargeFileSize()) progress = NewProgress(owner, in.size(), QFileInfo(destination).fileName());
+    QByteArray chunk(kChunk, Qt::Uninitialized);
+    for (int step = 1;; ++step) {
+        const qint64 read = in.read(chunk.data(), chunk.size());
+        if (read < 0 || out.write(chunk.constData(), read) != read) return Copy::Failed;
+        if (read == 0) break;
+        if (progress) {
+            progress->setValue(step);
+            QCoreApplication::processEvents();
+            if (progress->wasCanceled()) return Copy::Cancelled;
+        }
+    }
+    return out.commit() ? Copy::Done : Copy::Failed;
+}
+
+QLineEdit* NewBox(const QString& name, QWidget* parent, QRect geometry) {
+    auto* box = new QLineEdit(parent);
+    box->setObjectName(name);
+    box->setFont(QFont(QStringLiteral("Verdana"), 12, QFont::Bold));
+    box->setGeometry(geometry);
+    return box;
+}
+
+}  // namespace
+
+TfrmAllegaCartella::TfrmAllegaCartella(Velmora& app, QWidget* owner)
+    : ui::Dialog(owner, QStringLiteral(" Allega file"), kSize, ui::Centre::Screen), app_(app) {
+    auto* bkgSfondo = new ui::Gradient(QStringLiteral("bkgSfondo"), ui::colour::kWhite, ui::colour::kLightBlue, this);
+    bkgSfondo->setGeometry(QRect(QPoint(0, 0), kSize));
+    auto* imgIstruzioni =
+        new ui::Picture(QStringLiteral("imgIstruzioni"), QStringLiteral("allega_istruzioni"), QSize(680, 100), this);
+    imgIstruzioni->move(20, 12);
+
+    using T = TfrmAllegaCartella;
+    struct Members {
+        QLineEdit* T::*txtFile;
+        QLineEdit* T::*txtDesc;
+        QPushButton* T::*btnSfoglia;
+        QPushButton* T::*btnApri;
+        ui::PictureButton* T::*imgCancella;
+    };
+    const Members members[] = {
+        {&T::txtFile01, &T::txtDesc01, &T::btnSfoglia01, &T::btnApri01, &T::imgCancella01},
+        {&T::txtFile02, &T::txtDesc02, &T::btnSfoglia02, &T::btnApri02, &T::imgCancella02},
+        {&T::txtFile03, &T::txtDesc03, &T::btnSfoglia03, &T::btnApri03, &T::imgCancella03},
+    };
+    QList<QWidget*> focusOrder;
+    for (int n = 1; n <= 3; ++n) {
+        const Members& m = members[n - 1];
+        // Control names carry the slot's two digits: txtFile01.
+        auto named = [n](const char* kind) {
+            return QLatin1String(kind) + QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
+        };
+        const int y = 124 + 136 * (n - 1);
+        auto* shpFile = new ui::Gradient(named("shpFile"), ui::colour::kWhite, ui::colour::kWhite, this);
+        shpFile->SetOutline(ui::colour::kSteelBlue);
+        shpFile->setGeometry(20, y, 680, 126);
+
+        ui::NewCaption(QStringLiteral("Nome %1° file allegato:").arg(n), this, QPoint(32, y + 8));
+        QLineEdit* txtFile = this->*m.txtFile = NewBox(named("txtFile"), this, QRect(32, y + 30, 390, 32));
+        txtFile->setReadOnly(true);
+        txtFile->setStyleSheet(QStringLiteral("color: grey;"));
+        QPushButton* btnSfoglia = this->*m.btnSfoglia =
+            ui::NewButton(named("btnSfoglia"), QStringLiteral("Sfoglia..."), QRect(432, y + 30, 110, 32), this);
+        QPushButton* btnApri = this->*m.btnApri =
+            ui::NewButton(named("btnApri"), QStringLiteral("Apri"), QRect(552, y + 30, 90, 32), this);
+        btnApri->setEnabled(false);
+        ui::PictureButton* imgCancella = this->*m.imgCancella =
+            new ui::PictureButton(named("imgCancella"), QStringLiteral("cancella"), QSize(32, 32), this);
+        imgCancella->move(656, y + 30);
+
+        ui::NewCaption(QStringLiteral("Descrizione %1° file allegato:").arg(n), this, QPoint(32, y + 68));
+        QLineEdit* txtDesc = this->*m.txtDesc = NewBox(named("txtDesc"), this, QRect(32, y + 88, 656, 32));
+        KeepArchivable(txtDesc, nullptr);
+
+        focusOrder << txtFile << btnSfoglia << btnApri << txtDesc;
+        connect(txtFile, &QLineEdit::textChanged, btnApri, [btnApri](const QString& name) {
+            btnApri->setEnabled(!IsBlank(name));
+        });
+        connect(btnSfoglia, &QPushButton::clicked, this, [this, n] { btnSfogliaClick(n); });
+        connect(btnApri, &QPushButton::clicked, this, [this, n] { btnApriClick(n); });
+        connect(imgCancella, &ui::PictureButton::clicked, this, [this, n] { imgCancellaClick(n); });
+    }
+
+    btnApplica = ui::NewButton(QStringLiteral("btnApplica"), QStringLiteral("Applica e chiudi"),
+                               QRect(380, 546, 180, 36), this);
+    btnAnnulla = ui::NewButton(QStringLiteral("btnAnnulla"), QStringLiteral("Annulla"), QRect(570, 546, 130, 36), this);
+    connect(btnApplica, &QPushButton::clicked, this, &TfrmAllegaCartella::btnApplicaClick);
+    connect(btnAnnulla, &QPushButton::clicked, this, &QDialog::reject);
+    focusOrder << btnApplica << btnAnnulla;
+    for (qsizetype i = 1; i < focusOrder.size(); ++i) setTabOrder(focusOrder[i - 1], focusOrder[i]);
+    // Enter presses no button of its own accord.
+    for (QPushButton* button : findChildren<QPushButton*>()) button->setAutoDefault(false);
+
+    lblMemory = new QLabel(QStringLiteral("lblMemory"), this);
+    lblMemory->setObjectName(QStringLiteral("lblMemory"));
+    lblMemory->hide();
+}
+
+std::array<QLineEdit*, 6> TfrmAllegaCartella::Boxes() const {
+    return {txtFile01, txtFile02, txtFile03, txtDesc01, txtDesc02, txtDesc03};
+}
+
+qint64 TfrmAllegaCartella::SetLargeFileSize(qint64 bytes) {
+    std::swap(LargeFileSize(), bytes);
+    return bytes;
+}
+
+QString TfrmAllegaCartella::AttachmentsFolder() const {
+    return app_.Folder().File(QStringLiteral("Documenti_Allegati"));
+}
+
+QFileDialog& TfrmAllegaCartella::FileDialog() {
+    if (!dlgFile) {
+        dlgFile = new QFileDialog(this, QStringLiteral("Selezionare il file da allegare:"), QDir::homePath());
+        dlgFile->setOption(QFileDialog::DontUseNativeDialog);
+        dlgFile->setFileMode(QFileDialog::ExistingFile);
+        // The entry reads "Tutti i file (*.*)" and shows every file, also
+        // those without a dot in their name: the pattern in use is the last
+        // parenthesis, which the dialog keeps out of sight.
+        dlgFile->setOption(QFileDialog::HideNameFilterDetails);
+        dlgFile->setNameFilter(QStringLiteral("Tutti i file (*.*) (*)"));
+    }
+    return *dlgFile;
+}
+
+void TfrmAllegaCartella::btnSfogliaClick(int n) {
+    QFileDialog& dialog = FileDialog();
+    if (ui::RunModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    const QString source = dialog.selectedFiles().first();
+    QLineEdit* txtFile = FileBox(n);
+    const QString before = txtFile->text();
+    txtFile->setText(QFileInfo(source).fileName());
+    if (!Attach(source, txtFile->text())) txtFile->setText(before);
+}
+
+bool TfrmAllegaCartella::Attach(const QString& source, const QString& name) {
+    const QString destination = AttachedFile(AttachmentsFolder(), name);
+    Copy copy = Copy::Failed;
+    if (!destination.isEmpty() && QDir().mkpath(AttachmentsFolder())) {
+        if (QFileInfo::exists(destination)) {
+            // The folder's own file is already in place; another one of that
+            // name is replaced only when the user says so.
+            if (SameFile(source, destination)) return true;
+            if (ui::ShowMessage(this, kOverwrite, ui::Kind::Confirmation, ui::Buttons::YesNo) != ui::Answer::Yes)
+                return true;
+        }
+        copy = CopyFile(source, destination, this);
+    }
+    if (copy == Copy::Failed) ui::ShowMessage(this, kCopyFailed, ui::Kind::Error);
+    return copy == Copy::Done;
+}
+
+void TfrmAllegaCartella::btnApriClick(int n) {
+    const QString file = AttachedFile(AttachmentsFolder(), FileBox(n)->text());
+    if (!file.isEmpty()) TMisc::Open(QLatin1Char('"') + file + QLatin1Char('"'));
+}
+
+void TfrmAllegaCartella::imgCancellaClick(int n) { FileBox(n)->clear(); }
+
+void TfrmAllegaCartella::btnApplicaClick() {
+    if (TrimText(lblMemory->text()) != kArchivioIndirizzi) return;
+    const TfrmArchivio_Indirizzi& archivio = app_.frmArchivio_Indirizzi();
+    QLabel* const labels[] = {archivio.lblFile01, archivio.lblFile02, archivio.lblFile03,
+                              archivio.lblDesc01, archivio.lblDesc02, archivio.lblDesc03};
+    const std::array<QLineEdit*, 6> boxes = Boxes();
+    for (std::size_t i = 0; i < boxes.size(); ++i) labels[i]->setText(TrimText(boxes[i]->text()));
+    accept();
+}

@@ -1,0 +1,268 @@
+// The CSV import as data: encodings, separators, headers, quoting, the checks
+// with their lines and columns, and the append to the archive. Needs no
+// widgets.
+#include "core/archive/ImportCsv.h"
+
+#include "support/WriteFailure.h"
+#include "core/folder/ProgramFolder.h"
+#include "core/archive/ExportWriter.h"
+#include "support/Calc.h"
+#include "support/TempFolder.h"
+
+#include <QStringEncoder>
+
+#include <gtest/gtest.h>
+
+namespace ci = csv_import;
+using testing_support::TempFolder;
+
+namespace {
+
+std::string S(const QString& text) { return text.toStdString(); }
+
+// The nine fields of each row as the archive gives them back.
+std::vector<QStringList> Texts(const ci::Import& import) {
+    std::vector<QStringList> rows;
+    for (const ci::Row& row : import.rows) {
+        const DataRecord record = ci::RecordOf(row);
+        QStringList fields;
+        for (int f = 0; f < ci::kFields; ++f) fields << record.Text(DataRecord::Field(f));
+        rows.push_back(fields);
+    }
+    return rows;
+}
+
+QStringList Described(const std::vector<ci::Notice>& notices) {
+    QStringList texts;
+    for (const ci::Notice& notice : notices) texts << notice.Describe();
+    return texts;
+}
+
+QByteArray Latin(const QString& text) { return ToCodePage(text); }
+
+TEST(ImportCsv, EncodingsAndSeparatorsGiveTheSameAccents) {
+    const QString header = QStringLiteral("Nome etichetta|Tipo|Dati rigo 1|Note");
+    const QString row = QStringLiteral("Niccolò Bàrberi|Città|Via Dell'Università 3|perché è così");
+    struct Case {
+        const char* what;
+        QByteArray bytes;
+        QString encoding;
+        char separator;
+    };
+    auto file = [&](char separator) {
+        return QString(header + u'\n' + row + u'\n').replace(u'|', QChar::fromLatin1(separator));
+    };
+    const Case cases[] = {
+        {"semicolon, Windows-1252, CRLF", Latin(file(';')).replace("\n", "\r\n"), "Windows-1252", ';'},
+        {"comma, UTF-8 with a byte-order mark", "\xEF\xBB\xBF" + file(',').toUtf8(), "UTF-8", ','},
+        {"tab, UTF-8 without one", file('\t').toUtf8(), "UTF-8", '\t'},
+        {"tab, UTF-16 with its byte-order mark (Excel's Unicode text)",
+         QStringEncoder(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom)(file('\t')), "UTF-16", '\t'},
+    };
+    const QStringList expected = {"Niccolò Bàrberi", "Città", "Via Dell'Università 3", "", "", "", "", "",
+                                  "perché è così"};
+    for (const Case& c : cases) {
+        const ci::Import import = ci::Read(c.bytes, false);
+        EXPECT_EQ(import.encoding, c.encoding) << c.what;
+        EXPECT_EQ(import.separator, c.separator) << c.what;
+        EXPECT_TRUE(import.errors.empty()) << c.what << S(Described(import.errors).join(u'\n'));
+        EXPECT_TRUE(import.warnings.empty()) << c.what << S(Described(import.warnings).join(u'\n'));
+        ASSERT_EQ(Texts(import).size(), 1u) << c.what;
+        EXPECT_EQ(Texts(import)[0], expected) << c.what;
+        EXPECT_EQ(import.rows[0][DataRecord::Tipo], QByteArray("Citt\xe0")) << c.what;
+    }
+}
+
+// Headers in any case and spacing; unknown columns are ignored and listed.
+TEST(ImportCsv, ColumnsAreMatchedByTheirHeaders) {
+    const ci::Import import = ci::Read("NOTE,telefono, rigo  6 ,nome,RIGO 2,tipo,Dati Rigo 1,,DatiRigo3,Rigo04,rigo 5\n"
+                                       "n,555,r6,nome,r2,t,r1,x,r3,r4,r5\n",
+                                       false);
+    EXPECT_TRUE(import.errors.empty()) << S(Described(import.errors).join(u'\n'));
+    ASSERT_EQ(Texts(import).size(), 1u);
+    EXPECT_EQ(Texts(import)[0], QStringList({"nome", "t", "r1", "r2", "r3", "r4", "r5", "r6", "n"}));
+    EXPECT_EQ(import.ignoredColumns, QStringList({"telefono"}));
+}
+
+TEST(ImportCsv, HeadersThatCannotBeImported) {
+    struct Case {
+        QByteArray bytes;
+        QString error;
+    };
+    const Case cases[] = {
+        {"Tipo,Note\nt,n\n", "riga 1: manca la colonna del nome (Nome) o dei righi (Rigo 1 ... Rigo 6)"},
+        {"Nome;Tipo;Nome etichetta\na;b;c\n", "riga 1, colonna 3 (Nome etichetta): colonna ripetuta"},
+        {"\n\n", "il file è vuoto: manca la riga di intestazione"},
+        {"", "il file è vuoto: manca la riga di intestazione"},
+    };
+    for (const Case& c : cases) {
+        const ci::Import import = ci::Read(c.bytes, false);
+        EXPECT_EQ(Described(import.errors), QStringList({c.error})) << c.bytes.toStdString();
+    }
+    // Lines without names are allowed, with one warning.
+    const ci::Import lines = ci::Read("Rigo 1,Rigo 2\nVia Roma 1,Roma\n", false);
+    EXPECT_TRUE(lines.errors.empty());
+    EXPECT_EQ(lines.rows.size(), 1u);
+    EXPECT_EQ(Described(lines.warnings),
+              QStringList({"riga 1: manca la colonna del nome: le schede non compariranno nella ricerca"}));
+}
+
+// Quoted cells hold separators, doubled quotes and line breaks; each notice
+// names the line its row starts on, counting those breaks.
+TEST(ImportCsv, QuotingFollowsTheRulesAndLinesAreCounted) {
+    const QByteArray bytes =
+        "Nome,Rigo 1,Note\r\n"
+        "\"Rossi, Mario\",\"Via \"\"Roma\"\" 1\",\"due\r\nrighe\"\r\n"
+        "\r\n"
+        "Bianchi,\"a\n\nb\",\r\n"
+        "Verdi,Via 1,n,extra\r\n"
+        ",,\r\n"
+        "\"\",Via Senza Nome,\r\n";
+    const ci::Import import = ci::Read(bytes, false);
+    ASSERT_EQ(Texts(import).size(), 4u);
+    EXPECT_EQ(Texts(import)[0].mid(0, 3), QStringList({"Rossi, Mario", "", "Via \"Roma\" 1"}));
+    EXPECT_EQ(Texts(import)[0][DataRecord::Note], QStringLiteral("due righe"));
+    EXPECT_EQ(Texts(import)[1][DataRecord::Rigo01], QStringLiteral("a b"));
+    EXPECT_EQ(Texts(import)[3][DataRecord::Rigo01], QStringLiteral("Via Senza Nome"));
+    EXPECT_EQ(Described(import.errors),
+              QStringList({"riga 8, colonna 4: la riga ha più celle dell'intestazione (3)"}));
+    EXPECT_EQ(Described(import.warnings),
+              QStringList({"riga 2, colonna 3 (Note): testo su più righe, unito in una riga",
+                           "riga 5, colonna 2 (Rigo 1): testo su più righe, unito in una riga",
+                           "riga 10: scheda senza nome: non comparirà nella ricerca"}));
+    // Lines ended by a carriage return alone are counted the same.
+    const ci::Import macintosh = ci::Read(QByteArray(bytes).replace("\r\n", "\r"), false);
+    EXPECT_EQ(Texts(macintosh), Texts(import));
+    EXPECT_EQ(Described(macintosh.errors), Described(import.errors));
+    EXPECT_EQ(Described(macintosh.warnings), Described(import.warnings));
+    // Empty cells beyond the header lose nothing and are no error.
+    EXPECT_TRUE(ci::Read("Nome;Rigo 1\na;b;;\n", false).errors.empty());
+}
+
+TEST(ImportCsv, FieldsAreCheckedAsTheArchiveStoresThem) {
+    const QString longName = QString(245, u'x') + QStringLiteral("àèìòù€ABCDE");  // 256 bytes in Windows-1252
+    const QByteArray bytes = ("Nome;Tipo;Rigo 1\n"
+                              "  breve  ;Li 中;ok\n"
+                              "uno;" + longName + ";ok\n").toUtf8();
+    const ci::Import refused = ci::Read(bytes, false);
+    EXPECT_EQ(Described(refused.errors),
+              QStringList({"riga 3, colonna 2 (Tipo): testo di 256 caratteri, l'archivio ne contiene al massimo 250"}));
+    EXPECT_EQ(Described(refused.warnings),
+              QStringList({"riga 2, colonna 2 (Tipo): lettere che l'archivio non può contenere, scritte come \"Li ?\""}));
+    EXPECT_EQ(refused.Summary(), QStringLiteral("2 schede da importare, 1 avviso"));
+
+    const ci::Import cut = ci::Read(bytes, true);
+    EXPECT_TRUE(cut.errors.empty());
+    EXPECT_EQ(cut.truncated, 1);
+    EXPECT_EQ(cut.warnings.size(), 2u);
+    EXPECT_EQ(Described(cut.warnings)[1], QStringLiteral("riga 3, colonna 2 (Tipo): testo di 256 caratteri, tagliato a 250"));
+    ASSERT_EQ(Texts(cut).size(), 2u);
+    EXPECT_EQ(Texts(cut)[0].mid(0, 3), QStringList({"breve", "Li ?", "ok"}));
+    EXPECT_EQ(Texts(cut)[1][DataRecord::Tipo], longName.left(250));
+    EXPECT_EQ(cut.rows[1][DataRecord::Tipo].size(), 250);
+    EXPECT_EQ(cut.Summary(), QStringLiteral("2 schede da importare, 2 avvisi"));
+    EXPECT_EQ(ci::Read("Nome\nuno\n", false).Summary(), QStringLiteral("1 scheda da importare, 0 avvisi"));
+}
+
+DataRecord Stored(const QString& name) {
+    DataRecord record;
+    record.SetText(DataRecord::Nome, name);
+    record.SetText(DataRecord::File01, name + QStringLiteral(".pdf"));
+    return record;
+}
+
+TEST(ImportCsv, AppendsAfterTheRecordsInTheFilesOrder) {
+    TempFolder dir;
+    {
+        DataRecordFile file(dir.Path());
+        file.Append(Stored(QStringLiteral("primo")));
+        file.Append(Stored(QStringLiteral("secondo")));
+    }
+    const QByteArray before = dir.Read(QStringLiteral("Archivio_Dati.pro"));
+    const ci::Import import = ci::Read("Nome,Tipo\nuno,a\ndue,b\ntre,c\n", false);
+    EXPECT_EQ(ci::Append(dir.Path(), import), 3);
+
+    const QByteArray after = dir.Read(QStringLiteral("Archivio_Dati.pro"));
+    ASSERT_EQ(after.size(), 5 * 3765);
+    EXPECT_EQ(after.left(before.size()), before);
+    for (int i = 0; i < 3; ++i) {
+        const DataRecord expected = ci::RecordOf(import.rows[i]);
+        EXPECT_EQ(after.mid((2 + i) * 3765, 3765),
+                  QByteArray(reinterpret_cast<const char*>(&expected), sizeof expected)) << i;
+    }
+}
+
+// A refused import, or a write that fails half way, leaves the archive byte
+// for byte as it was.
+TEST(ImportCsv, NothingOrAllIsWritten) {
+    TempFolder dir;
+    DataRecordFile(dir.Path()).Append(Stored(QStringLiteral("primo")));
+    const QByteArray before = dir.Read(QStringLiteral("Archivio_Dati.pro"));
+
+    QByteArray bytes = "Nome,Rigo 1\n";
+    for (int i = 0; i < 2000; ++i) bytes += "nome" + QByteArray::number(i) + ",via\n";
+    const ci::Import refused = ci::Read(bytes + "lungo," + QByteArray(251, 'x') + "\n", false);
+    ASSERT_EQ(refused.errors.size(), 1u);
+    EXPECT_EQ(refused.errors[0].line, 2002);
+    EXPECT_THROW(ci::Append(dir.Path(), refused), FileError);
+    EXPECT_EQ(dir.Read(QStringLiteral("Archivio_Dati.pro")), before);
+
+    const ci::Import import = ci::Read(bytes, false);
+    {
+        const WritesFail diskFull(before.size() + 3 * (1 << 20));  // room for a few pieces only
+        EXPECT_THROW(ci::Append(dir.Path(), import), FileError);
+    }
+    EXPECT_EQ(dir.Read(QStringLiteral("Archivio_Dati.pro")), before);
+    EXPECT_EQ(ci::Append(dir.Path(), import), 2);
+    EXPECT_EQ(dir.Read(QStringLiteral("Archivio_Dati.pro")).size(), 2001 * 3765);
+}
+
+// The program's own export, converted to CSV by LibreOffice Calc, comes back
+// into an empty archive as the same records, field for field.
+TEST(ImportCsv, TheProgramsExportThroughCalcComesBackWhole) {
+    const QString soffice = testing_support::CalcProgram();
+    if (soffice.isEmpty()) GTEST_SKIP() << "soffice not found: install libreoffice-calc-nogui to run this test";
+
+    const std::vector<QStringList> texts = {
+        {"Mario Rossi", "Indirizzo", "Via Roma 1", "00100 Roma", "Italia", "", "", "", "cliente dal 2001"},
+        {"Rossi <Figli> & C.", "Ditta", "Città di Castello", "a<b>c", "&amp;", "x > y", "Perché sì", "È così",
+         "nota; con punto e virgola"},
+        {"Li 中", "€ 12,50", "\"virgolette\" e 'apici'", "a;b,c", "ß æ ø", "Ünïcödé", "fine", "", "ultima"},
+    };
+    TempFolder source;
+    std::vector<DataRecord> records;
+    {
+        DataRecordFile file(source.Path());
+        for (const QStringList& fields : texts) {
+            DataRecord record;
+            for (int f = 0; f < fields.size(); ++f) record.SetText(DataRecord::Field(f), fields[f]);
+            file.Append(record);
+            records.push_back(record);
+        }
+    }
+    const QString xls = source.File(spreadsheet_export::kFileName);
+    spreadsheet_export::ExportArchive(ProgramFolder(source.Path()), xls);
+
+    // Calc as an Italian user saves: semicolons, and as it does by default: UTF-8.
+    const QString csv = testing_support::ConvertToCsv(soffice, xls, source.File(QStringLiteral("csv")), ';');
+    ASSERT_FALSE(csv.isEmpty());
+
+    const ci::Import import = ci::ReadFile(csv, false);
+    EXPECT_EQ(import.separator, ';');
+    EXPECT_TRUE(import.errors.empty()) << S(Described(import.errors).join(u'\n'));
+    EXPECT_TRUE(import.warnings.empty()) << S(Described(import.warnings).join(u'\n'));
+    TempFolder target;
+    EXPECT_EQ(ci::Append(target.Path(), import), 1);
+
+    DataRecordFile file(target.Path());
+    ASSERT_EQ(file.RecordCount(), static_cast<long long>(records.size()));
+    for (const DataRecord& expected : records) {
+        DataRecord record;
+        file.Read(record);
+        for (int f = 0; f < ci::kFields; ++f)
+            EXPECT_EQ(record.field[f].bytes, expected.field[f].bytes)
+                << "record " << file.Position() << " field " << f << ": " << S(record.Text(DataRecord::Field(f)));
+    }
+}
+
+}  // namespace

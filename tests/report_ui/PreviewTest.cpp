@@ -1,0 +1,229 @@
+#include "support/FakePrinters.h"
+#include "support/Templates.h"
+
+#include "report_ui/Preview.h"
+#include "report_ui/PrintDialog.h"
+#include "report_ui/ShowReport.h"
+#include "ui/Messages.h"
+#include "support/TestSupport.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+#include <QWidgetAction>
+
+#include <gtest/gtest.h>
+
+namespace report_tests {
+namespace {
+
+using testing_support::ModalScript;
+
+TfrmPreview& AsPreview(QDialog& dialog) { return dynamic_cast<TfrmPreview&>(dialog); }
+
+class PreviewTest : public testing::Test {
+protected:
+    void SetUp() override {
+        testing_support::EnsureApplication();
+        report = Summary(200);
+        report->ReportOptions.Name = QStringLiteral("Pagina Etichette");
+        report->PreviewOptions.Buttons = pbPrint | pbZoom | pbFullScreen | pbClose;
+    }
+    // A teller that keeps what the preview's print button came to.
+    PrintTeller Record() {
+        return [this](QWidget*, const PrintOutcome& outcome) { told.push_back(outcome); };
+    }
+    std::unique_ptr<TrepReport> report;
+    std::vector<PrintOutcome> told;
+};
+
+TEST_F(PreviewTest, ShowsThePagesWithTheTemplatesToolbar) {
+    ModalScript script;
+    int pages = 0;
+    script.Then([&](QDialog& dialog) {
+        TfrmPreview& p = AsPreview(dialog);
+        pages = p.workspace->PageCount();
+        EXPECT_TRUE(dialog.isModal());
+        EXPECT_TRUE(dialog.windowState() & Qt::WindowMaximized);
+        EXPECT_EQ(p.lblStatus->text(), QStringLiteral("Page 1 of %1").arg(pages));
+        QStringList hints;
+        for (QAction* action : p.toolbar->actions()) {
+            if (!action->toolTip().isEmpty() && !qobject_cast<QWidgetAction*>(action)) hints << action->toolTip();
+        }
+        EXPECT_EQ(hints, QStringList({"Print", "Page width", "Whole page", "Full Screen"}));
+        EXPECT_EQ(p.btnClose->text(), QStringLiteral("Close"));
+        QStringList zooms;
+        for (int i = 0; i < p.cbZoom->count(); ++i) zooms << p.cbZoom->itemText(i);
+        EXPECT_EQ(zooms, QStringList({"25%", "50%", "75%", "100%", "150%", "200%", "300%"}));
+        EXPECT_EQ(p.cbZoom->currentText(), QStringLiteral("100%"));
+
+        // 100 % is the page's real size: its width in units at the screen's dpi.
+        const double dpi = p.workspace->logicalDpiX();
+        EXPECT_NEAR(p.workspace->PageRect(0).width(), MmToUnits(297) * dpi / 96, 1);
+        p.cbZoom->setCurrentIndex(1);
+        emit p.cbZoom->activated(1);
+        EXPECT_NEAR(p.workspace->PageRect(0).width(), MmToUnits(297) * dpi / 96 / 2, 1);
+        // The zoom box shows the percentage that a fit came to.
+        const auto shownPercent = [&] {
+            QString text = p.cbZoom->currentText();
+            EXPECT_TRUE(text.endsWith(QLatin1Char('%'))) << text.toStdString();
+            text.chop(1);
+            return text.toInt();
+        };
+        const auto realPercent = [&] { return 100.0 * p.workspace->PageRect(0).width() / (MmToUnits(297) * dpi / 96); };
+        p.actWholePage->trigger();
+        EXPECT_LE(p.workspace->PageRect(0).height(), p.scroll->viewport()->height());
+        EXPECT_NEAR(shownPercent(), realPercent(), 1);
+        p.actPageWidth->trigger();
+        EXPECT_NEAR(p.workspace->PageRect(0).width(), p.scroll->viewport()->width() - 20, 1);
+        EXPECT_NEAR(shownPercent(), realPercent(), 1);
+        p.cbZoom->setCurrentIndex(2);
+        emit p.cbZoom->activated(2);
+        EXPECT_EQ(p.cbZoom->currentText(), QStringLiteral("75%"));
+        EXPECT_NEAR(realPercent(), 75, 1);
+
+        // Scrolling to the last page moves the status on.
+        p.scroll->verticalScrollBar()->setValue(p.workspace->PageRect(pages - 1).top());
+        EXPECT_EQ(p.lblStatus->text(), QStringLiteral("Page %1 of %1").arg(pages));
+        EXPECT_EQ(p.CurrentPage(), pages);
+
+        QTest::keyClick(&dialog, Qt::Key_F11);
+        EXPECT_TRUE(dialog.isFullScreen());
+        p.actFullScreen->trigger();
+        EXPECT_FALSE(dialog.isFullScreen());
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+        EXPECT_FALSE(dialog.isVisible());
+    });
+    EXPECT_TRUE(ShowReport(*report, true, Record()));
+    EXPECT_EQ(script.opened, std::vector<QString>({"Pagina Etichette"}));
+    EXPECT_GE(pages, 3);
+    EXPECT_TRUE(script.Done());
+}
+
+// The window-manager hints of a window that has no title-bar buttons.
+void ExpectTitleAndBorderOnly(const QDialog& dialog, bool fixedSize) {
+    SCOPED_TRACE(dialog.windowTitle().toStdString());
+    const Qt::WindowFlags flags = dialog.windowFlags();
+    EXPECT_TRUE(flags.testFlag(Qt::CustomizeWindowHint));
+    EXPECT_TRUE(flags.testFlag(Qt::WindowTitleHint));
+    for (Qt::WindowType button : {Qt::WindowMinimizeButtonHint, Qt::WindowMaximizeButtonHint,
+                                  Qt::WindowCloseButtonHint, Qt::WindowSystemMenuHint}) {
+        EXPECT_FALSE(flags.testFlag(button)) << button;
+    }
+    EXPECT_EQ(dialog.minimumSize() == dialog.maximumSize(), fixedSize);
+}
+
+// Preview, print dialog and message box: a title and a border only; closing
+// one from the window manager acts as its own leaving button.
+TEST_F(PreviewTest, DialogsHaveATitleAndABorderOnly) {
+    UseFakePrinters fake{{"First"}};
+    ModalScript script;
+    script.Then([&](QDialog& dialog) {
+        ExpectTitleAndBorderOnly(dialog, false);
+        EXPECT_TRUE(dialog.windowState() & Qt::WindowMaximized);
+        AsPreview(dialog).actPrint->trigger();
+        EXPECT_EQ(ui::ShowMessage(&dialog, QStringLiteral("Testo"), ui::Kind::Warning, ui::Buttons::OkCancel),
+                  ui::Answer::Cancel);
+        dialog.close();
+    });
+    script.Then([](QDialog& dialog) {
+        ExpectTitleAndBorderOnly(dialog, true);
+        dialog.close();
+    });
+    script.Then([](QDialog& dialog) {
+        ASSERT_NE(qobject_cast<QMessageBox*>(&dialog), nullptr);
+        ExpectTitleAndBorderOnly(dialog, true);
+        dialog.close();
+    });
+    EXPECT_TRUE(ShowReport(*report, true, Record()));
+    EXPECT_EQ(script.opened, std::vector<QString>({"Pagina Etichette", "Print", "Velmora"}));
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_EQ(told[0].status, PrintOutcome::Status::Cancelled);
+    EXPECT_TRUE(fake.printers->jobs.empty());
+    EXPECT_TRUE(script.Done());
+}
+
+TEST_F(PreviewTest, RendersTheVisiblePageAtTheScreensScale) {
+    ModalScript script;
+    script.Then([](QDialog& dialog) {
+        TfrmPreview& p = AsPreview(dialog);
+        const QImage shown = p.workspace->grab(p.workspace->PageRect(0)).toImage();
+        // The title's slate-grey fill stands 10 + 2 mm from the page's corner.
+        const double px = p.workspace->logicalDpiX() / 25.4 * shown.devicePixelRatio();
+        EXPECT_EQ(QColor(shown.pixel(int(200 * px), int(13 * px))), claSlategray);
+        EXPECT_EQ(QColor(shown.pixel(int(5 * px), int(5 * px))), claWhite);
+        QTest::mouseClick(p.btnClose, Qt::LeftButton);
+        EXPECT_FALSE(dialog.isVisible());
+    });
+    EXPECT_TRUE(ShowReport(*report, true, Record()));
+}
+
+TEST_F(PreviewTest, PrintsThePageOnShowAndStaysOpen) {
+    UseFakePrinters fake{{"First"}};
+    report->PreviewOptions.Buttons = pbPrint | pbClose;
+    report->ReportOptions.Name.clear();
+    ModalScript script;
+    script.Then([&](QDialog& dialog) {
+        TfrmPreview& p = AsPreview(dialog);
+        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Preview"));
+        EXPECT_EQ(p.cbZoom, nullptr);
+        EXPECT_EQ(p.actFullScreen, nullptr);
+        fake.printers->first = &report->PreparedPages()[0];
+        p.scroll->verticalScrollBar()->setValue(p.workspace->PageRect(1).top());
+        p.actPrint->trigger();
+        EXPECT_TRUE(dialog.isVisible());
+    });
+    script.Then([](QDialog& dialog) {
+        auto& d = dynamic_cast<TfrmPrintDialog&>(dialog);
+        d.optCurrent->setChecked(true);
+        QTest::mouseClick(d.btnOK, Qt::LeftButton);
+    });
+    EXPECT_TRUE(ShowReport(*report, true, Record()));
+    EXPECT_EQ(script.opened, std::vector<QString>({"Preview", "Print"}));
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_TRUE(told[0].Printed());
+    ASSERT_EQ(fake.printers->jobs.size(), 1u);
+    EXPECT_EQ(fake.printers->jobs[0].pages, std::vector<int>({1}));
+}
+
+TEST_F(PreviewTest, SpoolerErrorIsToldAndThePreviewStaysOpen) {
+    UseFakePrinters fake{{"First"}};
+    fake.printers->spoolerFails = true;
+    testing_support::MessageLog log;
+    ModalScript script;
+    bool openAfterPrint = false;
+    script.Then([&](QDialog& dialog) {
+        AsPreview(dialog).actPrint->trigger();
+        openAfterPrint = dialog.isVisible();
+    });
+    script.Then([](QDialog& dialog) { QTest::mouseClick(dynamic_cast<TfrmPrintDialog&>(dialog).btnOK, Qt::LeftButton); });
+    EXPECT_TRUE(ShowReport(*report, true, Record()));
+    EXPECT_TRUE(script.Done());
+    EXPECT_TRUE(openAfterPrint);
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_EQ(told[0].status, PrintOutcome::Status::Failed);
+    EXPECT_EQ(told[0].error, QStringLiteral("spooler failed"));
+    EXPECT_TRUE(log.messages.empty()) << "the teller decides what the user is told";
+}
+
+TEST_F(PreviewTest, FailedPreparationOpensNoPreview) {
+    testing_support::MessageLog log;
+    ModalScript script;  // any dialog would fail the test
+    PageOf(*report).LeftMargin = 300;
+    const PrepareResult shown = ShowReport(*report, true, Record());
+    EXPECT_FALSE(shown);
+    EXPECT_EQ(shown.errors.size(), 1u);
+    EXPECT_TRUE(log.messages.empty());
+    EXPECT_TRUE(told.empty());
+}
+
+}  // namespace
+}  // namespace report_tests

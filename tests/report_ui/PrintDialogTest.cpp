@@ -1,0 +1,314 @@
+#include "support/FakePrinters.h"
+#include "support/Templates.h"
+
+#include "report_ui/Print.h"
+#include "report_ui/PrintDialog.h"
+#include "ui/Application.h"
+#include "support/TestSupport.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace report_tests {
+namespace {
+
+using testing_support::MessageLog;
+using testing_support::ModalScript;
+
+TfrmPrintDialog& AsPrintDialog(QDialog& dialog) { return dynamic_cast<TfrmPrintDialog&>(dialog); }
+
+QStringList Items(const QComboBox* box) {
+    QStringList items;
+    for (int i = 0; i < box->count(); ++i) items << box->itemText(i);
+    return items;
+}
+
+class PrintDialogTest : public testing::Test {
+protected:
+    void SetUp() override {
+        testing_support::EnsureApplication();
+        // Five pages, a whole master band each.
+        report = NewReport();
+        auto& band = PageOf(*report).Add<TrepMasterData>(QStringLiteral("MasterData"));
+        band.Height = MmToUnits(277);
+        band.RowCount = 5;
+        ASSERT_TRUE(report->PrepareReport(true));
+        ASSERT_EQ(report->PreparedPages().size(), 5u);
+        fake.printers->first = &report->PreparedPages()[0];
+    }
+    UseFakePrinters fake{{"First", "Second", "Third"}, "First"};
+    std::unique_ptr<TrepReport> report;
+    MessageLog log;
+};
+
+TEST_F(PrintDialogTest, ShowsEveryGroupWithItsInitialValues) {
+    ModalScript script;
+    script.Then([&](QDialog& dialog) {
+        TfrmPrintDialog& d = AsPrintDialog(dialog);
+        EXPECT_TRUE(dialog.isModal());
+        QStringList groups;
+        for (const QGroupBox* box : dialog.findChildren<QGroupBox*>()) groups << box->title();
+        EXPECT_EQ(groups, QStringList({"Printer", "Pages", "Copies", "Other", "Print mode"}));
+        QStringList labels;
+        for (const QLabel* label : dialog.findChildren<QLabel*>()) labels << label->text();
+        for (const char* text : {"Name:", "Where:", "Number of copies", "Print", "Order", "Duplex", "Print on sheet",
+                                 "Enter page numbers and/or page ranges, separated by commas. For example, 1,3,5-12"}) {
+            EXPECT_TRUE(labels.contains(QString::fromLatin1(text))) << text;
+        }
+        EXPECT_EQ(Items(d.cbPrinters), QStringList({"First", "Second", "Third"}));
+        EXPECT_EQ(d.cbPrinters->currentText(), QStringLiteral("First"));
+        EXPECT_EQ(d.lblWhere->text(), QStringLiteral("port of First"));
+        EXPECT_EQ(d.btnProperties->text(), QStringLiteral("Properties..."));
+        EXPECT_EQ(d.chkPrintToFile->text(), QStringLiteral("Print to file"));
+        EXPECT_FALSE(d.chkPrintToFile->isChecked());
+        EXPECT_EQ(d.optAll->text(), QStringLiteral("All"));
+        EXPECT_EQ(d.optCurrent->text(), QStringLiteral("Current page"));
+        EXPECT_EQ(d.optPages->text(), QStringLiteral("Pages:"));
+        EXPECT_TRUE(d.optAll->isChecked());
+        EXPECT_EQ(d.txtCopies->text(), QStringLiteral("1"));
+        EXPECT_EQ(d.chkCollate->text(), QStringLiteral("Collate"));
+        EXPECT_TRUE(d.chkCollate->isChecked());
+        EXPECT_EQ(Items(d.cbWhich), QStringList({"All pages", "Odd pages", "Even pages"}));
+        EXPECT_EQ(d.cbWhich->currentIndex(), 0);
+        EXPECT_EQ(Items(d.cbOrder), QStringList({"Direct (1-9)", "Reverse (9-1)"}));
+        EXPECT_EQ(d.cbOrder->currentIndex(), 0);
+        EXPECT_EQ(Items(d.cbDuplex), QStringList({"Default", "Vertical", "Horizontal", "Simplex"}));
+        EXPECT_EQ(d.cbDuplex->currentIndex(), 0);
+        EXPECT_EQ(Items(d.cbPrintMode), QStringList({"Default", "Split big pages", "Join small pages", "Scale"}));
+        EXPECT_FALSE(d.cbPrintMode->isEnabled());
+        EXPECT_FALSE(d.cbPrintOnSheet->isEnabled());
+        EXPECT_EQ(d.btnOK->text(), QStringLiteral("OK"));
+        EXPECT_TRUE(d.btnOK->isDefault());
+        EXPECT_EQ(d.btnCancel->text(), QStringLiteral("Cancel"));
+
+        // The printer's own settings, and typing a range picks "Pages:".
+        QTest::mouseClick(d.btnProperties, Qt::LeftButton);
+        QTest::keyClicks(d.txtPages, QStringLiteral("2"));
+        EXPECT_TRUE(d.optPages->isChecked());
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+        EXPECT_FALSE(dialog.isVisible()) << "Esc cancels";
+    });
+    script.Then([](QDialog& dialog) { EXPECT_NE(dynamic_cast<TfrmPrinterProperties*>(&dialog), nullptr); });
+    EXPECT_EQ(Print(*report).status, PrintOutcome::Status::Cancelled);
+    EXPECT_EQ(script.opened.size(), 2u);
+    EXPECT_EQ(script.opened[0], QStringLiteral("Print"));
+    EXPECT_TRUE(fake.printers->jobs.empty());
+}
+
+// "Properties..." shows the selected printer's options; what is chosen there
+// goes with this print only, and choosing another printer forgets it.
+TEST_F(PrintDialogTest, PropertiesGoWithThisPrintOnItsPrinter) {
+    const PrinterOption tray{"InputSlot", QStringLiteral("Media Source"),
+                             {{"Auto", QStringLiteral("Automatic")}, {"Manual", QStringLiteral("Manual Feed")}},
+                             "Auto"};
+    const PrinterOption quality{"Resolution", QStringLiteral("Resolution"),
+                                {{"300dpi", QStringLiteral("300 dpi")}, {"600dpi", QStringLiteral("600 dpi")}},
+                                "600dpi"};
+    fake.printers->options[QStringLiteral("First")] = {tray, quality};
+    fake.printers->options[QStringLiteral("Second")] = {tray};
+    // Each print: the printer to choose last, the choices made in
+    // "Properties..." on First, and the settings the job gets.
+    struct Case {
+        const char* printer;
+        std::vector<int> choices;  // index per list; -1 leaves the default
+        PrinterSettings expected;
+    };
+    const Case cases[] = {
+        {"First", {1, -1}, {{"InputSlot", "Manual"}}},
+        {"First", {1, 0}, {{"InputSlot", "Manual"}, {"Resolution", "300dpi"}}},
+        {"First", {0, 1}, {}},
+        {"Second", {1, 0}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.printer);
+        ModalScript script;
+        script.Then([&](QDialog& dialog) {
+            TfrmPrintDialog& d = AsPrintDialog(dialog);
+            d.cbPrinters->setCurrentText(QStringLiteral("First"));
+            QTest::mouseClick(d.btnProperties, Qt::LeftButton);
+            d.cbPrinters->setCurrentText(QString::fromLatin1(c.printer));
+            QTest::mouseClick(d.btnOK, Qt::LeftButton);
+        });
+        script.Then([&](QDialog& dialog) {
+            auto& p = dynamic_cast<TfrmPrinterProperties&>(dialog);
+            ASSERT_EQ(p.lists.size(), 2u);
+            EXPECT_EQ(p.lists[0]->objectName(), QStringLiteral("InputSlot"));
+            EXPECT_EQ(Items(p.lists[0]), QStringList({"Automatic", "Manual Feed"}));
+            EXPECT_EQ(p.lists[0]->currentText(), QStringLiteral("Automatic"));
+            EXPECT_EQ(p.lists[1]->currentText(), QStringLiteral("600 dpi"));
+            for (std::size_t i = 0; i < c.choices.size(); ++i)
+                if (c.choices[i] >= 0) p.lists[i]->setCurrentIndex(c.choices[i]);
+            QTest::mouseClick(p.btnOK, Qt::LeftButton);
+        });
+        fake.printers->jobs.clear();
+        EXPECT_TRUE(Print(*report).Printed());
+        ASSERT_EQ(fake.printers->jobs.size(), 1u);
+        EXPECT_EQ(fake.printers->jobs[0].printer, QString::fromLatin1(c.printer));
+        EXPECT_EQ(fake.printers->jobs[0].settings, c.expected);
+        EXPECT_TRUE(script.Done());
+    }
+}
+
+TEST_F(PrintDialogTest, CancelPrintsNothingAndRestoresPrinterAndChoices) {
+    ModalScript script;
+    script.Then([](QDialog& dialog) {
+        TfrmPrintDialog& d = AsPrintDialog(dialog);
+        d.cbPrinters->setCurrentText(QStringLiteral("Third"));
+        EXPECT_EQ(SelectedPrinter(), QStringLiteral("Third")) << "choosing selects at once";
+        EXPECT_EQ(d.lblWhere->text(), QStringLiteral("port of Third"));
+        d.txtCopies->setValue(3);
+        d.optPages->setChecked(true);
+        d.txtPages->setText(QStringLiteral("2-3"));
+        QTest::mouseClick(d.btnCancel, Qt::LeftButton);
+    });
+    script.Then([](QDialog& dialog) {
+        TfrmPrintDialog& d = AsPrintDialog(dialog);
+        EXPECT_EQ(d.cbPrinters->currentText(), QStringLiteral("First"));
+        EXPECT_EQ(d.txtCopies->text(), QStringLiteral("1"));
+        EXPECT_TRUE(d.optAll->isChecked());
+        QTest::mouseClick(d.btnCancel, Qt::LeftButton);
+    });
+    EXPECT_EQ(Print(*report).status, PrintOutcome::Status::Cancelled);
+    EXPECT_EQ(SelectedPrinter(), QStringLiteral("First"));
+    EXPECT_EQ(Print(*report).status, PrintOutcome::Status::Cancelled);
+    EXPECT_TRUE(fake.printers->jobs.empty());
+    EXPECT_TRUE(log.messages.empty());
+}
+
+TEST_F(PrintDialogTest, OkPrintsTheChoicesOnceAndTheChosenPrinterStays) {
+    ModalScript script;
+    script.Then([](QDialog& dialog) {
+        TfrmPrintDialog& d = AsPrintDialog(dialog);
+        d.cbPrinters->setCurrentText(QStringLiteral("Second"));
+        d.optPages->setChecked(true);
+        d.txtPages->setText(QStringLiteral("1,3-5"));
+        d.cbWhich->setCurrentIndex(1);  // odd
+        d.cbOrder->setCurrentIndex(1);  // reverse
+        d.txtCopies->setValue(2);
+        d.chkCollate->setChecked(false);
+        d.cbDuplex->setCurrentIndex(2);  // horizontal
+        QTest::mouseClick(d.btnOK, Qt::LeftButton);
+    });
+    script.Then([](QDialog& dialog) {
+        TfrmPrintDialog& d = AsPrintDialog(dialog);
+        EXPECT_EQ(d.cbPrinters->currentText(), QStringLiteral("Second"));
+        EXPECT_TRUE(d.optAll->isChecked());
+        EXPECT_EQ(d.txtCopies->value(), 1);
+        EXPECT_TRUE(d.chkCollate->isChecked());
+        EXPECT_EQ(d.cbOrder->currentIndex(), 0);
+        EXPECT_EQ(d.cbDuplex->currentIndex(), 2) << "duplex stays with the template";
+        d.optCurrent->setChecked(true);
+        QTest::mouseClick(d.btnOK, Qt::LeftButton);
+    });
+    EXPECT_TRUE(Print(*report).Printed());
+    EXPECT_TRUE(Print(*report, 4).Printed());
+    ASSERT_EQ(fake.printers->jobs.size(), 2u);
+    EXPECT_EQ(fake.printers->jobs[0].printer, QStringLiteral("Second"));
+    EXPECT_EQ(fake.printers->jobs[0].pages, std::vector<int>({4, 4, 2, 2, 0, 0}));
+    EXPECT_EQ(fake.printers->jobs[0].duplex, dmHorizontal);
+    EXPECT_TRUE(fake.printers->jobs[0].outputFile.isEmpty());
+    EXPECT_EQ(fake.printers->jobs[1].pages, std::vector<int>({3}));
+    EXPECT_EQ(report->PrintOptions.Copies, 1);
+    EXPECT_EQ(SelectedPrinter(), QStringLiteral("Second"));
+}
+
+TEST_F(PrintDialogTest, PrintToFileAsksForAPrnFile) {
+    QTemporaryDir dir;
+    ModalScript script;
+    auto okToFile = [](QDialog& dialog) {
+        AsPrintDialog(dialog).chkPrintToFile->setChecked(true);
+        QTest::mouseClick(AsPrintDialog(dialog).btnOK, Qt::LeftButton);
+    };
+    script.Then(okToFile).Then([&](QDialog& dialog) {
+        auto& files = dynamic_cast<QFileDialog&>(dialog);
+        EXPECT_EQ(files.acceptMode(), QFileDialog::AcceptSave);
+        EXPECT_EQ(files.nameFilters(), QStringList({"Printer file (*.prn)"}));
+        files.selectFile(dir.filePath(QStringLiteral("etichette")));
+        dialog.accept();
+    });
+    script.Then(okToFile).Then([](QDialog& dialog) { dialog.reject(); });
+    EXPECT_TRUE(Print(*report).Printed());
+    EXPECT_EQ(script.opened, std::vector<QString>({"Print", "Print to file"}));
+    ASSERT_EQ(fake.printers->jobs.size(), 1u);
+    EXPECT_EQ(fake.printers->jobs[0].outputFile, dir.filePath(QStringLiteral("etichette.prn")));
+    EXPECT_EQ(Print(*report).status, PrintOutcome::Status::Cancelled) << "cancelling the file dialog prints nothing";
+    EXPECT_EQ(fake.printers->jobs.size(), 1u);
+}
+
+// In an Italian locale Qt's own dialogs speak Italian; the print path's own
+// texts stay as they are.
+TEST_F(PrintDialogTest, PrintToFileDialogSpeaksTheLocalesLanguage) {
+    struct Case {
+        QLocale locale;
+        QStringList buttons;
+    };
+    const Case cases[] = {
+        {QLocale(QLocale::Italian, QLocale::Italy), {"Salva", "Annulla"}},
+        {QLocale::c(), {"Save", "Cancel"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.locale.name().toStdString());
+        EXPECT_EQ(ui::TranslateQt(c.locale), c.locale.language() == QLocale::Italian);
+        ModalScript script;
+        script.Then([](QDialog& dialog) {
+            EXPECT_EQ(AsPrintDialog(dialog).btnCancel->text(), QStringLiteral("Cancel"));
+            AsPrintDialog(dialog).chkPrintToFile->setChecked(true);
+            QTest::mouseClick(AsPrintDialog(dialog).btnOK, Qt::LeftButton);
+        });
+        script.Then([&](QDialog& dialog) {
+            const auto* box = dialog.findChild<QDialogButtonBox*>();
+            ASSERT_NE(box, nullptr);
+            QStringList texts;
+            for (const QAbstractButton* button : box->buttons()) texts << button->text().remove(QLatin1Char('&'));
+            EXPECT_EQ(texts, c.buttons);
+            dialog.reject();
+        });
+        EXPECT_EQ(Print(*report).status, PrintOutcome::Status::Cancelled);
+        EXPECT_EQ(script.opened, std::vector<QString>({"Print", "Print to file"}));
+    }
+}
+
+TEST_F(PrintDialogTest, WithoutDialogPrintsThePrintOptionsOnTheNamedPrinter) {
+    report->PrintOptions.ShowDialog = false;
+    report->PrintOptions.Printer = QStringLiteral("tHIRD");
+    report->PrintOptions.PageNumbers = QStringLiteral("2-3");
+    report->PrintOptions.Copies = 2;
+    EXPECT_TRUE(Print(*report).Printed());
+    ASSERT_EQ(fake.printers->jobs.size(), 1u);
+    EXPECT_EQ(fake.printers->jobs[0].printer, QStringLiteral("Third"));
+    EXPECT_EQ(fake.printers->jobs[0].pages, std::vector<int>({1, 2, 1, 2}));
+}
+
+TEST_F(PrintDialogTest, RefusalsAndFailuresAreOutcomesAndNothingIsShown) {
+    ModalScript script;
+    script.Then([](QDialog& dialog) { QTest::mouseClick(AsPrintDialog(dialog).btnOK, Qt::LeftButton); });
+    fake.printers->unusable = QStringList{"First"};
+    EXPECT_EQ(Print(*report).status, PrintOutcome::Status::InvalidPrinter);
+    EXPECT_TRUE(fake.printers->jobs.empty());
+
+    fake.printers->unusable.clear();
+    fake.printers->spoolerFails = true;
+    report->PrintOptions.ShowDialog = false;
+    const PrintOutcome failed = Print(*report);
+    EXPECT_EQ(failed.status, PrintOutcome::Status::Failed);
+    EXPECT_EQ(failed.error, QStringLiteral("spooler failed"));
+
+    fake.printers->names.clear();
+    EXPECT_EQ(Print(*report).status, PrintOutcome::Status::NoPrinters);
+    EXPECT_TRUE(log.messages.empty()) << "the windows tell the user";
+    EXPECT_TRUE(script.Done());
+}
+
+}  // namespace
+}  // namespace report_tests

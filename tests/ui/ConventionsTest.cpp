@@ -1,0 +1,51 @@
+#include "core/folder/Formats.h"
+#include "core/folder/TextRules.h"
+#include "ui/Application.h"
+#include "ui/Messages.h"
+#include "support/TestSupport.h"
+
+#include <QLocale>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+#include <stdexcept>
+
+using namespace testing_support;
+
+namespace {
+
+TEST(TextRules, TrimAndAsciiCase) {
+    EXPECT_EQ(TrimText(QStringLiteral("\t\x01 a b \r\n")), QStringLiteral("a b"));
+    EXPECT_EQ(TrimText(QStringLiteral("\u00a0a\u00a0")), QStringLiteral("\u00a0a\u00a0"));
+    EXPECT_EQ(UpperAscii(QStringLiteral("abz àé ß")), QStringLiteral("ABZ àé ß"));
+    EXPECT_EQ(LowerAscii(QStringLiteral("ABZ ÀÉ")), QStringLiteral("abz ÀÉ"));
+}
+
+TEST(Formats, ShortDateUsesTheLocaleSeparator) {
+    const QDate date(2024, 3, 5);
+    struct Case {
+        QLocale locale;
+        const char* text;
+    };
+    for (const Case& c : {Case{QLocale(QLocale::Italian, QLocale::Italy), "05/03/2024"},
+                          Case{QLocale(QLocale::German, QLocale::Germany), "05.03.2024"}}) {
+        QLocale::setDefault(c.locale);
+        EXPECT_EQ(formats::ShortDate(date), QString::fromLatin1(c.text));
+    }
+    QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+    EXPECT_EQ(formats::LongTime(QTime(14, 5, 33)), QStringLiteral("14:05:33"));
+    QLocale::setDefault(QLocale::c());
+}
+
+TEST(Application, UncaughtErrorsReachTheGeneralErrorReport) {
+    EnsureApplication();
+    MessageLog log;
+    QPushButton button;
+    QObject::connect(&button, &QPushButton::clicked, [] { throw std::runtime_error("disco pieno"); });
+    QTest::mouseClick(&button, Qt::LeftButton);
+    EXPECT_EQ(log.Only(), QStringLiteral("disco pieno"));
+    EXPECT_EQ(log.messages.back().kind, ui::Kind::Error);
+}
+
+}  // namespace
