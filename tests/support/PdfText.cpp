@@ -7,7 +7,17 @@
 
 namespace testing_support {
 
+void ExpectSoundPdf(const QString& pdf) {
+    QProcess qpdf;
+    qpdf.setProcessChannelMode(QProcess::MergedChannels);
+    qpdf.start(QStringLiteral("qpdf"), {QStringLiteral("--check"), pdf});
+    if (!qpdf.waitForFinished(60000) || qpdf.exitStatus() != QProcess::NormalExit || qpdf.exitCode() != 0) {
+        ADD_FAILURE() << "qpdf --check " << pdf.toStdString() << ":\n" << qpdf.readAll().toStdString();
+    }
+}
+
 std::vector<PdfWord> PdfWords(const QString& pdf) {
+    ExpectSoundPdf(pdf);
     QProcess process;
     process.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
     if (!process.waitForFinished(30000) || process.exitCode() != 0) {
@@ -39,6 +49,7 @@ std::vector<PdfWord> PdfWords(const QString& pdf) {
 }
 
 int PdfPageCount(const QString& pdf) {
+    ExpectSoundPdf(pdf);
     QProcess process;
     process.start(QStringLiteral("pdfinfo"), {pdf});
     if (!process.waitForFinished(30000) || process.exitCode() != 0) return -1;

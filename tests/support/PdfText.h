@@ -13,6 +13,10 @@ struct PdfWord {
     double left, top, right, bottom;
     QSizeF paper;  // of its page
 };
+// Fails the test unless qpdf --check finds the PDF sound: poppler quietly
+// repairs a broken cross-reference table or stream, qpdf reports it. Every
+// reader below checks the file first.
+void ExpectSoundPdf(const QString& pdf);
 // The number of pages of the PDF.
 int PdfPageCount(const QString& pdf);
 std::vector<PdfWord> PdfWords(const QString& pdf);

@@ -115,6 +115,7 @@ QRectF InkMm(const QImage& image, double dpi, QRectF areaMm) {
 }
 
 QImage RenderedPdf(const QString& pdf, int dpi) {
+    ExpectSoundPdf(pdf);
     QProcess render;
     render.start(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-png"),
                                               QStringLiteral("-singlefile"), pdf, pdf + QStringLiteral(".page")});
