@@ -71,7 +71,7 @@ TrepReportPage* TrepReport::ReportPage() const { return dynamic_cast<TrepReportP
 PrepareResult TrepReport::PrepareReport(bool clearLast) {
     if (clearLast) prepared_.clear();
     PrepareResult result;
-    std::vector<PreparedPage> pages = Layout(*this, result.errors);
+    std::vector<PreparedPage> pages = PagesOf(*this, result.errors);
     if (result) {
         for (PreparedPage& page : pages) prepared_.push_back(std::move(page));
     }
