@@ -309,25 +309,19 @@ Document Summary(const ProgramFolder& folder, const QStringList& args) {
     return WholeReport{std::move(report)};
 }
 
-// What the program folder holds for the user: a document must never be
-// written over any of it.
-const QString kProgramFiles[] = {QLatin1String(DataRecord::kFileName), QLatin1String(SheetRecord::kFileName),
-                                 QStringLiteral("unins000.dll"), QStringLiteral("Impostazioni.ini"),
-                                 spreadsheet_export::kFileName};
-const char kAttachments[] = "Documenti_Allegati";
-
-// Refuses an output that is one of the program folder's files, by name, by a
-// link or by another hard link: the files themselves (device and inode) are
+// Refuses an output that is one of the program folder's files or attached
+// documents, which a document must never be written over: by name, by a link
+// or by another hard link, the files themselves (device and inode) are
 // compared, not their names. `allowed` names the one file of the folder that
 // this output may replace.
 void RefuseProgramFile(const QString& output, const ProgramFolder& folder, const QString& allowed = {}) {
     struct stat target {};
     if (::stat(QFile::encodeName(output).constData(), &target) != 0) return;
     QStringList files;
-    for (const QString& name : kProgramFiles)
-        if (name != allowed) files << folder.File(name);
-    QDirIterator attachments(folder.File(QLatin1String(kAttachments)), QDir::Files | QDir::System | QDir::Hidden,
-                             QDirIterator::Subdirectories);
+    for (const char* name : ProgramFolder::kFiles)
+        if (QLatin1String(name) != allowed) files << folder.File(QLatin1String(name));
+    QDirIterator attachments(folder.File(QLatin1String(ProgramFolder::kAttachmentsFolder)),
+                             QDir::Files | QDir::System | QDir::Hidden, QDirIterator::Subdirectories);
     while (attachments.hasNext()) files << attachments.next();
     for (const QString& file : files) {
         struct stat st {};

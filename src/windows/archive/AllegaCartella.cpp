@@ -1,5 +1,6 @@
 #include "windows/archive/AllegaCartella.h"
 
+#include "core/folder/ProgramFolder.h"
 #include "core/folder/TextRules.h"
 #include "windows/app/Velmora.h"
 #include "ui/Gradient.h"
@@ -183,7 +184,7 @@ qint64 TfrmAllegaCartella::SetLargeFileSize(qint64 bytes) {
 }
 
 QString TfrmAllegaCartella::AttachmentsFolder() const {
-    return app_.Folder().File(QStringLiteral("Documenti_Allegati"));
+    return app_.Folder().File(QLatin1String(ProgramFolder::kAttachmentsFolder));
 }
 
 QFileDialog& TfrmAllegaCartella::FileDialog() {
