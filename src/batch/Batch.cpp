@@ -29,6 +29,7 @@
 #include <functional>
 #include <memory>
 #include <stdexcept>
+#include <variant>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -63,27 +64,41 @@ struct Options {
     bool quiet = false;
 };
 
-// What a printing command prints: its template, prepared whole, or with
-// `count` pages that `prepare` makes one at a time (page i from 0, as the
-// template's only prepared page).
-struct Document {
+// A report prepared whole.
+struct WholeReport {
     std::unique_ptr<report::TrepReport> report;
-    long long count = 0;
+};
+
+// A template with `count` pages that `prepare` makes one at a time: page i,
+// from 0, becomes the template's only prepared page.
+struct PageByPage {
+    std::unique_ptr<report::TrepReport> report;
+    long long count;
     std::function<void(long long)> prepare;
 };
 
+// What a printing command prints.
+using Document = std::variant<WholeReport, PageByPage>;
+
+report::TrepReport& ReportOf(Document& document) {
+    return std::visit([](auto& kind) -> report::TrepReport& { return *kind.report; }, document);
+}
+
+// How a printing command makes its document; --pdf or --printer say where it
+// goes.
+using Produce = std::function<Document(const ProgramFolder&, const QStringList&)>;
+// How a command that writes a file of its own writes it.
+using Write = std::function<void(const ProgramFolder&, const QStringList&)>;
+
 // A command: its name, its arguments as the usage shows them, how many it
-// takes, and either how it makes the prepared report to print (--pdf or
-// --printer say where) or, for a command that writes a file of its own, how
-// it writes it.
+// takes, and what it does.
 struct Command {
     const char* name;
     const char* arguments;
     int minArguments;
     int maxArguments;
-    std::function<Document(const ProgramFolder&, const QStringList&)> produce;
-    std::function<void(const ProgramFolder&, const QStringList&)> write = {};
-    // The switches of this command alone (--NAME); write gets those given
+    std::variant<Produce, Write> action;
+    // The switches of this command alone (--NAME); a Write gets those given
     // after its arguments, as typed. Every other command refuses them.
     QStringList switches = {};
 };
@@ -211,9 +226,9 @@ template <class Record>
 Document Pages(std::unique_ptr<report::TrepReport> report, const ProgramFolder& folder, const QString& range,
                const Noun& noun, std::function<void(const Record&)> fill) {
     auto records = std::make_shared<RecordRange<Record>>(folder, range, noun);
-    Document document{std::move(report), records->Count(), {}};
-    document.prepare = [records, fill = std::move(fill)](long long page) { fill(records->At(page)); };
-    return document;
+    const long long count = records->Count();
+    return PageByPage{std::move(report), count,
+                      [records, fill = std::move(fill)](long long page) { fill(records->At(page)); }};
 }
 
 // The label sheets of a range, one page each.
@@ -291,28 +306,22 @@ Document Summary(const ProgramFolder& folder, const QStringList& args) {
     auto report = summary::Build();
     CheckPrepared(summary::FillAndPrepare(*report, args.isEmpty() ? summary::kFindTitle : summary::kImportTitle,
                                           texts, QDateTime::currentDateTime()));
-    return {std::move(report), 0, {}};
+    return WholeReport{std::move(report)};
 }
 
-// What the program folder holds for the user: a document must never be
-// written over any of it.
-const QString kProgramFiles[] = {QLatin1String(DataRecord::kFileName), QLatin1String(SheetRecord::kFileName),
-                                 QStringLiteral("unins000.dll"), QStringLiteral("Impostazioni.ini"),
-                                 spreadsheet_export::kFileName};
-const char kAttachments[] = "Documenti_Allegati";
-
-// Refuses an output that is one of the program folder's files, by name, by a
-// link or by another hard link: the files themselves (device and inode) are
+// Refuses an output that is one of the program folder's files or attached
+// documents, which a document must never be written over: by name, by a link
+// or by another hard link, the files themselves (device and inode) are
 // compared, not their names. `allowed` names the one file of the folder that
 // this output may replace.
 void RefuseProgramFile(const QString& output, const ProgramFolder& folder, const QString& allowed = {}) {
     struct stat target {};
     if (::stat(QFile::encodeName(output).constData(), &target) != 0) return;
     QStringList files;
-    for (const QString& name : kProgramFiles)
-        if (name != allowed) files << folder.File(name);
-    QDirIterator attachments(folder.File(QLatin1String(kAttachments)), QDir::Files | QDir::System | QDir::Hidden,
-                             QDirIterator::Subdirectories);
+    for (const char* name : ProgramFolder::kFiles)
+        if (QLatin1String(name) != allowed) files << folder.File(QLatin1String(name));
+    QDirIterator attachments(folder.File(QLatin1String(ProgramFolder::kAttachmentsFolder)),
+                             QDir::Files | QDir::System | QDir::Hidden, QDirIterator::Subdirectories);
     while (attachments.hasNext()) files << attachments.next();
     for (const QString& file : files) {
         struct stat st {};
@@ -393,12 +402,12 @@ void Import(const ProgramFolder& folder, const QStringList& args) {
 
 const std::vector<Command>& Commands() {
     static const std::vector<Command> commands = {
-        {"sheet", "K|K-K|all", 1, 1, Sheet},
-        {"record", "N|N-N|all", 1, 1, Record},
-        {"envelope", "N|N-N|all", 1, 1, Envelope},
-        {"summary", "[importa]", 0, 1, Summary},
-        {"export", "[FILE|-]", 0, 1, nullptr, Export},
-        {"import", "FILE.csv [--dry-run] [--truncate]", 1, 1, nullptr, Import, {"dry-run", "truncate"}},
+        {"sheet", "K|K-K|all", 1, 1, Produce(Sheet)},
+        {"record", "N|N-N|all", 1, 1, Produce(Record)},
+        {"envelope", "N|N-N|all", 1, 1, Produce(Envelope)},
+        {"summary", "[importa]", 0, 1, Produce(Summary)},
+        {"export", "[FILE|-]", 0, 1, Write(Export)},
+        {"import", "FILE.csv [--dry-run] [--truncate]", 1, 1, Write(Import), {"dry-run", "truncate"}},
     };
     return commands;
 }
@@ -427,12 +436,14 @@ QString Usage() {
 report::PageStream PagesOf(Document& made, int copies) {
     report::PrintChoices choices;
     choices.copies = copies;
-    if (!made.prepare) return report::PagesFor(made.report->PreparedPages(), choices);
-    std::vector<int> order = report::PagesToPrint(choices, int(made.count));
+    if (const auto* whole = std::get_if<WholeReport>(&made))
+        return report::PagesFor(whole->report->PreparedPages(), choices);
+    PageByPage& paged = std::get<PageByPage>(made);
+    std::vector<int> order = report::PagesToPrint(choices, int(paged.count));
     const int count = int(order.size());
-    return {count, [&made, order = std::move(order)](int i) -> const report::PreparedPage& {
-                made.prepare(order[std::size_t(i)]);
-                return made.report->PreparedPages().front();
+    return {count, [&paged, order = std::move(order)](int i) -> const report::PreparedPage& {
+                paged.prepare(order[std::size_t(i)]);
+                return paged.report->PreparedPages().front();
             }};
 }
 
@@ -554,27 +565,28 @@ int Run(const QStringList& arguments, const QString& defaultFolder, QTextStream&
             return usageError(QStringLiteral("--%1 non vale per %2").arg(name, rest[0]));
         args << QStringLiteral("--") + name;
     }
-    if (command->write ? !(options.pdf.isEmpty() && options.printer.isEmpty())
-                       : options.pdf.isEmpty() == options.printer.isEmpty())
-        return usageError(command->write ? QStringLiteral("%1 non stampa: niente --pdf o --printer").arg(rest[0])
-                                         : QStringLiteral("indicare --pdf oppure --printer"));
+    const auto* write = std::get_if<Write>(&command->action);
+    if (write ? !(options.pdf.isEmpty() && options.printer.isEmpty())
+              : options.pdf.isEmpty() == options.printer.isEmpty())
+        return usageError(write ? QStringLiteral("%1 non stampa: niente --pdf o --printer").arg(rest[0])
+                                : QStringLiteral("indicare --pdf oppure --printer"));
 
     Progress progress(err, errIsTerminal && !options.quiet);
     try {
         if (!QFileInfo(options.folder).isDir()) throw Failure(QStringLiteral("cartella inesistente: %1").arg(options.folder));
-        if (command->write) {
-            command->write(ProgramFolder(options.folder), args);
+        if (write) {
+            (*write)(ProgramFolder(options.folder), args);
             return 0;
         }
         if (!options.printer.isEmpty()) CheckPrinter(options.printer);
         const ProgramFolder folder(options.folder);
         if (!options.pdf.isEmpty()) RefuseProgramFile(options.pdf, folder);
-        Document document = command->produce(folder, args);
+        Document document = std::get<Produce>(command->action)(folder, args);
         const report::PageStream pages = PagesOf(document, options.copies);
         if (!options.pdf.isEmpty())
-            WriteDocument(pages, document.report->ReportOptions.Name, options.pdf, progress);
+            WriteDocument(pages, ReportOf(document).ReportOptions.Name, options.pdf, progress);
         else
-            PrintOn(*document.report, pages, options.printer, progress);
+            PrintOn(ReportOf(document), pages, options.printer, progress);
     } catch (const UsageError& error) {
         progress.End();
         return usageError(QString::fromStdString(error.what()));

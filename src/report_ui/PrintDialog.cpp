@@ -24,7 +24,7 @@ namespace {
 
 // Lays out a dialog of fixed size: its controls above the buttons "OK" (the
 // default) and "Cancel" at the bottom right.
-void LayOut(QDialog& dialog, QLayout* controls, QPushButton*& ok, QPushButton*& cancel) {
+void PlaceAboveOkCancel(QDialog& dialog, QLayout* controls, QPushButton*& ok, QPushButton*& cancel) {
     ok = new QPushButton(QStringLiteral("OK"));
     ok->setDefault(true);
     cancel = new QPushButton(QStringLiteral("Cancel"));
@@ -123,7 +123,7 @@ TfrmPrintDialog::TfrmPrintDialog(QWidget* owner, const TrepPrintOptions& options
     grid->addWidget(copies, 1, 1);
     grid->addWidget(other, 2, 0);
     grid->addWidget(mode, 2, 1);
-    LayOut(*this, grid, btnOK, btnCancel);
+    PlaceAboveOkCancel(*this, grid, btnOK, btnCancel);
 
     connect(cbPrinters, &QComboBox::currentTextChanged, this, &TfrmPrintDialog::PrinterChanged);
     connect(btnProperties, &QPushButton::clicked, this, &TfrmPrintDialog::ShowProperties);
@@ -183,7 +183,7 @@ TfrmPrinterProperties::TfrmPrinterProperties(QWidget* owner, const std::vector<P
         form->addRow(option.text, list);
         lists.push_back(list);
     }
-    LayOut(*this, form, btnOK, btnCancel);
+    PlaceAboveOkCancel(*this, form, btnOK, btnCancel);
 }
 
 PrinterSettings TfrmPrinterProperties::Settings() const {

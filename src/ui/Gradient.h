@@ -45,6 +45,9 @@ inline const QColor kDarkBlue{0, 0, 139};
 inline const QColor kSlateBlue{106, 90, 205};
 inline const QColor kLightGrey{211, 211, 211};
 inline const QColor kYellow{255, 255, 0};
+inline const QColor kBrown{165, 42, 42};
+// A blue between steel blue and light blue.
+inline const QColor kSoftBlue{144, 183, 216};
 }  // namespace colour
 
 }  // namespace ui

@@ -406,8 +406,8 @@ namespace {
 // or through a link from elsewhere: refused with exit status 1, and every
 // file of the folder stays byte for byte as it was.
 TEST(BatchOutput, NeverWritesOverAFileOfTheProgramFolder) {
-    const QString files[] = {kArchive, "Archivio_Etichette.pro", "unins000.dll", "Impostazioni.ini",
-                             "Archivio_Dati.xls", "Documenti_Allegati/fattura.pdf"};
+    const QString files[] = {kArchive,          "Archivio_Etichette.pro", "unins000.dll", "Impostazioni.ini",
+                             "Archivio_Dati.xls", "Guida.pdf",              "Documenti_Allegati/fattura.pdf"};
     for (const QString& name : files) {
         for (const bool throughLink : {false, true}) {
             SCOPED_TRACE(S(name) + (throughLink ? " through a link" : " by name"));

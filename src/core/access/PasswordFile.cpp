@@ -8,7 +8,6 @@
 #include <stdexcept>
 
 namespace {
-const QString kFile = QStringLiteral("unins000.dll");
 const QString kSection = QStringLiteral("Accesso");
 const QString kKey = QStringLiteral("Valore");
 }  // namespace
@@ -20,13 +19,13 @@ bool IsStorablePassword(const QString& password) {
 }
 
 QString ReadStoredPassword(const ProgramFolder& folder) {
-    const IniFile ini(folder.File(kFile));
+    const IniFile ini(folder.File(QLatin1String(ProgramFolder::kPasswordFile)));
     return TrimText(DecryptPassword(ini.ReadString(kSection, kKey)));
 }
 
 void WriteStoredPassword(const ProgramFolder& folder, const QString& password) {
     const QString stored = NormalizePassword(password);
     if (!IsStorablePassword(stored)) throw std::invalid_argument("password holds characters above U+00FF");
-    IniFile ini(folder.File(kFile));
+    IniFile ini(folder.File(QLatin1String(ProgramFolder::kPasswordFile)));
     ini.WriteString(kSection, kKey, EncryptPassword(stored));
 }

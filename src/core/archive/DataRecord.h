@@ -1,12 +1,13 @@
 #pragma once
 #include "core/archive/RecordFile.h"
 #include "core/archive/ShortText.h"
+#include "core/folder/ProgramFolder.h"
 
 #include <array>
 
 // One record of Archivio_Dati.pro: 15 fields, 3765 bytes.
 struct DataRecord {
-    static constexpr const char* kFileName = "Archivio_Dati.pro";
+    static constexpr const char* kFileName = ProgramFolder::kDataArchive;
     enum Field { Nome, Tipo, Rigo01, Rigo02, Rigo03, Rigo04, Rigo05, Rigo06, Note,
                  File01, File02, File03, Desc01, Desc02, Desc03, kFieldCount };
 

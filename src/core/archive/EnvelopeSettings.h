@@ -10,7 +10,7 @@
 // envelope window reads and writes them; velmora-batch only reads them.
 namespace envelope_settings {
 
-inline const QString kFileName = QStringLiteral("Impostazioni.ini");
+inline const QString kFileName = QLatin1String(ProgramFolder::kSettings);
 inline const QString kMarginSection = QStringLiteral("Margini Busta");
 inline const QString kTopKey = QStringLiteral("Superiore");
 inline const QString kLeftKey = QStringLiteral("Sinistro");

@@ -1,12 +1,12 @@
 #pragma once
 #include "core/archive/DataRecord.h"
+#include "core/folder/ProgramFolder.h"
 
 #include <QByteArrayView>
 #include <QString>
 
 #include <array>
 
-class ProgramFolder;
 class QIODevice;
 
 // The spreadsheet export Archivio_Dati.xls: an HTML table in the markup by
@@ -14,7 +14,7 @@ class QIODevice;
 // Windows-1252 text, one header row and one row per grid row.
 namespace spreadsheet_export {
 
-inline const QString kFileName = QStringLiteral("Archivio_Dati.xls");
+inline const QString kFileName = QLatin1String(ProgramFolder::kExport);
 
 // The rows of an empty grid: the export window's grid as designed.
 constexpr int kEmptyRows = 10;

@@ -1,6 +1,7 @@
 #pragma once
 #include "core/archive/RecordFile.h"
 #include "core/archive/ShortText.h"
+#include "core/folder/ProgramFolder.h"
 #include "core/sheets/LabelGrid.h"
 
 #include <array>
@@ -8,7 +9,7 @@
 // One page of Archivio_Etichette.pro: the names of the slots of the label
 // grid, then the lines of each slot, slot after slot; 168 fields, 42168 bytes.
 struct SheetRecord {
-    static constexpr const char* kFileName = "Archivio_Etichette.pro";
+    static constexpr const char* kFileName = ProgramFolder::kSheetArchive;
     static constexpr int kFieldCount = label_grid::kSlots * (1 + label_grid::kLines);
 
     std::array<ShortText250, kFieldCount> field{};

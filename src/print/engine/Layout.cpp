@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <limits>
 
 namespace report {
 namespace {
@@ -100,7 +101,7 @@ struct Block {
     double lineHeight = 0;
 };
 
-Block LayOut(const TrepView& view) {
+Block BlockOf(const TrepView& view) {
     Block block;
     block.box = QRectF(view.Left, view.Top, view.Width, view.Height);
     block.fill = view.Color;
@@ -142,10 +143,19 @@ std::vector<PreparedText>::const_iterator FirstLineFrom(const Block& block, doub
                             [](const PreparedText& line, double top) { return line.top < top; });
 }
 
-// Places the part of `blocks` between `from` and `to` (in block coordinates)
-// on `page`, with `from` landing at `y`.
-void Place(const std::vector<Block>& blocks, double from, double to, double y, PreparedPage& page) {
-    const double shift = y - from;
+// A stretch of blocks' coordinates, from `from` to `to`, and how far it moves
+// down to land on the page.
+struct Slice {
+    double from, to, shift;
+};
+
+// The whole of every block, where it stands: the objects straight on the page.
+constexpr double kUnbounded = std::numeric_limits<double>::infinity();
+constexpr Slice kWhole{-kUnbounded, kUnbounded, 0};
+
+// Places the part of `blocks` within `slice` on `page`.
+void Place(const std::vector<Block>& blocks, const Slice& slice, PreparedPage& page) {
+    const auto [from, to, shift] = slice;
     for (const Block& block : blocks) {
         const double top = std::max(block.box.top(), from), bottom = std::min(block.box.bottom(), to);
         if (bottom < top || (bottom == top && block.box.height() > 0)) continue;
@@ -195,7 +205,7 @@ public:
     void PlaceBand(const TrepBand& band, bool allowSplit) {
         std::vector<Block> blocks;
         for (const auto& child : band.Children()) {
-            if (auto* view = dynamic_cast<const TrepView*>(child.get())) blocks.push_back(LayOut(*view));
+            if (auto* view = dynamic_cast<const TrepView*>(child.get())) blocks.push_back(BlockOf(*view));
         }
         double from = 0;
         while (band.Height - from > height_ - y_ + kEpsilon) {
@@ -214,11 +224,11 @@ public:
                 NewPage();
                 continue;
             }
-            Place(blocks, from, cut, y_, Current());
+            Place(blocks, {from, cut, y_ - from}, Current());
             from = cut;
             NewPage();
         }
-        Place(blocks, from, band.Height, y_, Current());
+        Place(blocks, {from, band.Height, y_ - from}, Current());
         y_ += band.Height - from;
     }
 
@@ -279,7 +289,7 @@ QFont MakeFont(const TrepFont& font, double dpi) {
 double LineHeight(const TrepFont& font) { return std::abs(font.Height) * kLineHeightFactor; }
 double LinePitch(const TrepFont& font) { return LineHeight(font) + kLineSpacing; }
 
-std::vector<PreparedPage> Layout(const TrepReport& report, QStringList& errors) {
+std::vector<PreparedPage> PagesOf(const TrepReport& report, QStringList& errors) {
     std::vector<PreparedPage> pages;
     const TrepReportPage* page = report.ReportPage();
     if (!page) {
@@ -295,10 +305,10 @@ std::vector<PreparedPage> Layout(const TrepReport& report, QStringList& errors) 
     std::vector<Block> free;
     std::vector<const TrepBand*> bands;
     for (const auto& child : page->Children()) {
-        if (auto* view = dynamic_cast<const TrepView*>(child.get())) free.push_back(LayOut(*view));
+        if (auto* view = dynamic_cast<const TrepView*>(child.get())) free.push_back(BlockOf(*view));
         if (auto* band = dynamic_cast<const TrepBand*>(child.get())) bands.push_back(band);
     }
-    Place(free, -1e12, 1e12, -1e12, writer.Current());
+    Place(free, kWhole, writer.Current());
     std::stable_sort(bands.begin(), bands.end(),
                      [](const TrepBand* a, const TrepBand* b) { return BandRank(*a) < BandRank(*b); });
     for (const TrepBand* band : bands) {

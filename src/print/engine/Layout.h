@@ -25,6 +25,6 @@ double LineHeight(const TrepFont& font);
 double LinePitch(const TrepFont& font);
 
 // Lays the report's printable page out. Errors are appended to `errors`.
-std::vector<PreparedPage> Layout(const TrepReport& report, QStringList& errors);
+std::vector<PreparedPage> PagesOf(const TrepReport& report, QStringList& errors);
 
 }  // namespace report

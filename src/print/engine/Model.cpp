@@ -71,7 +71,7 @@ TrepReportPage* TrepReport::ReportPage() const { return dynamic_cast<TrepReportP
 PrepareResult TrepReport::PrepareReport(bool clearLast) {
     if (clearLast) prepared_.clear();
     PrepareResult result;
-    std::vector<PreparedPage> pages = Layout(*this, result.errors);
+    std::vector<PreparedPage> pages = PagesOf(*this, result.errors);
     if (result) {
         for (PreparedPage& page : pages) prepared_.push_back(std::move(page));
     }
@@ -83,13 +83,10 @@ std::unique_ptr<TrepReport> NewA4Report(const QString& component, const QString&
     auto report = std::make_unique<TrepReport>(component);
     report->ReportOptions.Name = name;
     report->PrintOptions.Printer = QStringLiteral("Default");
-    report->PrintOptions.PrintOnSheet = 0;
-    report->ShowProgress = false;
     report->Add<TrepDataPage>(QStringLiteral("Data"));
     auto& page = report->Add<TrepReportPage>(pageName);
     page.PaperWidth = 210;
     page.PaperHeight = 297;
-    page.PaperSize = 9;
     page.LeftMargin = page.RightMargin = page.TopMargin = page.BottomMargin = margin;
     return report;
 }

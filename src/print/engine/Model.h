@@ -9,11 +9,9 @@
 // The report model: a tree of pages, bands, text objects and shapes, in report
 // units of 1/96 inch. Paper sizes and margins are in millimetres.
 //
-// Members marked "kept as designed" hold what a template sets so that the
-// templates read as they were designed, but nothing in layout, painting,
-// preview or printing reads them: the preview is always modal and maximised,
-// text is always printed literally, no progress window is ever shown, the
-// paper is given by its size in millimetres and a frame is always 1 unit.
+// The preview is always modal and maximised, text is always printed
+// literally, no progress window is ever shown, the paper is given by its size
+// in millimetres and a frame is always 1 unit wide.
 namespace report {
 
 constexpr double kUnitsPerInch = 96.0;
@@ -38,12 +36,10 @@ struct TrepFont {
     double Height = PointsToHeight(10);  // units, negative
     int Style = fsNone;
     QColor Color = claBlack;
-    int PixelsPerInch = 96;  // kept as designed
 };
 
 struct TrepFrame {
     QColor Color = claBlack;
-    double Width = 1;  // kept as designed
 };
 
 enum THAlign { haLeft, haCenter };
@@ -101,7 +97,6 @@ public:
     TrepFont Font;
     THAlign HAlign = haLeft;
     bool WordWrap = true;
-    bool AllowExpressions = false;  // kept as designed
 
     const QStringList& Memo() const { return memo_; }
     // Replaces every line with `text`, split at its line breaks.
@@ -156,7 +151,6 @@ class TrepReportPage : public TrepPage {
 public:
     using TrepPage::TrepPage;
     double PaperWidth = 210, PaperHeight = 297;  // mm
-    int PaperSize = 9;                            // printing-system code, 9 = A4; kept as designed
     double LeftMargin = 0, RightMargin = 0, TopMargin = 0, BottomMargin = 0;  // mm
     TrepFont Font;
 
@@ -174,13 +168,9 @@ struct TrepReportOptions {
 struct TrepPreviewOptions {
     TPreviewButtons Buttons = kAllPreviewButtons;
     double Zoom = 1.0;
-    bool AllowEdit = true;  // kept as designed
-    bool Modal = true;      // kept as designed
-    bool Maximized = true;  // kept as designed
 };
 struct TrepPrintOptions {
     QString Printer = QStringLiteral("Default");
-    int PrintOnSheet = 0;  // kept as designed
     int Copies = 1;
     bool Collate = true;
     bool ShowDialog = true;
@@ -206,7 +196,6 @@ public:
     TrepReportOptions ReportOptions;
     TrepPreviewOptions PreviewOptions;
     TrepPrintOptions PrintOptions;
-    bool ShowProgress = false;  // kept as designed
 
     // The page at `index` (0 the data page), null when there is none.
     TrepPage* Pages(int index) const;
@@ -224,9 +213,9 @@ private:
 };
 
 // The root of a template as the program's templates start: the report
-// (component `component`, caption `name`) printed on the default printer on
-// paper of its own size, no progress window, its data page, and a portrait A4
-// printable page `pageName` with the same margin, in mm, on all four sides.
+// (component `component`, caption `name`) printed on the default printer, its
+// data page, and a portrait A4 printable page `pageName` with the same margin,
+// in mm, on all four sides.
 std::unique_ptr<TrepReport> NewA4Report(const QString& component, const QString& name, const QString& pageName,
                                         double margin);
 

@@ -35,7 +35,6 @@ std::unique_ptr<TrepReport> Build() {
         memo.Font.Color = claBlack;
         memo.HAlign = haLeft;
         memo.WordWrap = false;
-        memo.AllowExpressions = false;
         memo.SetText(QStringLiteral("INDIRIZZO RIGO %1").arg(line));
     }
     return envelope;

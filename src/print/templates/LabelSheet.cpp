@@ -41,7 +41,6 @@ void AddLine(TrepReportPage& page, int slot, int line) {
     memo.Font.Style = line == 1 ? fsBold : fsNone;
     memo.Font.Color = claBlack;
     memo.WordWrap = false;
-    memo.AllowExpressions = false;
     memo.SetText(QStringLiteral("INDIRIZZO RIGO %1").arg(line));
 }
 
@@ -65,7 +64,6 @@ std::unique_ptr<TrepReport> Build(const QString& reportName) {
     auto sheet = NewA4Report(QStringLiteral("repDocumento"), reportName, QStringLiteral("Page1"), kMargin);
     sheet->PreviewOptions.Buttons = pbPrint | pbZoom | pbFullScreen | pbClose;
     sheet->PreviewOptions.Zoom = 1.0;
-    sheet->PreviewOptions.AllowEdit = false;
     auto& page = *sheet->ReportPage();
 
     // Drawing order: every background before the text lying on it.

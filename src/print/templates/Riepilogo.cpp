@@ -23,7 +23,6 @@ TrepMemoView& AddText(TrepBand& band, const QString& name, const Text& t, const 
     memo.Height = MmToUnits(t.height);
     memo.Font.Name = QString::fromLatin1(t.font);
     memo.Font.Height = PointsToHeight(t.points);
-    memo.AllowExpressions = false;
     if (!design.isEmpty()) memo.SetText(design);
     return memo;
 }

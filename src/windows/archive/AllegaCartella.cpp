@@ -1,5 +1,6 @@
 #include "windows/archive/AllegaCartella.h"
 
+#include "core/folder/ProgramFolder.h"
 #include "core/folder/TextRules.h"
 #include "windows/app/Velmora.h"
 #include "ui/Gradient.h"
@@ -118,23 +119,9 @@ TfrmAllegaCartella::TfrmAllegaCartella(Velmora& app, QWidget* owner)
         new ui::Picture(QStringLiteral("imgIstruzioni"), QStringLiteral("allega_istruzioni"), QSize(680, 100), this);
     imgIstruzioni->move(20, 12);
 
-    using T = TfrmAllegaCartella;
-    struct Members {
-        QLineEdit* T::*txtFile;
-        QLineEdit* T::*txtDesc;
-        QPushButton* T::*btnSfoglia;
-        QPushButton* T::*btnApri;
-        ui::PictureButton* T::*imgCancella;
-    };
-    const Members members[] = {
-        {&T::txtFile01, &T::txtDesc01, &T::btnSfoglia01, &T::btnApri01, &T::imgCancella01},
-        {&T::txtFile02, &T::txtDesc02, &T::btnSfoglia02, &T::btnApri02, &T::imgCancella02},
-        {&T::txtFile03, &T::txtDesc03, &T::btnSfoglia03, &T::btnApri03, &T::imgCancella03},
-    };
     QList<QWidget*> focusOrder;
-    for (int n = 1; n <= 3; ++n) {
-        const Members& m = members[n - 1];
-        // Control names carry the slot's two digits: txtFile01.
+    for (int n = 1; n <= kAttachments; ++n) {
+        Attachment& slot = attachments[std::size_t(n - 1)];
         auto named = [n](const char* kind) {
             return QLatin1String(kind) + QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
         };
@@ -144,29 +131,27 @@ TfrmAllegaCartella::TfrmAllegaCartella(Velmora& app, QWidget* owner)
         shpFile->setGeometry(20, y, 680, 126);
 
         ui::NewCaption(QStringLiteral("Nome %1° file allegato:").arg(n), this, QPoint(32, y + 8));
-        QLineEdit* txtFile = this->*m.txtFile = NewBox(named("txtFile"), this, QRect(32, y + 30, 390, 32));
-        txtFile->setReadOnly(true);
-        txtFile->setStyleSheet(QStringLiteral("color: grey;"));
-        QPushButton* btnSfoglia = this->*m.btnSfoglia =
+        slot.txtFile = NewBox(named("txtFile"), this, QRect(32, y + 30, 390, 32));
+        slot.txtFile->setReadOnly(true);
+        slot.txtFile->setStyleSheet(QStringLiteral("color: grey;"));
+        slot.btnSfoglia =
             ui::NewButton(named("btnSfoglia"), QStringLiteral("Sfoglia..."), QRect(432, y + 30, 110, 32), this);
-        QPushButton* btnApri = this->*m.btnApri =
-            ui::NewButton(named("btnApri"), QStringLiteral("Apri"), QRect(552, y + 30, 90, 32), this);
-        btnApri->setEnabled(false);
-        ui::PictureButton* imgCancella = this->*m.imgCancella =
-            new ui::PictureButton(named("imgCancella"), QStringLiteral("cancella"), QSize(32, 32), this);
-        imgCancella->move(656, y + 30);
+        slot.btnApri = ui::NewButton(named("btnApri"), QStringLiteral("Apri"), QRect(552, y + 30, 90, 32), this);
+        slot.btnApri->setEnabled(false);
+        slot.imgCancella = new ui::PictureButton(named("imgCancella"), QStringLiteral("cancella"), QSize(32, 32), this);
+        slot.imgCancella->move(656, y + 30);
 
         ui::NewCaption(QStringLiteral("Descrizione %1° file allegato:").arg(n), this, QPoint(32, y + 68));
-        QLineEdit* txtDesc = this->*m.txtDesc = NewBox(named("txtDesc"), this, QRect(32, y + 88, 656, 32));
-        KeepArchivable(txtDesc, nullptr);
+        slot.txtDesc = NewBox(named("txtDesc"), this, QRect(32, y + 88, 656, 32));
+        KeepArchivable(slot.txtDesc, nullptr);
 
-        focusOrder << txtFile << btnSfoglia << btnApri << txtDesc;
-        connect(txtFile, &QLineEdit::textChanged, btnApri, [btnApri](const QString& name) {
+        focusOrder << slot.txtFile << slot.btnSfoglia << slot.btnApri << slot.txtDesc;
+        connect(slot.txtFile, &QLineEdit::textChanged, slot.btnApri, [btnApri = slot.btnApri](const QString& name) {
             btnApri->setEnabled(!IsBlank(name));
         });
-        connect(btnSfoglia, &QPushButton::clicked, this, [this, n] { btnSfogliaClick(n); });
-        connect(btnApri, &QPushButton::clicked, this, [this, n] { btnApriClick(n); });
-        connect(imgCancella, &ui::PictureButton::clicked, this, [this, n] { imgCancellaClick(n); });
+        connect(slot.btnSfoglia, &QPushButton::clicked, this, [this, n] { btnSfogliaClick(n); });
+        connect(slot.btnApri, &QPushButton::clicked, this, [this, n] { btnApriClick(n); });
+        connect(slot.imgCancella, &ui::PictureButton::clicked, this, [this, n] { imgCancellaClick(n); });
     }
 
     btnApplica = ui::NewButton(QStringLiteral("btnApplica"), QStringLiteral("Applica e chiudi"),
@@ -184,8 +169,13 @@ TfrmAllegaCartella::TfrmAllegaCartella(Velmora& app, QWidget* owner)
     lblMemory->hide();
 }
 
-std::array<QLineEdit*, 6> TfrmAllegaCartella::Boxes() const {
-    return {txtFile01, txtFile02, txtFile03, txtDesc01, txtDesc02, txtDesc03};
+std::array<QLineEdit*, 2 * TfrmAllegaCartella::kAttachments> TfrmAllegaCartella::Boxes() const {
+    std::array<QLineEdit*, 2 * kAttachments> boxes;
+    for (std::size_t i = 0; i < attachments.size(); ++i) {
+        boxes[i] = attachments[i].txtFile;
+        boxes[kAttachments + i] = attachments[i].txtDesc;
+    }
+    return boxes;
 }
 
 qint64 TfrmAllegaCartella::SetLargeFileSize(qint64 bytes) {
@@ -194,7 +184,7 @@ qint64 TfrmAllegaCartella::SetLargeFileSize(qint64 bytes) {
 }
 
 QString TfrmAllegaCartella::AttachmentsFolder() const {
-    return app_.Folder().File(QStringLiteral("Documenti_Allegati"));
+    return app_.Folder().File(QLatin1String(ProgramFolder::kAttachmentsFolder));
 }
 
 QFileDialog& TfrmAllegaCartella::FileDialog() {
@@ -250,7 +240,7 @@ void TfrmAllegaCartella::btnApplicaClick() {
     const TfrmArchivio_Indirizzi& archivio = app_.frmArchivio_Indirizzi();
     QLabel* const labels[] = {archivio.lblFile01, archivio.lblFile02, archivio.lblFile03,
                               archivio.lblDesc01, archivio.lblDesc02, archivio.lblDesc03};
-    const std::array<QLineEdit*, 6> boxes = Boxes();
+    const auto boxes = Boxes();
     for (std::size_t i = 0; i < boxes.size(); ++i) labels[i]->setText(TrimText(boxes[i]->text()));
     accept();
 }

@@ -25,12 +25,19 @@ public:
     // The caller tag the data archive window puts into lblMemory.
     inline static const QString kArchivioIndirizzi = QStringLiteral("archivio_indirizzi");
 
-    // The three slots; n in the handlers is the slot's number, 1 to 3.
-    QLineEdit *txtFile01, *txtFile02, *txtFile03;
-    QLineEdit *txtDesc01, *txtDesc02, *txtDesc03;
-    QPushButton *btnSfoglia01, *btnSfoglia02, *btnSfoglia03;
-    QPushButton *btnApri01, *btnApri02, *btnApri03;
-    ui::PictureButton *imgCancella01, *imgCancella02, *imgCancella03;
+    // One attached document: its file name (read-only, set by browsing),
+    // its description and the buttons acting on it. The controls are named
+    // with the slot's number in two digits: txtFile01.
+    struct Attachment {
+        QLineEdit* txtFile;
+        QLineEdit* txtDesc;
+        QPushButton* btnSfoglia;
+        QPushButton* btnApri;
+        ui::PictureButton* imgCancella;
+    };
+    static constexpr int kAttachments = 3;
+    // The slots in order; n in the handlers is the slot's number, 1 to 3.
+    std::array<Attachment, kAttachments> attachments;
     QPushButton* btnApplica;
     QPushButton* btnAnnulla;
     // The caller tag (hidden); Applica e chiudi acts only for kArchivioIndirizzi.
@@ -45,14 +52,14 @@ public:
 
     // The six boxes in the record's field order: the three names, then the
     // three descriptions.
-    std::array<QLineEdit*, 6> Boxes() const;
+    std::array<QLineEdit*, 2 * kAttachments> Boxes() const;
 
     // Files of at least this size are copied under a progress dialog that can
     // cancel the copy. Returns the size it replaces (tests make it small).
     static qint64 SetLargeFileSize(qint64 bytes);
 
 private:
-    QLineEdit* FileBox(int n) const { return Boxes()[std::size_t(n - 1)]; }
+    QLineEdit* FileBox(int n) const { return attachments[std::size_t(n - 1)].txtFile; }
     QString AttachmentsFolder() const;
     QFileDialog& FileDialog();
     // Copies the chosen file into the attachments folder as name; false when

@@ -18,8 +18,6 @@
 namespace {
 
 constexpr QSize kClient(498, 470);
-const QColor kLightBlue(0x90, 0xB7, 0xD8);
-const QColor kBrown(165, 42, 42);
 
 const QString kFailure = QStringLiteral(
     "Attenzione: la stampa non è andata a buon fine.\n\r\n\r"
@@ -83,7 +81,7 @@ TfrmStampaBusta::TfrmStampaBusta(Velmora& app, QWidget* owner)
     : ui::Dialog(owner, QStringLiteral(" Stampa indirizzo su busta"), kClient, ui::Centre::Owner),
       repModulo(envelope::Build()),
       app_(app) {
-    auto* background = new ui::Gradient(QStringLiteral("bkgSfondo"), ui::colour::kWhite, kLightBlue, this);
+    auto* background = new ui::Gradient(QStringLiteral("bkgSfondo"), ui::colour::kWhite, ui::colour::kSoftBlue, this);
     background->setGeometry(rect());
 
     imgMargini = new ui::Picture(QStringLiteral("imgMargini"), QStringLiteral("busta_margini"), QSize(468, 170), this);
@@ -95,13 +93,14 @@ TfrmStampaBusta::TfrmStampaBusta(Velmora& app, QWidget* owner)
     panOrientamento = new QWidget(this);
     panOrientamento->setObjectName(QStringLiteral("panOrientamento"));
     panOrientamento->setGeometry(15, 208, 170, 150);
-    auto* sfoOrientamento = new ui::Gradient(QStringLiteral("sfoOrientamento"), kBrown, kBrown, panOrientamento);
+    auto* sfoOrientamento =
+        new ui::Gradient(QStringLiteral("sfoOrientamento"), ui::colour::kBrown, ui::colour::kBrown, panOrientamento);
     sfoOrientamento->setGeometry(0, 0, 170, 28);
     NewTitle(QStringLiteral("lblTitOrientamento"), QStringLiteral("Orientamento:"), QPoint(8, 5), sfoOrientamento);
     auto* bkgOrientamento =
         new ui::Gradient(QStringLiteral("bkgOrientamento"), ui::colour::kWhite, ui::colour::kWhite, panOrientamento);
     bkgOrientamento->setGeometry(0, 28, 170, 122);
-    bkgOrientamento->SetOutline(kBrown);
+    bkgOrientamento->SetOutline(ui::colour::kBrown);
     optVerticale = new QRadioButton(QStringLiteral("Verticale"), bkgOrientamento);
     optVerticale->setObjectName(QStringLiteral("optVerticale"));
     optOrizzontale = new QRadioButton(QStringLiteral("Orizzontale"), bkgOrientamento);
@@ -116,7 +115,7 @@ TfrmStampaBusta::TfrmStampaBusta(Velmora& app, QWidget* owner)
 
     // The two margins on a shaded area.
     auto* bkgSfondoMargini =
-        new ui::Gradient(QStringLiteral("bkgSfondoMargini"), ui::colour::kSteelBlue, kLightBlue, this);
+        new ui::Gradient(QStringLiteral("bkgSfondoMargini"), ui::colour::kSteelBlue, ui::colour::kSoftBlue, this);
     bkgSfondoMargini->setGeometry(200, 208, 283, 150);
     NewTitle(QStringLiteral("lblTitTop"), QStringLiteral("Margine superiore:"), QPoint(14, 8), bkgSfondoMargini);
     const MarginPanel top = NewMarginPanel(QStringLiteral("Top"), QPoint(14, 30), bkgSfondoMargini);
@@ -132,7 +131,7 @@ TfrmStampaBusta::TfrmStampaBusta(Velmora& app, QWidget* owner)
     QFont italic = Bold();
     italic.setItalic(true);
     lblAttendere = NewLabel(QStringLiteral("lblAttendere"), QStringLiteral("Elaborazione in corso. Attendere..."),
-                            italic, QStringLiteral("#dc143c"), this);
+                            italic, ui::colour::kCrimson.name(), this);
     lblAttendere->setGeometry(15, 370, 468, 28);
     lblAttendere->setAlignment(Qt::AlignCenter);
     lblAttendere->hide();

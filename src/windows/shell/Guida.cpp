@@ -25,7 +25,8 @@ const LinkDialog::Look kLook{
 }  // namespace
 
 TfrmGuida::TfrmGuida(const ProgramFolder& folder, QWidget* owner)
-    : LinkDialog(owner, kLook, QStringLiteral("Visualizza guida in formato PDF"), folder.File(kGuidaPdf)),
+    : LinkDialog(owner, kLook, QStringLiteral("Visualizza guida in formato PDF"),
+                 folder.File(QLatin1String(ProgramFolder::kGuide))),
       imgPDF(icon) {
     lblTitolo = new QLabel(QStringLiteral("Argomento della guida."), this);
     lblTitolo->setObjectName(QStringLiteral("lblTitolo"));

@@ -23,6 +23,3 @@ void ShowHelp(QWidget* owner, const ProgramFolder& folder, const QString& title,
 
 // The topic text as the help window receives it.
 QString HelpText(const QStringList& paragraphs);
-
-// The user guide's file name in the program folder.
-inline const QString kGuidaPdf = QStringLiteral("Guida.pdf");

@@ -68,7 +68,6 @@ TEST_P(Orientation, TurnsPaperAndMargins) {
     EXPECT_EQ(page.Orientation(), c.to);
     EXPECT_EQ(page.PaperWidth, c.width);
     EXPECT_EQ(page.PaperHeight, c.height);
-    EXPECT_EQ(page.PaperSize, 9);
     EXPECT_EQ(page.LeftMargin, c.newLeft);
     EXPECT_EQ(page.TopMargin, c.newTop);
     EXPECT_EQ(page.RightMargin, c.newRight);

@@ -26,9 +26,7 @@ TEST(LabelSheet, ObjectsStandInTheirOrderWithTheirGeometry) {
     const auto sheet = label_sheet::Build(label_sheet::kPageName);
     EXPECT_EQ(sheet->ReportOptions.Name, QStringLiteral("Pagina Etichette"));
     EXPECT_EQ(sheet->PreviewOptions.Buttons, pbPrint | pbZoom | pbFullScreen | pbClose);
-    EXPECT_FALSE(sheet->PreviewOptions.AllowEdit);
     const TrepReportPage& page = *sheet->ReportPage();
-    EXPECT_EQ(page.PaperSize, 9);
     EXPECT_EQ(page.LeftMargin, 10);
     EXPECT_EQ(page.BottomMargin, 10);
 
@@ -71,7 +69,6 @@ TEST(LabelSheet, ObjectsStandInTheirOrderWithTheirGeometry) {
         EXPECT_NEAR(memo->Font.Height, -9.333333, 1e-5);
         EXPECT_EQ(memo->Font.Style, line == 1 ? fsBold : fsNone);
         EXPECT_FALSE(memo->WordWrap);
-        EXPECT_FALSE(memo->AllowExpressions);
         EXPECT_EQ(memo->Memo(), QStringList{QStringLiteral("INDIRIZZO RIGO %1").arg(line)});
     }
     // The grid fills the area inside the margins exactly.

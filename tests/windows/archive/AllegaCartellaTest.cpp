@@ -115,6 +115,25 @@ protected:
     ModalScript script;
 };
 
+// The guide and the window tests find the slots' controls by their names,
+// which carry the slot's number in two digits.
+TEST_F(AllegaCartella, EachSlotsControlsAreNamedWithItsNumber) {
+    Open([](TfrmAllegaCartella& d) {
+        const auto& [a1, a2, a3] = d.attachments;
+        const std::pair<const char*, QWidget*> named[] = {
+            {"txtFile01", a1.txtFile},     {"txtDesc01", a1.txtDesc}, {"btnSfoglia01", a1.btnSfoglia},
+            {"btnApri01", a1.btnApri},     {"imgCancella01", a1.imgCancella},
+            {"txtFile02", a2.txtFile},     {"txtDesc02", a2.txtDesc}, {"btnSfoglia02", a2.btnSfoglia},
+            {"btnApri02", a2.btnApri},     {"imgCancella02", a2.imgCancella},
+            {"txtFile03", a3.txtFile},     {"txtDesc03", a3.txtDesc}, {"btnSfoglia03", a3.btnSfoglia},
+            {"btnApri03", a3.btnApri},     {"imgCancella03", a3.imgCancella},
+        };
+        for (const auto& [name, widget] : named) {
+            EXPECT_EQ(d.findChildren<QWidget*>(QString::fromLatin1(name)), QList<QWidget*>{widget}) << name;
+        }
+    });
+}
+
 TEST_F(AllegaCartella, OpensWithTheTrimmedAttachmentsOfTheRecord) {
     SetLabels({QStringLiteral(" contratto.pdf "), QStringLiteral("  "), QStringLiteral("foto.jpg"),
                QStringLiteral(" firmato "), QStringLiteral("solo descrizione"), QString()});
@@ -127,33 +146,35 @@ TEST_F(AllegaCartella, OpensWithTheTrimmedAttachmentsOfTheRecord) {
         EXPECT_EQ(texts, QStringList({QStringLiteral("contratto.pdf"), QString(), QStringLiteral("foto.jpg"),
                                       QStringLiteral("firmato"), QStringLiteral("solo descrizione"), QString()}));
         // Apri follows the name, however it changes.
-        EXPECT_TRUE(d.btnApri01->isEnabled());
-        EXPECT_FALSE(d.btnApri02->isEnabled());
-        EXPECT_TRUE(d.btnApri03->isEnabled());
-        d.txtFile02->setText(QStringLiteral("x"));
-        EXPECT_TRUE(d.btnApri02->isEnabled());
-        d.txtFile02->setText(QStringLiteral(" \t"));
-        EXPECT_FALSE(d.btnApri02->isEnabled());
-        d.imgCancella03->click();
-        EXPECT_FALSE(d.btnApri03->isEnabled());
+        EXPECT_TRUE(d.attachments[0].btnApri->isEnabled());
+        EXPECT_FALSE(d.attachments[1].btnApri->isEnabled());
+        EXPECT_TRUE(d.attachments[2].btnApri->isEnabled());
+        d.attachments[1].txtFile->setText(QStringLiteral("x"));
+        EXPECT_TRUE(d.attachments[1].btnApri->isEnabled());
+        d.attachments[1].txtFile->setText(QStringLiteral(" \t"));
+        EXPECT_FALSE(d.attachments[1].btnApri->isEnabled());
+        d.attachments[2].imgCancella->click();
+        EXPECT_FALSE(d.attachments[2].btnApri->isEnabled());
 
         // The names are the user's to change only through Sfoglia and the eraser.
-        EXPECT_TRUE(d.txtFile01->isReadOnly());
-        EXPECT_FALSE(d.txtDesc01->isReadOnly());
+        EXPECT_TRUE(d.attachments[0].txtFile->isReadOnly());
+        EXPECT_FALSE(d.attachments[0].txtDesc->isReadOnly());
         QApplication::setActiveWindow(&d);
-        d.txtFile01->setFocus();
-        const QWidget* order[] = {d.btnSfoglia01, d.btnApri01, d.txtDesc01, d.txtFile02, d.btnSfoglia02,
-                                  d.btnApri02, d.txtDesc02, d.txtFile03, d.btnSfoglia03, d.btnApri03,
-                                  d.txtDesc03, d.btnApplica, d.btnAnnulla};
-        d.btnApri02->setEnabled(true);  // a disabled button takes no focus
-        d.btnApri03->setEnabled(true);
+        d.attachments[0].txtFile->setFocus();
+        const auto& [first, second, third] = d.attachments;
+        const QWidget* order[] = {first.btnSfoglia,  first.btnApri,  first.txtDesc,  second.txtFile,
+                                  second.btnSfoglia, second.btnApri, second.txtDesc, third.txtFile,
+                                  third.btnSfoglia,  third.btnApri,  third.txtDesc,  d.btnApplica,
+                                  d.btnAnnulla};
+        d.attachments[1].btnApri->setEnabled(true);  // a disabled button takes no focus
+        d.attachments[2].btnApri->setEnabled(true);
         for (const QWidget* next : order) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             ASSERT_EQ(QApplication::focusWidget(), next) << next->objectName().toStdString();
         }
         const std::pair<QPushButton*, const char*> buttons[] = {
-            {d.btnSfoglia01, "Sfoglia..."}, {d.btnApri03, "Apri"}, {d.btnApplica, "Applica e chiudi"},
-            {d.btnAnnulla, "Annulla"}};
+            {d.attachments[0].btnSfoglia, "Sfoglia..."}, {d.attachments[2].btnApri, "Apri"},
+            {d.btnApplica, "Applica e chiudi"}, {d.btnAnnulla, "Annulla"}};
         for (const auto& [button, text] : buttons) EXPECT_EQ(button->text(), QString::fromLatin1(text));
         QStringList captions;
         for (const QLabel* label : d.findChildren<QLabel*>())
@@ -184,10 +205,10 @@ TEST_F(AllegaCartella, BrowsingCreatesTheFolderCopiesTheFileAndApriOpensIt) {
             EXPECT_EQ(model->nameFilters(), QStringList(QStringLiteral("*")));
             Pick(source)(dialog);
         });
-        d.btnSfoglia02->click();
-        EXPECT_EQ(d.txtFile02->text(), QStringLiteral("fattura 1.pdf"));
-        EXPECT_TRUE(d.btnApri02->isEnabled());
-        d.btnApri02->click();
+        d.attachments[1].btnSfoglia->click();
+        EXPECT_EQ(d.attachments[1].txtFile->text(), QStringLiteral("fattura 1.pdf"));
+        EXPECT_TRUE(d.attachments[1].btnApri->isEnabled());
+        d.attachments[1].btnApri->click();
     });
     EXPECT_EQ(ReadAttached(QStringLiteral("fattura 1.pdf")), bytes);
     EXPECT_EQ(AttachedFiles(), QStringList(QStringLiteral("fattura 1.pdf")));
@@ -211,10 +232,10 @@ TEST_F(AllegaCartella, ANameInTheFolderAsksBeforeItIsReplaced) {
         const QString source = Source(QStringLiteral("LEGGIMI"), fresh);
         log.answers.push_back(c.answer);
         Open([&](TfrmAllegaCartella& d) {
-            d.txtFile01->setText(QStringLiteral("altro.txt"));
+            d.attachments[0].txtFile->setText(QStringLiteral("altro.txt"));
             script.Then(Pick(source));
-            d.btnSfoglia01->click();
-            EXPECT_EQ(d.txtFile01->text(), QStringLiteral("LEGGIMI"));
+            d.attachments[0].btnSfoglia->click();
+            EXPECT_EQ(d.attachments[0].txtFile->text(), QStringLiteral("LEGGIMI"));
         });
         ASSERT_EQ(log.messages.size(), 1u);
         EXPECT_EQ(log.messages[0].text, kOverwrite);
@@ -229,8 +250,8 @@ TEST_F(AllegaCartella, CancellingTheFileDialogChangesNothing) {
     SetLabels({QStringLiteral("vecchio.pdf"), "", "", "", "", ""});
     Open([&](TfrmAllegaCartella& d) {
         script.Then([](QDialog& dialog) { dialog.reject(); });
-        d.btnSfoglia01->click();
-        EXPECT_EQ(d.txtFile01->text(), QStringLiteral("vecchio.pdf"));
+        d.attachments[0].btnSfoglia->click();
+        EXPECT_EQ(d.attachments[0].txtFile->text(), QStringLiteral("vecchio.pdf"));
         d.btnApplica->click();
     });
     EXPECT_TRUE(log.messages.empty());
@@ -251,11 +272,11 @@ TEST_F(AllegaCartella, EraserKeepsTheDescriptionAndSaveStoresIt) {
     w->cmdPrimoClick();
 
     Open([](TfrmAllegaCartella& d) {
-        d.imgCancella01->click();
-        EXPECT_TRUE(d.txtFile01->text().isEmpty());
-        EXPECT_FALSE(d.btnApri01->isEnabled());
-        EXPECT_EQ(d.txtDesc01->text(), QStringLiteral("Contratto firmato"));
-        d.txtDesc02->setText(QStringLiteral("  Foto della casa "));
+        d.attachments[0].imgCancella->click();
+        EXPECT_TRUE(d.attachments[0].txtFile->text().isEmpty());
+        EXPECT_FALSE(d.attachments[0].btnApri->isEnabled());
+        EXPECT_EQ(d.attachments[0].txtDesc->text(), QStringLiteral("Contratto firmato"));
+        d.attachments[1].txtDesc->setText(QStringLiteral("  Foto della casa "));
         d.btnApplica->click();
         EXPECT_FALSE(d.isVisible());
     });
@@ -274,7 +295,7 @@ TEST_F(AllegaCartella, ApplicaActsOnlyForTheDataArchive) {
     SetLabels({QStringLiteral("a.pdf"), "", "", "", "", ""});
     Open([](TfrmAllegaCartella& d) {
         d.lblMemory->setText(QStringLiteral("archivio_etichette"));
-        d.imgCancella01->click();
+        d.attachments[0].imgCancella->click();
         d.btnApplica->click();
         EXPECT_TRUE(d.isVisible());
         d.lblMemory->setText(QStringLiteral(" archivio_indirizzi "));
@@ -300,8 +321,8 @@ TEST_F(AllegaCartella, ANameThatIsNotBareOpensNothing) {
         w->ShowRecord(record, 1);
         Opened opened;
         Open([](TfrmAllegaCartella& d) {
-            EXPECT_TRUE(d.btnApri03->isEnabled());
-            d.btnApri03->click();
+            EXPECT_TRUE(d.attachments[2].btnApri->isEnabled());
+            d.attachments[2].btnApri->click();
         });
         const std::vector<QUrl> expected =
             c.opened ? std::vector<QUrl>{QUrl::fromLocalFile(Attached(QString::fromLatin1(c.opened)))}
@@ -335,11 +356,11 @@ TEST_F(AllegaCartella, AFailedCopyKeepsTheOldFileSaysSoAndRestoresTheName) {
         c.prepare();
         log.Clear();
         Open([&](TfrmAllegaCartella& d) {
-            d.txtFile01->setText(QStringLiteral("precedente.pdf"));
+            d.attachments[0].txtFile->setText(QStringLiteral("precedente.pdf"));
             script.Then(Pick(source));
             WritesFail limit(64 * 1024);
-            d.btnSfoglia01->click();
-            EXPECT_EQ(d.txtFile01->text(), QStringLiteral("precedente.pdf"));
+            d.attachments[0].btnSfoglia->click();
+            EXPECT_EQ(d.attachments[0].txtFile->text(), QStringLiteral("precedente.pdf"));
         });
         const QStringList expected = c.asks ? QStringList({kOverwrite, kCopyFailed}) : QStringList(kCopyFailed);
         EXPECT_EQ(log.Texts(), expected);
@@ -357,8 +378,8 @@ TEST_F(AllegaCartella, ChoosingTheFolderOwnFileTakesItsNameAndCopiesNothing) {
     PutAttached(QStringLiteral("x.pdf"), bytes);
     Open([&](TfrmAllegaCartella& d) {
         script.Then(Pick(Attached(QStringLiteral("x.pdf"))));
-        d.btnSfoglia02->click();
-        EXPECT_EQ(d.txtFile02->text(), QStringLiteral("x.pdf"));
+        d.attachments[1].btnSfoglia->click();
+        EXPECT_EQ(d.attachments[1].txtFile->text(), QStringLiteral("x.pdf"));
         d.btnApplica->click();
     });
     EXPECT_TRUE(log.messages.empty());
@@ -409,9 +430,9 @@ TEST_F(AllegaCartella, ALargeCopyShowsAProgressThatCanCancelIt) {
         ProgressWatch watch(c.cancel);
         Open([&](TfrmAllegaCartella& d) {
             script.Then(Pick(source));
-            d.btnSfoglia01->click();
-            EXPECT_EQ(d.txtFile01->text(), c.cancel ? QString() : QStringLiteral("video.mp4"));
-            EXPECT_EQ(d.btnApri01->isEnabled(), !c.cancel);
+            d.attachments[0].btnSfoglia->click();
+            EXPECT_EQ(d.attachments[0].txtFile->text(), c.cancel ? QString() : QStringLiteral("video.mp4"));
+            EXPECT_EQ(d.attachments[0].btnApri->isEnabled(), !c.cancel);
         });
         EXPECT_EQ(watch.shown, c.progress ? QStringList(QStringLiteral(" Allega file")) : QStringList());
         EXPECT_EQ(AttachedFiles(), c.cancel ? QStringList() : QStringList(QStringLiteral("video.mp4")));

@@ -138,9 +138,9 @@ TEST_F(ArchivioIndirizzi, BoxesKeepOnlyWhatTheArchiveCanHold) {
         auto& allega = dynamic_cast<TfrmAllegaCartella&>(dialog);
         // The window has no status line: the sentence shows under the box.
         QGuiApplication::clipboard()->setText(typed);
-        allega.txtDesc01->setFocus();
-        allega.txtDesc01->paste();
-        EXPECT_EQ(allega.txtDesc01->text(), kept);
+        allega.attachments[0].txtDesc->setFocus();
+        allega.attachments[0].txtDesc->paste();
+        EXPECT_EQ(allega.attachments[0].txtDesc->text(), kept);
         EXPECT_TRUE(QToolTip::text().endsWith(QStringLiteral(": ŁΩ")));
         QTest::mouseClick(allega.btnApplica, Qt::LeftButton);
     });

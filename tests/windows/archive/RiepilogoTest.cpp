@@ -102,15 +102,12 @@ TEST(SummaryTemplate, ReportPageAndBandsAsDesigned) {
     EXPECT_EQ(S(summary->ReportOptions.Name), "Riepilogo dati");
     EXPECT_EQ(summary->PreviewOptions.Buttons, kAllPreviewButtons);
     EXPECT_EQ(S(summary->PrintOptions.Printer), "Default");
-    EXPECT_EQ(summary->PrintOptions.PrintOnSheet, 0);
-    EXPECT_FALSE(summary->ShowProgress);
 
     const TrepReportPage& page = *summary->ReportPage();
     EXPECT_EQ(S(page.Name), "Page");
     EXPECT_EQ(page.Orientation(), poLandscape);
     EXPECT_EQ(page.PaperWidth, 297);
     EXPECT_EQ(page.PaperHeight, 210);
-    EXPECT_EQ(page.PaperSize, 9);
     for (double margin : {page.LeftMargin, page.TopMargin, page.RightMargin, page.BottomMargin})
         EXPECT_EQ(margin, 10);
 
@@ -172,7 +169,6 @@ TEST(SummaryTemplate, TextObjectsAsDesigned) {
         EXPECT_EQ(memo.Color, c.fill);
         EXPECT_EQ(memo.HAlign, c.align);
         EXPECT_EQ(memo.WordWrap, c.wordWrap);
-        EXPECT_FALSE(memo.AllowExpressions);
         EXPECT_EQ(memo.Memo(), c.memo);
     }
     // The body is sized by the layer's own pitch for its font.

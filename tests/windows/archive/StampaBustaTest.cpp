@@ -79,12 +79,9 @@ TEST_F(Busta, TemplateIsAMarginlessA4PageWithSixLines) {
     EXPECT_EQ(envelope->ReportOptions.Name, QStringLiteral("Indirizzo su Busta"));
     EXPECT_EQ(envelope->PreviewOptions.Buttons, pbPrint | pbZoom | pbFullScreen | pbClose);
     EXPECT_EQ(envelope->PrintOptions.Printer, QStringLiteral("Default"));
-    EXPECT_EQ(envelope->PrintOptions.PrintOnSheet, 0);
     EXPECT_TRUE(envelope->PrintOptions.ShowDialog);
-    EXPECT_FALSE(envelope->ShowProgress);
     const TrepReportPage& page = *envelope->ReportPage();
     EXPECT_EQ(page.Name, QStringLiteral("Page1"));
-    EXPECT_EQ(page.PaperSize, 9);
     EXPECT_EQ(page.PaperWidth, 210);
     EXPECT_EQ(page.PaperHeight, 297);
     EXPECT_EQ(page.Orientation(), poPortrait);
@@ -108,7 +105,6 @@ TEST_F(Busta, TemplateIsAMarginlessA4PageWithSixLines) {
         EXPECT_EQ(memo->Font.Color, claBlack);
         EXPECT_EQ(memo->HAlign, haLeft);
         EXPECT_FALSE(memo->WordWrap);
-        EXPECT_FALSE(memo->AllowExpressions);
         EXPECT_FALSE(memo->Color.isValid());
         EXPECT_EQ(memo->Memo(), QStringList{QStringLiteral("INDIRIZZO RIGO %1").arg(line)});
     }
