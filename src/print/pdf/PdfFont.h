@@ -10,7 +10,7 @@
 class QRawFont;
 
 // The fonts of the PDF writer: TrueType faces embedded as CID fonts, each
-// cut down to the glyphs the document shows and keeping their numbers, so a
+// a font subset of the glyphs the document shows, keeping their numbers, so a
 // page's text names glyphs directly.
 namespace report::pdf {
 

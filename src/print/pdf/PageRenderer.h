@@ -1,0 +1,44 @@
+#pragma once
+#include "print/engine/Prepared.h"
+#include "print/pdf/PdfFont.h"
+
+#include <QByteArray>
+
+#include <memory>
+#include <vector>
+
+namespace report::pdf {
+
+// A page as the writer takes it: its compressed content, and the faces its
+// text uses in the order the content names them (/F0, /F1, ...) with the
+// glyphs each shows on it.
+struct RenderedPage {
+    struct FaceUse {
+        std::shared_ptr<const Face> face;
+        Glyphs glyphs;
+    };
+    double width = 0, height = 0;  // of the paper, in points
+    QByteArray content;
+    std::vector<FaceUse> faces;
+};
+
+// Turns prepared pages into content streams: rectangles as paths, each line
+// of text shaped as Qt's text engine shapes it and written as one run of
+// glyph numbers, placed where the painter places it. One per thread: it keeps
+// the fonts and faces it met, which belong to the thread that made them.
+class PageRenderer {
+public:
+    PageRenderer();
+    ~PageRenderer();
+    PageRenderer(const PageRenderer&) = delete;
+    PageRenderer& operator=(const PageRenderer&) = delete;
+
+    // Throws PrintError when the content cannot be compressed.
+    RenderedPage Render(const PreparedPage& page);
+
+private:
+    class Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace report::pdf
