@@ -3,6 +3,7 @@
 #include "core/folder/FileAccess.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <cerrno>
@@ -223,7 +224,102 @@ long long RecordFileBase::RecordCount() const {
     if (fd_ < 0) throw FileError("Archivio non aperto");
     struct stat st {};
     if (::fstat(fd_, &st) != 0) throw FileError(SystemReason(errno).toStdString());
-    return static_cast<long long>(st.st_size) / static_cast<long long>(recordSize_);
+    off_t size = st.st_size;
+    if (const std::optional<off_t> committed = JournalledSize()) size = std::min(size, *committed);
+    return static_cast<long long>(size) / static_cast<long long>(recordSize_);
+}
+
+QByteArray RecordFileBase::JournalPath() const { return QFile::encodeName(path_ + QStringLiteral(".journal")); }
+
+namespace {
+
+// The journal's one line: "velmora-journal SIZE CHECK\n", CHECK the FNV-1a
+// hash of the last whole record before SIZE (0 for an empty archive).
+constexpr char kJournalTag[] = "velmora-journal";
+
+unsigned long long Check(const char* bytes, std::size_t size) {
+    unsigned long long hash = 14695981039346656037ULL;
+    for (std::size_t i = 0; i < size; ++i) hash = (hash ^ static_cast<unsigned char>(bytes[i])) * 1099511628211ULL;
+    return hash;
+}
+
+// Syncs the folder, so that a journal made or removed stays so after a crash.
+// A file system that cannot sync a folder (EINVAL) keeps its entries anyway.
+void SyncFolderOf(const QByteArray& path) {
+    const QByteArray folder = path.left(std::max<qsizetype>(path.lastIndexOf('/'), 1));
+    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    const bool synced = ::fsync(fd) == 0 || errno == EINVAL;
+    const int error = errno;
+    ::close(fd);
+    if (!synced) throw FileError(SystemReason(error).toStdString());
+}
+
+}  // namespace
+
+std::optional<off_t> RecordFileBase::JournalledSize() const {
+    QFile journal(QFile::decodeName(JournalPath()));
+    if (!journal.open(QIODevice::ReadOnly)) return std::nullopt;
+    const QList<QByteArray> parts = journal.read(128).trimmed().split(' ');
+    bool sizeRead = false, checkRead = false;
+    const long long size = parts.size() == 3 ? parts[1].toLongLong(&sizeRead) : 0;
+    const unsigned long long check = parts.size() == 3 ? parts[2].toULongLong(&checkRead) : 0;
+    if (parts.size() != 3 || parts[0] != kJournalTag || !sizeRead || !checkRead || size < 0) return std::nullopt;
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0 || st.st_size < size) return std::nullopt;
+    const long long last = size / static_cast<long long>(recordSize_) * static_cast<long long>(recordSize_) -
+                           static_cast<long long>(recordSize_);
+    std::vector<char> record(recordSize_);
+    if (last >= 0 && ::pread(fd_, record.data(), recordSize_, static_cast<off_t>(last)) !=
+                         static_cast<ssize_t>(recordSize_))
+        return std::nullopt;
+    if ((last >= 0 ? Check(record.data(), recordSize_) : 0ULL) != check) return std::nullopt;
+    return static_cast<off_t>(size);
+}
+
+void RecordFileBase::RollBackUncommitted() {
+    if (const std::optional<off_t> committed = JournalledSize()) {
+        int result;
+        while ((result = ::ftruncate(fd_, *committed)) != 0 && errno == EINTR) {}
+        if (result != 0 || ::fdatasync(fd_) != 0)
+            throw FileError(QStringLiteral("Impossibile ripristinare %1: %2").arg(path_, SystemReason(errno)).toStdString());
+    }
+    if (QFileInfo::exists(QFile::decodeName(JournalPath()))) RemoveJournal();
+}
+
+void RecordFileBase::WriteJournal(off_t size) {
+    std::vector<char> record(recordSize_);
+    const off_t last = size / static_cast<off_t>(recordSize_) * static_cast<off_t>(recordSize_) -
+                       static_cast<off_t>(recordSize_);
+    unsigned long long check = 0;
+    if (last >= 0) {
+        if (::pread(fd_, record.data(), recordSize_, last) != static_cast<ssize_t>(recordSize_))
+            throw FileError(SystemReason(errno).toStdString());
+        check = Check(record.data(), recordSize_);
+    }
+    const QByteArray line = QByteArray(kJournalTag) + ' ' + QByteArray::number(static_cast<long long>(size)) + ' ' +
+                            QByteArray::number(check) + '\n';
+    const QByteArray path = JournalPath();
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    const bool written = fd >= 0 && ::write(fd, line.constData(), std::size_t(line.size())) == line.size() &&
+                         ::fdatasync(fd) == 0;
+    const int error = errno;
+    if ((fd >= 0 && ::close(fd) != 0) || !written) {
+        ::unlink(path.constData());
+        throw FileError(QStringLiteral("Impossibile scrivere %1: %2")
+                            .arg(QFile::decodeName(path), SystemReason(written ? errno : error))
+                            .toStdString());
+    }
+    SyncFolderOf(path);
+}
+
+void RecordFileBase::RemoveJournal() {
+    const QByteArray path = JournalPath();
+    if (::unlink(path.constData()) != 0 && errno != ENOENT)
+        throw FileError(QStringLiteral("Impossibile eliminare %1: %2")
+                            .arg(QFile::decodeName(path), SystemReason(errno))
+                            .toStdString());
+    SyncFolderOf(path);
 }
 
 void RecordFileBase::Seek(long long index) {
@@ -299,6 +395,7 @@ void RecordFileBase::WriteRun(const void* records, std::size_t size) {
 void RecordFileBase::AppendBytes(const void* record) {
     if (fd_ < 0) throw FileError("Archivio non aperto");
     AppendLock lock(fd_, path_);
+    RollBackUncommitted();
     position_ = RecordCount();
     WriteBytes(record);
 }
@@ -306,13 +403,17 @@ void RecordFileBase::AppendBytes(const void* record) {
 void RecordFileBase::AppendManyBytes(long long count, const FillBytes& fill) {
     if (fd_ < 0) throw FileError("Archivio non aperto");
     AppendLock lock(fd_, path_);
+    RollBackUncommitted();
     struct stat st {};
     if (::fstat(fd_, &st) != 0) throw FileError(SystemReason(errno).toStdString());
     const long long first = RecordCount();
-    // The records go out in pieces of about a megabyte and reach the disk
-    // before the lock is let go. Should any piece or the flush fail, the file
-    // is cut back to its old size while the lock still keeps other appenders
-    // out: nobody ever finds part of the records.
+    if (count <= 0) return;
+    // The journal first, then the records in pieces of about a megabyte,
+    // synced; removing the journal commits them. Should any step before the
+    // commit fail, the file is cut back to its old size while the lock still
+    // keeps other appenders out; should the process die, whoever takes the
+    // lock next cuts it back. Nobody ever finds part of the records.
+    WriteJournal(st.st_size);
     const long long perPiece = std::max<long long>(1, (1 << 20) / static_cast<long long>(recordSize_));
     std::vector<char> piece(static_cast<std::size_t>(std::min(count, perPiece)) * recordSize_);
     try {
@@ -325,9 +426,19 @@ void RecordFileBase::AppendManyBytes(long long count, const FillBytes& fill) {
             done += n;
             position_ = first + done;
         }
-        if (count > 0 && ::fdatasync(fd_) != 0) throw FileError(SystemReason(errno).toStdString());
+        if (::fdatasync(fd_) != 0) throw FileError(SystemReason(errno).toStdString());
+        RemoveJournal();
     } catch (...) {
-        while (::ftruncate(fd_, st.st_size) != 0 && errno == EINTR) {}
+        // Cut back, then the journal goes: a failure of either leaves the
+        // journal, and the next append cuts back.
+        int result;
+        while ((result = ::ftruncate(fd_, st.st_size)) != 0 && errno == EINTR) {}
+        if (result == 0 && ::fdatasync(fd_) == 0) {
+            try {
+                RemoveJournal();
+            } catch (const FileError&) {
+            }
+        }
         position_ = first;
         throw;
     }

@@ -1,8 +1,10 @@
 #pragma once
+#include <QByteArray>
 #include <QString>
 
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <sys/types.h>
 #include <stdexcept>
 #include <type_traits>
@@ -47,7 +49,8 @@ public:
     // without a check.
     void Close();
 
-    // Whole records in the file; trailing bytes of a partial record do not count.
+    // Whole committed records in the file; trailing bytes of a partial record,
+    // and the records of an append of many that has not committed, do not count.
     long long RecordCount() const;
     // Index (from 0) of the record the next read or write touches.
     long long Position() const { return position_; }
@@ -76,6 +79,22 @@ private:
     std::size_t ReadRun(void* records, std::size_t size);
     // Writes size bytes of whole records at the position, which stays.
     void WriteRun(const void* records, std::size_t size);
+
+    // The rollback journal of an append of many records: the archive's size
+    // before it, written and synced beside the archive before the first new
+    // record, removed once every record is synced; that removal is the
+    // commit. While it stands, the records past that size are not committed.
+    // The journal's path.
+    QByteArray JournalPath() const;
+    // The archive's committed size in bytes when a journal of this archive
+    // stands; none when there is no journal or it belongs to another state of
+    // the file (its last committed record changed or the file is shorter).
+    std::optional<off_t> JournalledSize() const;
+    // Under the append lock: cuts the archive back to what a journal left by
+    // an append that never committed records, then removes the journal.
+    void RollBackUncommitted();
+    void WriteJournal(off_t size);
+    void RemoveJournal();
 
     const char* fileName_;
     std::size_t recordSize_;
@@ -114,7 +133,9 @@ public:
     void Append(const Record& record) { AppendBytes(&record); }
     // Appends count records after the last whole record in one hold of the
     // append lock, record i made by fill(i, record): all of them, one after
-    // the other, or none. The position is then the new record count.
+    // the other, or none, even when the process is killed midway (a rollback
+    // journal beside the archive, undone by whoever takes the lock next). The
+    // position is then the new record count.
     template <class Fill>
     void AppendMany(long long count, Fill fill) {
         AppendManyBytes(count, [&](long long index, void* record) { fill(index, *static_cast<Record*>(record)); });

@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 #include <algorithm>
+#include <csignal>
 #include <functional>
+#include <string>
 #include <fcntl.h>
 #include <limits>
 #include <random>
@@ -489,3 +491,80 @@ TEST(DataRecordFile, ManyAppendedAtOnceStayTogether) {
 }
 
 }  // namespace
+
+namespace {
+
+// Appends kNew records in a child process that is killed (SIGKILL, as by
+// kill -9 or a power cut for the process) when `killAt` is asked for; returns
+// once the child is gone.
+constexpr long long kOld = 3;
+constexpr long long kNew = 700;  // more than one piece of the append's writes
+
+void AppendKilledAt(const TempFolder& dir, long long killAt) {
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        DataRecordFile(dir.Path()).AppendMany(kNew, [&](long long i, DataRecord& record) {
+            if (i == killAt) ::kill(::getpid(), SIGKILL);
+            record = Sample(QStringLiteral("new%1").arg(i));
+        });
+        _exit(0);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+}
+
+}  // namespace
+
+// An append of many records killed at any step leaves the records that were
+// there byte for byte and none of its own: readers count only the committed
+// records while its journal stands, and the next append, of one record or
+// many, cuts the archive back and lands right after them.
+TEST(DataRecordFile, AnAppendOfManyKilledAtAnyStepLeavesNoneOfItsRecords) {
+    struct Case {
+        const char* step;
+        long long killAt;           // the record being made when the process dies
+        bool recordsThenSynced;     // then every new record reaches the file, the journal still there
+    };
+    const Case cases[] = {
+        {"journal written, before the first record", 0, false},
+        {"after the first piece of records", 400, false},
+        {"at the last record", kNew - 1, false},
+        {"records synced, before the journal goes", 0, true},
+    };
+    for (const Case& c : cases) {
+        for (const bool many : {false, true}) {
+            SCOPED_TRACE(std::string(c.step) + (many ? ", then an append of many" : ", then an append of one"));
+            TempFolder dir;
+            DataRecordFile(dir.Path()).AppendMany(kOld, [](long long i, DataRecord& r) { r = Sample(QStringLiteral("old%1").arg(i)); });
+            QFile archive(dir.File("Archivio_Dati.pro"));
+            ASSERT_TRUE(archive.open(QIODevice::ReadOnly));
+            const QByteArray before = archive.readAll();
+            archive.close();
+
+            AppendKilledAt(dir, c.killAt);
+            if (c.recordsThenSynced) {
+                ASSERT_TRUE(archive.open(QIODevice::Append));
+                for (long long i = 0; i < kNew; ++i) archive.write(Bytes(Sample(QStringLiteral("new%1").arg(i))));
+                archive.close();
+            }
+            ASSERT_TRUE(QFile::exists(dir.File("Archivio_Dati.pro.journal")));
+            EXPECT_EQ(DataRecordFile(dir.Path()).RecordCount(), kOld) << "a reader sees only committed records";
+
+            DataRecordFile file(dir.Path());
+            if (many)
+                file.AppendMany(2, [](long long i, DataRecord& r) { r = Sample(QStringLiteral("next%1").arg(i)); });
+            else
+                file.Append(Sample(QStringLiteral("next0")));
+            file.Close();
+            EXPECT_FALSE(QFile::exists(dir.File("Archivio_Dati.pro.journal")));
+            ASSERT_TRUE(archive.open(QIODevice::ReadOnly));
+            const QByteArray after = archive.readAll();
+            EXPECT_EQ(after.left(before.size()), before) << "the old records byte for byte";
+            EXPECT_EQ(after.mid(before.size(), sizeof(DataRecord)), Bytes(Sample(QStringLiteral("next0"))))
+                << "the next append lands right after them";
+            EXPECT_EQ(after.size(), before.size() + (many ? 2 : 1) * qsizetype(sizeof(DataRecord)));
+        }
+    }
+}
