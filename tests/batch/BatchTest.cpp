@@ -13,6 +13,8 @@
 #include "support/TestSupport.h"
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QThread>
 #include <QFileInfo>
 #include <QProcess>
 #include <QPushButton>
@@ -23,6 +25,7 @@
 #include <algorithm>
 #include <csignal>
 #include <map>
+#include <random>
 #include <sys/wait.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -686,6 +689,65 @@ TEST(BatchImport, TwoImportsAtOnceLoseAndSplitNothing) {
             ASSERT_EQ(r.Text(DataRecord::Note), QStringLiteral("nota %1").arg(i));
         }
     }
+}
+
+// An import killed (SIGKILL) at a random moment leaves the archive's records
+// byte for byte and either all of its rows or none; a reader during the import
+// never counts a row of it before it commits; the next append lands right
+// after the committed records.
+TEST(BatchImport, AnImportKilledAtAnyMomentAddsAllItsRowsOrNone) {
+    constexpr int kRows = 100000;
+    constexpr int kKills = 40;
+    constexpr long long kOld = 3;
+    TempFolder folder;
+    QByteArray csv = "Nome;Tipo;Rigo 1;Note\n";
+    for (int i = 0; i < kRows; ++i) csv += "N" + QByteArray::number(i) + ";Postale;Via " + QByteArray::number(i) + ";n\n";
+    folder.Write(QStringLiteral("righe.csv"), csv);
+    std::mt19937 random(20261211);
+    int committed = 0, rolledBack = 0;
+    for (int kill = 0; kill < kKills; ++kill) {
+        SCOPED_TRACE(kill);
+        QFile::remove(folder.File(kArchive));
+        WriteArchive(folder.Path(), kOld);
+        const QByteArray before = folder.Read(kArchive);
+        QProcess tool;
+        tool.start(QStringLiteral(VELMORA_BATCH), {"--folder", folder.Path(), "import", folder.File(QStringLiteral("righe.csv"))});
+        ASSERT_TRUE(tool.waitForStarted());
+        QElapsedTimer clock;
+        clock.start();
+        const int after = std::uniform_int_distribution<int>(0, 900)(random);
+        while (clock.elapsed() < after && tool.state() == QProcess::Running) {
+            const long long seen = DataRecordFile(folder.Path()).RecordCount();
+            ASSERT_TRUE(seen == kOld || seen == kOld + kRows) << "a reader saw " << seen << " records";
+            QThread::msleep(5);
+        }
+        tool.kill();
+        tool.waitForFinished();
+
+        const long long count = DataRecordFile(folder.Path()).RecordCount();
+        ASSERT_TRUE(count == kOld || count == kOld + kRows) << count << " records";
+        (count == kOld ? rolledBack : committed)++;
+        DataRecordFile file(folder.Path());
+        DataRecord next;
+        next.SetText(DataRecord::Nome, QStringLiteral("dopo"));
+        file.Append(next);
+        file.Close();
+        QFile archive(folder.File(kArchive));
+        ASSERT_TRUE(archive.open(QIODevice::ReadOnly));
+        ASSERT_EQ(archive.read(before.size()), before) << "the old records byte for byte";
+        ASSERT_EQ(archive.size(), (count + 1) * qint64(sizeof(DataRecord))) << "the next append right after them";
+        DataRecord record;
+        if (count > kOld) {
+            archive.seek(kOld * qint64(sizeof record));
+            archive.read(reinterpret_cast<char*>(&record), sizeof record);
+            EXPECT_EQ(record.Text(DataRecord::Nome), QStringLiteral("N0"));
+        }
+        archive.seek(count * qint64(sizeof record));
+        archive.read(reinterpret_cast<char*>(&record), sizeof record);
+        EXPECT_EQ(record.Text(DataRecord::Nome), QStringLiteral("dopo"));
+        EXPECT_FALSE(QFile::exists(folder.File(kArchive + QStringLiteral(".journal"))));
+    }
+    std::printf("%d imports killed before their commit, %d after\n", rolledBack, committed);
 }
 
 }  // namespace
