@@ -32,6 +32,7 @@
 #include <variant>
 
 #include <cerrno>
+#include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -353,6 +354,15 @@ void Export(const ProgramFolder& folder, const QStringList& args) {
     }
 }
 
+// Fails the command when what it told standard output could not be written:
+// the report is what a dry run is for, and the numbers what an import tells.
+void CheckReport(QTextStream& out) {
+    out.flush();
+    if (out.status() == QTextStream::Ok && std::fflush(stdout) == 0 && !std::ferror(stdout)) return;
+    const int error = errno;
+    throw Failure(QStringLiteral("impossibile scrivere il resoconto sullo standard output: %1").arg(SystemReason(error)));
+}
+
 // Appends the rows of a CSV file to the data archive, created when missing,
 // all of them in one write or none: the one command that changes an archive.
 // Prints what it found and the numbers of the new records; with --dry-run what
@@ -366,7 +376,7 @@ void Import(const ProgramFolder& folder, const QStringList& args) {
         for (const csv_import::Notice& warning : import.warnings) out << "avviso: " << warning.Describe() << "\n";
         if (!import.ignoredColumns.isEmpty())
             out << "colonne ignorate: " << import.ignoredColumns.join(QStringLiteral(", ")) << "\n";
-        out.flush();
+        CheckReport(out);
         if (!import.errors.empty()) {
             QStringList lines{QStringLiteral("importazione rifiutata, nessuna scheda aggiunta:")};
             for (const csv_import::Notice& error : import.errors) lines << error.Describe();
@@ -388,13 +398,18 @@ void Import(const ProgramFolder& folder, const QStringList& args) {
                 out << "scheda " << first + i << ": " << fields.join(QStringLiteral(" | ")) << "\n";
             }
             out << "prova: nessuna scheda aggiunta\n";
+            CheckReport(out);
             return;
         }
-        const long long first = csv_import::Append(folder.Path(), import);
+        const auto [first, afterCommit] = csv_import::Append(folder.Path(), import);
+        if (!afterCommit.isEmpty())
+            QTextStream(stderr) << "velmora-batch: avviso: le schede sono state aggiunte, ma la chiusura di "
+                                << DataRecord::kFileName << " non è riuscita: " << afterCommit << "\n";
         if (count == 0) out << "nessuna scheda aggiunta in " << DataRecord::kFileName << "\n";
         else if (count == 1) out << "aggiunta 1 scheda in " << DataRecord::kFileName << ": la " << first << "\n";
         else out << "aggiunte " << count << " schede in " << DataRecord::kFileName << ": dalla " << first << " alla "
                  << first + count - 1 << "\n";
+        CheckReport(out);
     } catch (const FileError& error) {
         throw Failure(QString::fromStdString(error.what()));
     }

@@ -691,6 +691,27 @@ TEST(BatchImport, TwoImportsAtOnceLoseAndSplitNothing) {
     }
 }
 
+// The report is the point of an import and of its dry run: when standard
+// output cannot take it, the command fails, before it adds anything.
+TEST(BatchImport, AReportThatCannotBeWrittenFailsTheImport) {
+    for (const bool dryRun : {true, false}) {
+        SCOPED_TRACE(dryRun ? "--dry-run" : "import");
+        TempFolder folder;
+        WriteArchive(folder.Path(), 2);
+        const QByteArray archive = folder.Read(kArchive);
+        folder.Write(QStringLiteral("nuovi.csv"), "Nome\nuno\ndue\n");
+        QStringList arguments{"--folder", folder.Path(), "import", folder.File(QStringLiteral("nuovi.csv"))};
+        if (dryRun) arguments << "--dry-run";
+        QProcess tool;
+        tool.setStandardOutputFile(QStringLiteral("/dev/full"));
+        tool.start(QStringLiteral(VELMORA_BATCH), arguments);
+        ASSERT_TRUE(tool.waitForFinished(60000));
+        EXPECT_EQ(tool.exitCode(), 1);
+        EXPECT_TRUE(tool.readAllStandardError().contains("standard output")) << "says why";
+        EXPECT_EQ(folder.Read(kArchive), archive) << "nothing added";
+    }
+}
+
 // An import killed (SIGKILL) at a random moment leaves the archive's records
 // byte for byte and either all of its rows or none; a reader during the import
 // never counts a row of it before it commits; the next append lands right

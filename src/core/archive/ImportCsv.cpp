@@ -1,5 +1,7 @@
 #include "core/archive/ImportCsv.h"
 
+#include "core/folder/FileAccess.h"
+
 #include "core/folder/TextRules.h"
 
 #include <QFile>
@@ -7,6 +9,8 @@
 #include <QStringDecoder>
 
 #include <csv.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <algorithm>
 
@@ -273,9 +277,18 @@ Import Read(const QByteArray& file, bool truncate) {
 }
 
 Import ReadFile(const QString& path, bool truncate) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    // Only a regular file: a FIFO would block the import and a device such as
+    // /dev/zero would be read until memory runs out.
+    QString refusal;
+    const int fd = OpenRegularFile(path, O_RDONLY, refusal);
+    if (!refusal.isEmpty()) throw FileError(refusal.toStdString());
+    if (fd < 0)
+        throw FileError(QStringLiteral("Impossibile aprire %1: %2").arg(path, SystemReason(errno)).toStdString());
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
         throw FileError(QStringLiteral("Impossibile aprire %1: %2").arg(path, file.errorString()).toStdString());
+    }
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         throw FileError(QStringLiteral("Impossibile leggere %1: %2").arg(path, file.errorString()).toStdString());
@@ -288,14 +301,18 @@ DataRecord RecordOf(const Row& row) {
     return record;
 }
 
-long long Append(const QString& folder, const Import& import) {
+Appended Append(const QString& folder, const Import& import) {
     if (!import.errors.empty()) throw FileError("Importazione con errori");
     DataRecordFile file(folder);
     const auto count = static_cast<long long>(import.rows.size());
     file.AppendMany(count, [&](long long i, DataRecord& record) { record = RecordOf(import.rows[i]); });
-    const long long first = file.Position() - count + 1;
-    file.Close();
-    return first;
+    Appended appended{file.Position() - count + 1, {}};
+    try {
+        file.Close();
+    } catch (const FileError& error) {
+        appended.afterCommit = QString::fromStdString(error.what());
+    }
+    return appended;
 }
 
 }  // namespace csv_import

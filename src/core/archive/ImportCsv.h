@@ -59,10 +59,17 @@ Import ReadFile(const QString& path, bool truncate);
 
 DataRecord RecordOf(const Row& row);
 
+// What an append did: the number of the first new record, and what failed
+// after the rows were committed (closing the archive), empty when nothing did.
+struct Appended {
+    long long first = 0;
+    QString afterCommit;
+};
+
 // Appends the rows, in their order, after the records of the archive in the
 // folder (created when missing), in one write under the append lock: all of
-// them or, on a failure, none. Returns the number of the first new record.
-// Throws FileError.
-long long Append(const QString& folder, const Import& import);
+// them or, on a failure, none. Throws FileError when it added none; once the
+// rows are committed nothing throws, and a later failure is told in the result.
+Appended Append(const QString& folder, const Import& import);
 
 }  // namespace csv_import

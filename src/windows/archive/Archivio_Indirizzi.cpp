@@ -296,7 +296,9 @@ void TfrmArchivio_Indirizzi::cmdImportaClick() {
 
     long long first = 0;
     try {
-        first = csv_import::Append(app_.Folder().Path(), import);
+        // The rows are in once Append returns; closing the archive afterwards
+        // cannot take them back, so its failure does not undo the success.
+        first = csv_import::Append(app_.Folder().Path(), import).first;
     } catch (const std::exception&) {
         paging::ReportAccessError(this);
         return;

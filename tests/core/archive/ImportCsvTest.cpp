@@ -180,7 +180,7 @@ TEST(ImportCsv, AppendsAfterTheRecordsInTheFilesOrder) {
     }
     const QByteArray before = dir.Read(QStringLiteral("Archivio_Dati.pro"));
     const ci::Import import = ci::Read("Nome,Tipo\nuno,a\ndue,b\ntre,c\n", false);
-    EXPECT_EQ(ci::Append(dir.Path(), import), 3);
+    EXPECT_EQ(ci::Append(dir.Path(), import).first, 3);
 
     const QByteArray after = dir.Read(QStringLiteral("Archivio_Dati.pro"));
     ASSERT_EQ(after.size(), 5 * 3765);
@@ -213,7 +213,7 @@ TEST(ImportCsv, NothingOrAllIsWritten) {
         EXPECT_THROW(ci::Append(dir.Path(), import), FileError);
     }
     EXPECT_EQ(dir.Read(QStringLiteral("Archivio_Dati.pro")), before);
-    EXPECT_EQ(ci::Append(dir.Path(), import), 2);
+    EXPECT_EQ(ci::Append(dir.Path(), import).first, 2);
     EXPECT_EQ(dir.Read(QStringLiteral("Archivio_Dati.pro")).size(), 2001 * 3765);
 }
 
@@ -252,7 +252,7 @@ TEST(ImportCsv, TheProgramsExportThroughCalcComesBackWhole) {
     EXPECT_TRUE(import.errors.empty()) << S(Described(import.errors).join(u'\n'));
     EXPECT_TRUE(import.warnings.empty()) << S(Described(import.warnings).join(u'\n'));
     TempFolder target;
-    EXPECT_EQ(ci::Append(target.Path(), import), 1);
+    EXPECT_EQ(ci::Append(target.Path(), import).first, 1);
 
     DataRecordFile file(target.Path());
     ASSERT_EQ(file.RecordCount(), static_cast<long long>(records.size()));

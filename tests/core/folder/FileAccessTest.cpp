@@ -1,6 +1,7 @@
 #include "core/access/PasswordFile.h"
 #include "core/folder/IniFile.h"
 #include "core/archive/DataRecord.h"
+#include "core/archive/ImportCsv.h"
 #include "core/sheets/SheetRecord.h"
 #include "support/SpecialFiles.h"
 #include "support/TempFolder.h"
@@ -33,10 +34,11 @@ const Use kUses[] = {
      [](const TempFolder& d) { IniFile(d.File("Impostazioni.ini")).ReadString("Busta", "Margine"); }},
     {"Impostazioni.ini", "write a setting",
      [](const TempFolder& d) { IniFile(d.File("Impostazioni.ini")).WriteString("Busta", "Margine", "1"); }},
+    {"nuovi.csv", "read a CSV file to import", [](const TempFolder& d) { csv_import::ReadFile(d.File("nuovi.csv"), false); }},
 };
 
 // A FIFO, a folder, a link to /dev/zero or a socket in place of an archive, the
-// password file or the settings: the use fails at once (it neither blocks nor
+// password file, the settings or a CSV file to import: the use fails at once (it neither blocks nor
 // reads an endless or empty file), with a message that names the file and says
 // what it is, and the thing stays as it was.
 TEST(SpecialFiles, AreRefusedWithAMessageNamingTheFileAndWhatItIs) {
