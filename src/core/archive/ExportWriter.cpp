@@ -1,5 +1,6 @@
 #include "core/archive/ExportWriter.h"
 
+#include "core/folder/FileAccess.h"
 #include "core/folder/ProgramFolder.h"
 #include "core/folder/TextRules.h"
 #include "core/archive/ShortText.h"
@@ -8,8 +9,11 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <cerrno>
 #include <functional>
 #include <string>
+
+#include <unistd.h>
 
 namespace spreadsheet_export {
 namespace {
@@ -59,9 +63,17 @@ constexpr Header kHeader[Rows::kCells] = {
 
 constexpr const char* kEnd[] = {"</table>", "</body>", "</html>"};
 
+// The reason a write to `out` failed: Qt's own text, or the system's where Qt
+// has none to give (a full disk during a buffered write).
+QString WriteFailure(const QIODevice& out, int error) {
+    const QString reason = out.errorString();
+    return error != 0 && (reason.isEmpty() || reason == QLatin1String("Unknown error")) ? SystemReason(error) : reason;
+}
+
 void Put(QIODevice& out, const std::string& bytes) {
+    errno = 0;
     if (out.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size()))
-        throw FileError(out.errorString().toStdString());
+        throw FileError(WriteFailure(out, errno).toStdString());
 }
 
 // A byte of the code page stands for a character of code 32 or below
@@ -148,14 +160,24 @@ void WriteFile(const QString& path, Rows& rows) {
     if (QFileInfo::exists(lock))
         throw FileError(QStringLiteral("%1 è aperto in un altro programma").arg(path).toStdString());
     QSaveFile file(path);
-    auto failed = [&] {
-        return FileError(QStringLiteral("Impossibile scrivere %1: %2").arg(path, file.errorString()).toStdString());
+    auto failed = [&](int error) {
+        return FileError(QStringLiteral("Impossibile scrivere %1: %2").arg(path, WriteFailure(file, error)).toStdString());
     };
-    if (!file.open(QIODevice::WriteOnly)) throw failed();
-    Write(file, rows);  // on a throw the temporary file is removed, the file stays as it was
-    // What is still buffered must reach the temporary file without error
-    // before it replaces the file: commit alone does not report a failed flush.
-    if (!file.flush() || !file.commit()) throw failed();
+    if (!file.open(QIODevice::WriteOnly)) throw failed(errno);
+    try {
+        Write(file, rows);  // on a throw the temporary file is removed, the file stays as it was
+    } catch (const FileError&) {
+        throw failed(errno);
+    }
+    // What is still buffered must reach the temporary file, and the file the
+    // disk (or the server of a network folder), without error before it
+    // replaces the export: commit neither reports a failed flush nor checks
+    // its own sync. A file system that cannot sync (EINVAL) keeps what it has.
+    errno = 0;
+    if (!file.flush()) throw failed(errno);
+    if (::fdatasync(file.handle()) != 0 && errno != EINVAL) throw failed(errno);
+    errno = 0;
+    if (!file.commit()) throw failed(errno);
 }
 
 namespace {
@@ -165,7 +187,8 @@ void WithArchiveRows(const ProgramFolder& folder, const std::function<void(Rows&
     file.OpenForReading(folder.Path());
     ArchiveRows rows(file);
     write(rows);
-    file.Close();
+    // The archive was only read: the handle closes unchecked, and nothing
+    // about it can undo an export already in place.
 }
 }  // namespace
 

@@ -9,6 +9,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -219,7 +220,13 @@ TEST_F(ExportFolder, AFailedExportLeavesTheEarlierFileWhole) {
         Write(se::kFileName, earlier);
         c.arrange();
         const QStringList before = Entries();
-        EXPECT_THROW(se::ExportArchive(ProgramFolder(dir.path()), xls), FileError) << c.what;
+        try {
+            se::ExportArchive(ProgramFolder(dir.path()), xls);
+            ADD_FAILURE() << c.what << ": no error";
+        } catch (const FileError& error) {
+            EXPECT_FALSE(QString::fromStdString(error.what()).contains(QStringLiteral("Unknown error")))
+                << c.what << ": the system's reason, not " << error.what();
+        }
         EXPECT_EQ(Entries(), before) << c.what;
         c.undo();
         EXPECT_EQ(Read(se::kFileName), earlier) << c.what;
@@ -308,3 +315,25 @@ TEST_F(ExportFolder, LibreOfficeCalcReadsEveryRowAndField) {
 }
 
 }  // namespace
+
+// An export onto a disk that fills up: the message gives the system's reason,
+// and nothing of it is left there. Needs a small file system of its own, which
+// only root can mount.
+TEST_F(ExportFolder, AFullDiskIsToldAsSuchAndLeavesNothing) {
+    std::vector<DataRecord> records;
+    for (int i = 0; i < 300; ++i) records.push_back(Record({"nome", "tipo", "riga"}));
+    Store(records);
+    QTemporaryDir small;
+    if (QProcess::execute(QStringLiteral("mount"), {"-t", "tmpfs", "-o", "size=16k", "tmpfs", small.path()}) != 0)
+        GTEST_SKIP() << "no small file system to fill (mounting needs root)";
+    const QString target = small.filePath(QStringLiteral("export.xls"));
+    try {
+        se::ExportArchive(ProgramFolder(dir.path()), target);
+        ADD_FAILURE() << "no error";
+    } catch (const FileError& error) {
+        EXPECT_TRUE(QString::fromStdString(error.what()).contains(target)) << error.what();
+        EXPECT_FALSE(QString::fromStdString(error.what()).contains(QStringLiteral("Unknown error"))) << error.what();
+    }
+    EXPECT_TRUE(QDir(small.path()).isEmpty()) << "no export, no temporary file";
+    QProcess::execute(QStringLiteral("umount"), {small.path()});
+}
