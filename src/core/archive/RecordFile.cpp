@@ -6,6 +6,10 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -14,6 +18,7 @@
 #include <fcntl.h>
 #include <optional>
 #include <sys/stat.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 namespace {
@@ -36,57 +41,109 @@ constexpr useconds_t kPauseUs = 1000;
 // The stand-in for the advisory lock on a file system that keeps none: a file
 // beside the archive, created only when it does not exist (O_EXCL), holding
 // its holder's machine, process and a stamp, and removed when the append is
-// done. A lock file left by a process that ended without removing it (killed,
-// or its machine gone) is stale: one whose holder on this machine no longer
-// runs is taken over at once; one from another machine, or without a holder,
-// after it has stood unchanged for half the waiting time, which is far longer
-// than any append holds it. The one found stale is moved aside under a name of
-// this process's own and removed only when it is the very one found stale (same
-// file, same holder); a live one moved by a taker that came late is put back.
+// done. While it is held, a heartbeat touches it (its modification time) every
+// kBeat, so a holder that writes for seconds keeps it fresh. A lock file left
+// by a process that ended without removing it (killed, or its machine gone)
+// is stale: one whose holder on this machine no longer runs is taken over at
+// once; one from another machine, or without a holder, once it has stood
+// untouched for kSilence, many heartbeats long. The one found stale is moved
+// aside under a name of this process's own and removed only when it is the
+// very one found stale (same file, same holder, same last heartbeat); a live
+// one moved by a taker that came late is put back.
+constexpr std::chrono::milliseconds kBeat{250};
+constexpr std::chrono::milliseconds kSilence{3000};
+// How long an append waits for a lock file: longer than the silence, so that a
+// stale one from another machine can be taken over.
+constexpr std::chrono::milliseconds kLockFileWait{kSilence + std::chrono::milliseconds(3000)};
+
 class LockFile {
 public:
     explicit LockFile(const QString& archive)
         : path_(QFile::encodeName(archive + QStringLiteral(".lock"))), holder_(Holder()) {
-        QByteArray seen;
-        ino_t seenInode = 0;
-        int seenSince = 0;
-        for (int tries = 0; tries < kTries; ++tries) {
+        using Clock = std::chrono::steady_clock;
+        const Clock::time_point start = Clock::now();
+        Seen seen;
+        Clock::time_point seenSince = start;
+        while (Clock::now() - start < kLockFileWait) {
             const int fd = ::open(path_.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
             if (fd >= 0) {
                 struct stat st {};
-                const bool ok = WriteAll(fd, holder_.constData(), holder_.size()) && ::fstat(fd, &st) == 0;
+                const bool ok = WriteAll(fd, holder_.constData(), holder_.size()) && ::fdatasync(fd) == 0 &&
+                                ::fstat(fd, &st) == 0;
+                const int error = errno;
                 inode_ = st.st_ino;
-                if (CloseChecked(fd) && ok) return;
+                if (ok) {
+                    fd_ = fd;
+                    heartbeat_ = std::thread([this] { Beat(); });
+                    return;
+                }
+                ::close(fd);
                 ::unlink(path_.constData());
-                throw FileError(SystemReason(errno).toStdString());
+                throw FileError(SystemReason(error).toStdString());
             }
             if (errno == EINTR) continue;
             if (errno != EEXIST) throw FileError(SystemReason(errno).toStdString());
-            struct stat st {};
-            const QByteArray holder = Contents(path_);
-            if (::lstat(path_.constData(), &st) != 0) continue;  // gone meanwhile: try again at once
-            if (st.st_ino != seenInode || holder != seen) {
-                seenInode = st.st_ino;
-                seen = holder;
-                seenSince = tries;
+            const std::optional<Seen> now = Look(path_);
+            if (!now) continue;  // gone meanwhile: try again at once
+            if (!(*now == seen)) {
+                seen = *now;
+                seenSince = Clock::now();
             }
-            const std::optional<bool> running = HolderRuns(holder);
-            const bool stale = running == false || (!running.value_or(false) && tries - seenSince >= kTries / 2);
-            if (stale && TakeOver(seenInode, seen)) continue;
+            const std::optional<bool> running = HolderRuns(seen.holder);
+            const bool stale =
+                running == false || (!running.value_or(false) && Clock::now() - seenSince >= kSilence);
+            if (stale && TakeOver(seen)) continue;
             usleep(kPauseUs);
         }
         Locked();
     }
     ~LockFile() {
+        {
+            std::lock_guard lock(mutex_);
+            stopping_ = true;
+        }
+        stop_.notify_all();
+        heartbeat_.join();
         // Removed only while it is still this holder's own.
-        struct stat st {};
-        if (::lstat(path_.constData(), &st) == 0 && st.st_ino == inode_ && Contents(path_) == holder_)
-            ::unlink(path_.constData());
+        if (StillOurs()) ::unlink(path_.constData());
+        ::close(fd_);
     }
     LockFile(const LockFile&) = delete;
     LockFile& operator=(const LockFile&) = delete;
 
+    // Whether the lock file is still this holder's: not taken over meanwhile.
+    bool StillOurs() const {
+        struct stat st {};
+        return ::lstat(path_.constData(), &st) == 0 && st.st_ino == inode_ && Contents(path_) == holder_;
+    }
+
 private:
+    // What a waiter sees of a lock file; any change means its holder lives.
+    struct Seen {
+        ino_t inode = 0;
+        QByteArray holder;
+        timespec touched {};
+        bool operator==(const Seen& o) const {
+            return inode == o.inode && holder == o.holder && touched.tv_sec == o.touched.tv_sec &&
+                   touched.tv_nsec == o.touched.tv_nsec;
+        }
+    };
+
+    static std::optional<Seen> Look(const QByteArray& path) {
+        Seen seen;
+        seen.holder = Contents(path);
+        struct stat st {};
+        if (::lstat(path.constData(), &st) != 0) return std::nullopt;
+        seen.inode = st.st_ino;
+        seen.touched = st.st_mtim;
+        return seen;
+    }
+
+    void Beat() {
+        std::unique_lock lock(mutex_);
+        while (!stop_.wait_for(lock, kBeat, [this] { return stopping_; })) ::futimens(fd_, nullptr);
+    }
+
     static QByteArray Machine() {
         char name[256] = {};
         ::gethostname(name, sizeof name - 1);
@@ -117,11 +174,11 @@ private:
         return ::kill(pid, 0) == 0 || errno != ESRCH;
     }
 
-    bool TakeOver(ino_t inode, const QByteArray& holder) const {
+    bool TakeOver(const Seen& stale) const {
         const QByteArray aside = path_ + '.' + QByteArray::number(::getpid()) + ".stale";
         if (::rename(path_.constData(), aside.constData()) != 0) return false;
-        struct stat st {};
-        const bool same = ::lstat(aside.constData(), &st) == 0 && st.st_ino == inode && Contents(aside) == holder;
+        const std::optional<Seen> moved = Look(aside);
+        const bool same = moved && *moved == stale;
         if (!same) ::link(aside.constData(), path_.constData());
         ::unlink(aside.constData());
         return same;
@@ -130,6 +187,11 @@ private:
     QByteArray path_;
     QByteArray holder_;
     ino_t inode_ = 0;
+    int fd_ = -1;
+    std::thread heartbeat_;
+    std::mutex mutex_;
+    std::condition_variable stop_;
+    bool stopping_ = false;
 };
 
 // Holds an exclusive lock on the whole file for its lifetime. Open-file-description
@@ -160,6 +222,10 @@ public:
     }
     AppendLock(const AppendLock&) = delete;
     AppendLock& operator=(const AppendLock&) = delete;
+
+    // Whether the lock still excludes every other appender: an advisory lock
+    // always does; a lock file while nobody took it over.
+    bool Held() const { return !lockFile_ || lockFile_->StillOurs(); }
 
 private:
     static struct flock Whole(short type) {
@@ -427,6 +493,7 @@ void RecordFileBase::AppendManyBytes(long long count, const FillBytes& fill) {
             position_ = first + done;
         }
         if (::fdatasync(fd_) != 0) throw FileError(SystemReason(errno).toStdString());
+        if (!lock.Held()) Locked();
         RemoveJournal();
     } catch (...) {
         // Cut back, then the journal goes: a failure of either leaves the

@@ -8,12 +8,14 @@
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <csignal>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <fcntl.h>
 #include <limits>
 #include <random>
 #include <set>
+#include <sched.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -567,4 +569,58 @@ TEST(DataRecordFile, AnAppendOfManyKilledAtAnyStepLeavesNoneOfItsRecords) {
             EXPECT_EQ(after.size(), before.size() + (many ? 2 : 1) * qsizetype(sizeof(DataRecord)));
         }
     }
+}
+
+// Two copies of the program on two computers share a folder whose file system
+// keeps no advisory locks: one appends many records slowly, holding the lock
+// file for seconds, while the other appends a few. The lock file stays fresh
+// while it is held, so neither takes it from the other: nothing lost, nothing
+// doubled, both succeed. Each child poses as a computer of its own through a
+// UTS namespace (its own host name), which needs root.
+TEST(DataRecordFile, ALockFileHeldForSecondsIsNotTakenByAnotherComputer) {
+    NoAdvisoryLocks noLocks;
+    TempFolder dir;
+    constexpr long long kSlow = 30, kFast = 20;
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    auto asComputer = [&](const char* host, const std::function<void()>& append) {
+        const pid_t pid = fork();
+        if (pid != 0) return pid;
+        close(ready[0]);
+        const bool own = unshare(CLONE_NEWUTS) == 0 && sethostname(host, std::strlen(host)) == 0;
+        const char said = own ? '1' : '0';
+        if (write(ready[1], &said, 1) != 1 || !own) _exit(3);
+        try {
+            append();
+        } catch (const std::exception&) {
+            _exit(1);
+        }
+        _exit(0);
+    };
+    const pid_t slow = asComputer("ufficio", [&] {
+        DataRecordFile(dir.Path()).AppendMany(kSlow, [](long long i, DataRecord& r) {
+            usleep(100000);  // three seconds in all
+            r = Sample(QStringLiteral("lento%1").arg(i));
+        });
+    });
+    char said = 0;
+    ASSERT_EQ(read(ready[0], &said, 1), 1);
+    if (said != '1') {
+        waitpid(slow, nullptr, 0);
+        GTEST_SKIP() << "no host name of its own for a child (needs root)";
+    }
+    usleep(300000);  // the slow append holds the lock file by now
+    const pid_t fast = asComputer("magazzino", [&] {
+        for (long long i = 0; i < kFast; ++i) DataRecordFile(dir.Path()).Append(Sample(QStringLiteral("veloce%1").arg(i)));
+    });
+    ASSERT_EQ(read(ready[0], &said, 1), 1);
+    for (const pid_t pid : {slow, fast}) {
+        int status = 0;
+        waitpid(pid, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "an append failed";
+    }
+    close(ready[0]);
+    close(ready[1]);
+    EXPECT_EQ(DataRecordFile(dir.Path()).RecordCount(), kSlow + kFast);
+    EXPECT_EQ(WholeRecordNames(dir).size(), std::size_t(kSlow + kFast)) << "every record whole and once";
 }
