@@ -454,10 +454,10 @@ report::PageStream PagesOf(Document& made, int copies) {
     if (const auto* whole = std::get_if<WholeReport>(&made))
         return report::PagesFor(whole->report->PreparedPages(), choices);
     PageByPage& paged = std::get<PageByPage>(made);
-    std::vector<int> order = report::PagesToPrint(choices, int(paged.count));
-    const int count = int(order.size());
-    return {count, [&paged, order = std::move(order)](int i) -> const report::PreparedPage& {
-                paged.prepare(order[std::size_t(i)]);
+    report::PageOrder order(choices, int(paged.count));
+    const long long count = order.Count();
+    return {count, [&paged, order = std::move(order)](long long i) -> const report::PreparedPage& {
+                paged.prepare(order.At(i));
                 return paged.report->PreparedPages().front();
             }};
 }
@@ -469,7 +469,7 @@ report::PageStream PagesOf(Document& made, int copies) {
 void WriteDocument(const report::PageStream& pages, const QString& title, const QString& path, Progress& progress) {
     ScratchFolder work;
     const QString document = work.File(QStringLiteral("documento.pdf"));
-    report::WritePdf(pages, document, title, [&](int done, int total) { progress.Show(kDrawing, done, total); });
+    report::WritePdf(pages, document, title, [&](long long done, long long total) { progress.Show(kDrawing, done, total); });
     progress.End();
     QFile source(document);
     if (!source.open(QIODevice::ReadOnly)) CannotWrite(path, source.errorString());
@@ -512,7 +512,7 @@ void PrintOn(report::TrepReport& report, const report::PageStream& pages, const 
     using Status = report::PrintOutcome::Status;
     report.PrintOptions.Printer = printer;
     report.PrintOptions.ShowDialog = false;
-    const report::PageStream shown{pages.count, [&](int i) -> const report::PreparedPage& {
+    const report::PageStream shown{pages.count, [&](long long i) -> const report::PreparedPage& {
                                        const report::PreparedPage& page = pages.page(i);
                                        progress.Show(kDrawing, i + 1, pages.count);
                                        return page;

@@ -34,7 +34,7 @@ public:
     void Print(const report::PrintJob& job) override {
         if (spoolerFails) throw report::PrintError("spooler failed");
         Job done{job.printer, job.outputFile, job.duplex, {}, job.settings};
-        for (int i = 0; i < job.pages.count; ++i) done.pages.push_back(int(&job.pages.page(i) - first));
+        for (long long i = 0; i < job.pages.count; ++i) done.pages.push_back(int(&job.pages.page(i) - first));
         jobs.push_back(done);
     }
 };

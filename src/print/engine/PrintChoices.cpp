@@ -28,7 +28,8 @@ std::vector<int> ParsePageNumbers(const QString& text, int pageCount) {
     return pages;
 }
 
-std::vector<int> PagesToPrint(const PrintChoices& choices, int pageCount) {
+PageOrder::PageOrder(const PrintChoices& choices, int pageCount)
+    : copies_(std::max(choices.copies, 1)), collate_(choices.collate) {
     std::vector<int> numbers;
     switch (choices.range) {
     case PrintChoices::Range::All: numbers = ParsePageNumbers({}, pageCount); break;
@@ -37,21 +38,12 @@ std::vector<int> PagesToPrint(const PrintChoices& choices, int pageCount) {
         break;
     case PrintChoices::Range::Pages: numbers = ParsePageNumbers(choices.pages, pageCount); break;
     }
-    std::vector<int> selected;
     for (int number : numbers) {
         if (choices.which == PrintChoices::Which::Odd && number % 2 == 0) continue;
         if (choices.which == PrintChoices::Which::Even && number % 2 == 1) continue;
-        selected.push_back(number - 1);
+        selected_.push_back(number - 1);
     }
-    if (choices.reverse) std::reverse(selected.begin(), selected.end());
-    const int copies = std::max(choices.copies, 1);
-    std::vector<int> sequence;
-    if (choices.collate) {
-        for (int copy = 0; copy < copies; ++copy) sequence.insert(sequence.end(), selected.begin(), selected.end());
-    } else {
-        for (int index : selected) sequence.insert(sequence.end(), copies, index);
-    }
-    return sequence;
+    if (choices.reverse) std::reverse(selected_.begin(), selected_.end());
 }
 
 }  // namespace report

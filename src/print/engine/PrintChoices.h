@@ -25,7 +25,25 @@ std::vector<int> ParsePageNumbers(const QString& text, int pageCount);
 
 // The pages to paint, as 0-based indices in painting order, copies included:
 // the range, then odd or even page numbers, then the order; collated copies
-// repeat the whole sequence, uncollated ones repeat each page in place.
-std::vector<int> PagesToPrint(const PrintChoices& choices, int pageCount);
+// repeat the whole sequence, uncollated ones repeat each page in place. The
+// pages chosen are listed once; the page at each position of the copies is
+// computed, so 9,999 copies of a long document cost no more memory than one.
+class PageOrder {
+public:
+    PageOrder(const PrintChoices& choices, int pageCount);
+
+    // How many pages are painted, copies included.
+    long long Count() const { return static_cast<long long>(selected_.size()) * copies_; }
+    // The 0-based page painted at position i (0 <= i < Count()).
+    int At(long long i) const {
+        const auto n = static_cast<long long>(selected_.size());
+        return selected_[static_cast<std::size_t>(collate_ ? i % n : i / copies_)];
+    }
+
+private:
+    std::vector<int> selected_;
+    long long copies_;
+    bool collate_;
+};
 
 }  // namespace report

@@ -137,7 +137,7 @@ public:
         // The paper is the first page's, seen as it is written.
         QByteArray media;
         WritePdf(PageStream{job.pages.count,
-                            [&](int i) -> const PreparedPage& {
+                            [&](long long i) -> const PreparedPage& {
                                 const PreparedPage& page = job.pages.page(i);
                                 if (i == 0) media = MediaOf(page);
                                 return page;
@@ -241,16 +241,16 @@ PrintOutcome PrintWithoutDialog(const TrepReport& report, const PageStream* page
 }
 
 PageStream PagesFor(const std::vector<PreparedPage>& pages, const PrintChoices& choices) {
-    std::vector<int> order = PagesToPrint(choices, int(pages.size()));
-    const int count = int(order.size());
-    return {count, [&pages, order = std::move(order)](int i) -> const PreparedPage& {
-                return pages[std::size_t(order[std::size_t(i)])];
+    PageOrder order(choices, int(pages.size()));
+    const long long count = order.Count();
+    return {count, [&pages, order = std::move(order)](long long i) -> const PreparedPage& {
+                return pages[std::size_t(order.At(i))];
             }};
 }
 
 PageStream StreamOf(std::vector<const PreparedPage*> pages) {
-    const int count = int(pages.size());
-    return {count, [pages = std::move(pages)](int i) -> const PreparedPage& { return *pages[std::size_t(i)]; }};
+    const auto count = static_cast<long long>(pages.size());
+    return {count, [pages = std::move(pages)](long long i) -> const PreparedPage& { return *pages[std::size_t(i)]; }};
 }
 
 }  // namespace report

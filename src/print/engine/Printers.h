@@ -53,8 +53,8 @@ using PrinterSettings = std::map<QByteArray, QByteArray>;
 // gives stays as it is until the next call; so a long document made one page
 // at a time never holds more than a few.
 struct PageStream {
-    int count = 0;
-    std::function<const PreparedPage&(int)> page;
+    long long count = 0;
+    std::function<const PreparedPage&(long long)> page;
 };
 
 // One print: the pages in painting order (copies included), where to.
@@ -111,7 +111,7 @@ PrintOutcome PrintPrepared(const TrepReport& report, const PrintChoices& choices
 PrintOutcome PrintWithoutDialog(const TrepReport& report, const PageStream* pages = nullptr);
 
 // Told how many of how many pages are drawn, after each page.
-using PageProgress = std::function<void(int done, int total)>;
+using PageProgress = std::function<void(long long done, long long total)>;
 
 // Writes the pages into a PDF file, one sheet each, each on paper of its own
 // size and orientation, with no printer; the file replaces an earlier one

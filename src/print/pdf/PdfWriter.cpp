@@ -40,7 +40,7 @@ void WritePdf(const PageStream& pages, const QString& path, const QString& title
     // Pages are rendered on every core, at least a few pages a thread, at most
     // eight a thread ahead of the page being written.
     constexpr int kMinPagesPerThread = 4;
-    const int threads = std::min(std::max(1, QThread::idealThreadCount()), pages.count / kMinPagesPerThread);
+    const int threads = int(std::min<long long>(std::max(1, QThread::idealThreadCount()), pages.count / kMinPagesPerThread));
     const auto write = [&](long long i, pdf::RenderedPage page) {
         const int object = pdf.Reserve(), content = pdf.Reserve();
         QByteArray resources = "<< /ProcSet [/PDF /Text] /Font << ";
@@ -56,10 +56,10 @@ void WritePdf(const PageStream& pages, const QString& path, const QString& title
                                resources + " /Contents " + pdf::PdfFile::Ref(content) + " >>");
         pdf.Stream(content, {}, page.content);
         kids += pdf::PdfFile::Ref(object) + ' ';
-        if (progress) progress(int(i + 1), pages.count);
+        if (progress) progress(i + 1, pages.count);
     };
     pdf::OrderedParallelMap(
-        pages.count, threads, 8 * threads, [&](long long i) { return pages.page(int(i)); },
+        pages.count, threads, 8 * threads, [&](long long i) { return pages.page(i); },
         [] { return [renderer = std::make_shared<pdf::PageRenderer>()](const PreparedPage& page) {
                  return renderer->Render(page);
              }; },

@@ -133,12 +133,12 @@ TEST_F(Paint, ALongPdfIsEveryPageAsDrawnAlone) {
     const std::vector<PreparedPage>& pages = report->PreparedPages();
     ASSERT_GE(pages.size(), 200u) << "long enough for two parts";
     const QString whole = dir.filePath(QStringLiteral("intero.pdf"));
-    std::vector<std::pair<int, int>> told;
+    std::vector<std::pair<long long, long long>> told;
     WritePdf(PagesFor(pages), whole, QStringLiteral("Riepilogo"),
-             [&](int done, int total) { told.emplace_back(done, total); });
+             [&](long long done, long long total) { told.emplace_back(done, total); });
     ASSERT_EQ(PdfPageCount(whole), int(pages.size()));
     ASSERT_FALSE(told.empty());
-    EXPECT_EQ(told.back(), std::make_pair(int(pages.size()), int(pages.size())));
+    EXPECT_EQ(told.back(), std::make_pair((long long)pages.size(), (long long)pages.size()));
     EXPECT_TRUE(std::is_sorted(told.begin(), told.end()));
     const std::vector<PdfWord> words = PdfWords(whole);
     const int middle = int(pages.size()) / 2;

@@ -28,15 +28,32 @@ PrintChoices Choose(Range range, const char* pages = "", Which which = Which::Al
     return c;
 }
 
-class PagesToPrintTable : public testing::TestWithParam<ChoiceCase> {};
+class PageOrderTable : public testing::TestWithParam<ChoiceCase> {};
 
-TEST_P(PagesToPrintTable, GivesThePaintingSequence) {
+TEST_P(PageOrderTable, GivesThePaintingSequence) {
     const ChoiceCase& c = GetParam();
-    EXPECT_EQ(PagesToPrint(c.choices, c.pageCount), c.expected);
+    const PageOrder order(c.choices, c.pageCount);
+    std::vector<int> sequence;
+    for (long long i = 0; i < order.Count(); ++i) sequence.push_back(order.At(i));
+    EXPECT_EQ(sequence, c.expected);
+}
+
+// 9,999 copies of 215,000 pages are more than an int counts; the pages at the
+// far end are computed, not listed.
+TEST(PageOrder, CountsCopiesOfLongDocumentsInSixtyFourBits) {
+    for (const bool collate : {true, false}) {
+        PrintChoices choices;
+        choices.copies = 9999;
+        choices.collate = collate;
+        const PageOrder order(choices, 215000);
+        EXPECT_EQ(order.Count(), 215000LL * 9999);
+        EXPECT_EQ(order.At(order.Count() - 1), 214999);
+        EXPECT_EQ(order.At(215000LL * 5000), collate ? 0 : 107510);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    PrintChoices, PagesToPrintTable,
+    PrintChoices, PageOrderTable,
     testing::Values(
         ChoiceCase{"all", Choose(Range::All), 3, {0, 1, 2}},
         ChoiceCase{"no_pages", Choose(Range::All), 0, {}},

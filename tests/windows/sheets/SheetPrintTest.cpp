@@ -27,7 +27,7 @@ namespace {
 class RecordingPrinters : public FakePrinters {
 public:
     void Print(const PrintJob& job) override {
-        for (int i = 0; i < job.pages.count; ++i) pages.push_back(job.pages.page(i));
+        for (long long i = 0; i < job.pages.count; ++i) pages.push_back(job.pages.page(i));
     }
     std::vector<PreparedPage> pages;
 };
