@@ -20,7 +20,6 @@
 #include <QCommandLineParser>
 #include <QDateTime>
 #include <QDir>
-#include <QDirIterator>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QTextStream>
@@ -34,7 +33,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace batch {
@@ -310,27 +308,9 @@ Document Summary(const ProgramFolder& folder, const QStringList& args) {
     return WholeReport{std::move(report)};
 }
 
-// Refuses an output that is one of the program folder's files or attached
-// documents, which a document must never be written over: by name, by a link
-// or by another hard link, the files themselves (device and inode) are
-// compared, not their names. `allowed` names the one file of the folder that
-// this output may replace.
+// Refuses an output that the program folder keeps for itself.
 void RefuseProgramFile(const QString& output, const ProgramFolder& folder, const QString& allowed = {}) {
-    struct stat target {};
-    if (::stat(QFile::encodeName(output).constData(), &target) != 0) return;
-    QStringList files;
-    for (const char* name : ProgramFolder::kFiles)
-        if (QLatin1String(name) != allowed) files << folder.File(QLatin1String(name));
-    QDirIterator attachments(folder.File(QLatin1String(ProgramFolder::kAttachmentsFolder)),
-                             QDir::Files | QDir::System | QDir::Hidden, QDirIterator::Subdirectories);
-    while (attachments.hasNext()) files << attachments.next();
-    for (const QString& file : files) {
-        struct stat st {};
-        if (::stat(QFile::encodeName(file).constData(), &st) == 0 && st.st_dev == target.st_dev &&
-            st.st_ino == target.st_ino)
-            throw Failure(QStringLiteral("%1 è un file della cartella del programma (%2): non viene sovrascritto")
-                              .arg(output, QDir(folder.Path()).relativeFilePath(file)));
-    }
+    if (const QString refusal = folder.WriteRefusal(output, allowed); !refusal.isEmpty()) throw Failure(refusal);
 }
 
 // The spreadsheet export of the data archive, as the export window writes it

@@ -82,8 +82,8 @@ void PreviewWorkspace::paintEvent(QPaintEvent* event) {
     }
 }
 
-TfrmPreview::TfrmPreview(TrepReport& report, PrintTeller tell, QWidget* owner)
-    : QDialog(owner, Qt::Dialog | ui::kTitleOnly), report_(report), tell_(std::move(tell)) {
+TfrmPreview::TfrmPreview(TrepReport& report, const ProgramFolder& folder, PrintTeller tell, QWidget* owner)
+    : QDialog(owner, Qt::Dialog | ui::kTitleOnly), report_(report), folder_(folder), tell_(std::move(tell)) {
     const QString name = report.ReportOptions.Name;
     setWindowTitle(name.isEmpty() ? QStringLiteral("Preview") : name);
     setWindowState(Qt::WindowMaximized);
@@ -93,7 +93,7 @@ TfrmPreview::TfrmPreview(TrepReport& report, PrintTeller tell, QWidget* owner)
     if (buttons & pbPrint) {
         // The preview stays open after any print, whatever it came to.
         actPrint = toolbar->addAction(QStringLiteral("Print"), this,
-                                      [this] { tell_(this, Print(report_, currentPage_, this)); });
+                                      [this] { tell_(this, Print(report_, folder_, currentPage_, this)); });
         actPrint->setToolTip(QStringLiteral("Print"));
     }
     if (buttons & pbZoom) {

@@ -49,7 +49,7 @@ private:
 // buttons PreviewOptions names, and "Page %d of %d" in the status line.
 class TfrmPreview : public QDialog {
 public:
-    TfrmPreview(TrepReport& report, PrintTeller tell, QWidget* owner = nullptr);
+    TfrmPreview(TrepReport& report, const ProgramFolder& folder, PrintTeller tell, QWidget* owner = nullptr);
 
     // Fits the page width or the whole page in the window.
     void ZoomPageWidth();
@@ -75,6 +75,7 @@ protected:
 private:
     void UpdateStatus();
     TrepReport& report_;
+    const ProgramFolder& folder_;
     PrintTeller tell_;
     int currentPage_ = 1;
 };

@@ -1,42 +1,89 @@
 #include "report_ui/Print.h"
 
+#include "core/folder/ProgramFolder.h"
+#include "ui/Messages.h"
 #include "ui/ModalRunner.h"
 #include "report_ui/PrintDialog.h"
 
+#include <QCoreApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 
 namespace report {
 namespace {
 
+// The file a name chosen for a print to file stands for: the name with ".prn"
+// added unless it already ends so.
+QString PrnFile(const QString& chosen) {
+    return chosen.endsWith(QStringLiteral(".prn"), Qt::CaseInsensitive) ? chosen : chosen + QStringLiteral(".prn");
+}
+
+// The save dialog of a print to file. Accepting a name checks the file that
+// will be written, not the name as typed: a file of the program folder is
+// refused, an existing file is replaced only when the user says so, and
+// either way the dialog stays open for another name.
+class PrintFileDialog : public QFileDialog {
+public:
+    PrintFileDialog(QWidget* owner, const ProgramFolder& folder)
+        : QFileDialog(owner, QStringLiteral("Print to file"), QString(), QStringLiteral("Printer file (*.prn)")),
+          folder_(folder) {
+        setOption(QFileDialog::DontUseNativeDialog);
+        setOption(QFileDialog::DontConfirmOverwrite);
+        setAcceptMode(QFileDialog::AcceptSave);
+        setDefaultSuffix(QStringLiteral("prn"));
+    }
+
+    // The file to write; empty until a name is accepted.
+    const QString& File() const { return file_; }
+
+    void accept() override {
+        const QStringList chosen = selectedFiles();
+        // A folder, or nothing yet: the dialog moves into it or waits.
+        if (chosen.isEmpty() || QFileInfo(chosen.first()).isDir()) return QFileDialog::accept();
+        const QString file = PrnFile(chosen.first());
+        if (const QString refusal = folder_.WriteRefusal(file); !refusal.isEmpty()) {
+            ui::ShowMessage(this, refusal, ui::Kind::Error, ui::Buttons::Ok);
+            return;
+        }
+        if (QFileInfo::exists(file)) {
+            // Qt's own question, in the language of Qt's dialogs.
+            const QString question =
+                QCoreApplication::translate("QFileDialog", "%1 already exists.\nDo you want to replace it?")
+                    .arg(QFileInfo(file).fileName());
+            if (ui::ShowMessage(this, question, ui::Kind::Warning, ui::Buttons::YesNo) != ui::Answer::Yes) return;
+        }
+        file_ = file;
+        QFileDialog::accept();
+    }
+
+private:
+    const ProgramFolder& folder_;
+    QString file_;
+};
+
 // Asks for the file a print to file goes into; empty when cancelled.
-QString AskPrintFile(QWidget* owner) {
-    QFileDialog dialog(owner, QStringLiteral("Print to file"), QString(), QStringLiteral("Printer file (*.prn)"));
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(QStringLiteral("prn"));
-    if (ui::RunModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    QString path = dialog.selectedFiles().first();
-    if (!path.endsWith(QStringLiteral(".prn"), Qt::CaseInsensitive)) path += QStringLiteral(".prn");
-    return path;
+QString AskPrintFile(QWidget* owner, const ProgramFolder& folder) {
+    PrintFileDialog dialog(owner, folder);
+    return ui::RunModal(dialog) == QDialog::Accepted ? dialog.File() : QString();
 }
 
 }  // namespace
 
-PrintOutcome Print(TrepReport& report, int currentPage, QWidget* owner) {
+PrintOutcome Print(TrepReport& report, const ProgramFolder& folder, int currentPage, QWidget* owner) {
     if (!report.PrintOptions.ShowDialog) return PrintWithoutDialog(report);
     if (Printers().Names().isEmpty()) return PrintOutcome::Of(PrintOutcome::Status::NoPrinters);
     SelectPrinter(report.PrintOptions.Printer);
     const QString before = SelectedPrinter();
 
-    TfrmPrintDialog dialog(owner, report.PrintOptions, currentPage);
+    TfrmPrintDialog dialog(owner, report.PrintOptions, currentPage, int(report.PreparedPages().size()));
     const bool accepted = ui::RunModal(dialog) == QDialog::Accepted;
-    const QString outputFile = accepted && dialog.PrintToFile() ? AskPrintFile(owner) : QString();
+    const QString outputFile = accepted && dialog.PrintToFile() ? AskPrintFile(owner, folder) : QString();
     if (!accepted || (dialog.PrintToFile() && outputFile.isEmpty())) {
         SelectPrinter(before);
         return PrintOutcome::Of(PrintOutcome::Status::Cancelled);
     }
     report.PrintOptions.Duplex = dialog.Duplex();
-    return PrintPrepared(report, dialog.Choices(), outputFile, dialog.Settings());
+    return PrintPrepared(report, dialog.Printer(), dialog.Choices(), outputFile, dialog.Settings());
 }
 
 }  // namespace report

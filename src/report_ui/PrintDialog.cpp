@@ -1,5 +1,6 @@
 #include "report_ui/PrintDialog.h"
 
+#include "ui/Messages.h"
 #include "ui/ModalRunner.h"
 #include "ui/WindowFrame.h"
 #include "print/engine/Printers.h"
@@ -42,8 +43,8 @@ void PlaceAboveOkCancel(QDialog& dialog, QLayout* controls, QPushButton*& ok, QP
 
 }  // namespace
 
-TfrmPrintDialog::TfrmPrintDialog(QWidget* owner, const TrepPrintOptions& options, int currentPage)
-    : QDialog(owner, Qt::Dialog | ui::kTitleOnly), currentPage_(currentPage) {
+TfrmPrintDialog::TfrmPrintDialog(QWidget* owner, const TrepPrintOptions& options, int currentPage, int pageCount)
+    : QDialog(owner, Qt::Dialog | ui::kTitleOnly), currentPage_(currentPage), pageCount_(pageCount) {
     setWindowTitle(QStringLiteral("Print"));
 
     auto* printer = new QGroupBox(QStringLiteral("Printer"));
@@ -154,6 +155,16 @@ PrintChoices TfrmPrintDialog::Choices() const {
     choices.copies = txtCopies->value();
     choices.collate = chkCollate->isChecked();
     return choices;
+}
+
+QString TfrmPrintDialog::Printer() const { return cbPrinters->currentText(); }
+
+void TfrmPrintDialog::accept() {
+    if (PageOrder(Choices(), pageCount_).Count() == 0) {
+        ui::ShowMessage(this, QString::fromLatin1(kNoPage), ui::Kind::Warning, ui::Buttons::Ok);
+        return;
+    }
+    QDialog::accept();
 }
 
 TDuplexMode TfrmPrintDialog::Duplex() const { return TDuplexMode(cbDuplex->currentIndex()); }

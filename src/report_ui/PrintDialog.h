@@ -15,13 +15,18 @@ class QSpinBox;
 
 namespace report {
 
-// The print dialog: printer, pages, copies and the other choices of one print.
-// Choosing a printer in the list selects it for the run at once; the caller
-// restores the previous one when the dialog is cancelled.
+// The print dialog: printer, pages, copies and the other choices of one print
+// of `pageCount` pages. Choosing a printer in the list selects it for the run
+// at once; the caller restores the previous one when the dialog is cancelled.
+// "OK" with choices that select no page says so and leaves the dialog open.
 class TfrmPrintDialog : public QDialog {
 public:
-    TfrmPrintDialog(QWidget* owner, const TrepPrintOptions& options, int currentPage);
+    TfrmPrintDialog(QWidget* owner, const TrepPrintOptions& options, int currentPage, int pageCount);
 
+    static constexpr const char* kNoPage = "No page in the range";
+
+    // The printer chosen in the list, which the print goes to or nowhere.
+    QString Printer() const;
     PrintChoices Choices() const;
     TDuplexMode Duplex() const;
     bool PrintToFile() const;
@@ -46,6 +51,8 @@ public:
     QPushButton* btnOK;
     QPushButton* btnCancel;
 
+    void accept() override;
+
 protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -54,6 +61,7 @@ private:
     void PrinterChanged();
     void ShowProperties();
     int currentPage_;
+    int pageCount_;
     PrinterSettings settings_;
 };
 

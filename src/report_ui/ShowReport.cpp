@@ -6,10 +6,11 @@
 
 namespace report {
 
-PrepareResult ShowReport(TrepReport& report, bool clearLast, const PrintTeller& tell, QWidget* owner) {
+PrepareResult ShowReport(TrepReport& report, const ProgramFolder& folder, bool clearLast, const PrintTeller& tell,
+                         QWidget* owner) {
     PrepareResult prepared = report.PrepareReport(clearLast);
     if (!prepared) return prepared;
-    TfrmPreview preview(report, tell, owner);
+    TfrmPreview preview(report, folder, tell, owner);
     ui::RunModal(preview);
     return prepared;
 }

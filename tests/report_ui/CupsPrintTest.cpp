@@ -45,6 +45,7 @@ protected:
         return path;
     }
     QTemporaryDir dir;
+    testing_support::TempFolder folder;
     int jobs = 0;
 };
 
@@ -104,7 +105,7 @@ TEST_F(CupsPrint, PrinterGetsTextWhereThePdfPutsIt) {
     for (TPrinterOrientation orientation : {poPortrait, poLandscape}) {
         auto report = PositionsPage(orientation);
         ASSERT_TRUE(report->PrepareReport(true));
-        ASSERT_TRUE(Print(*report).Printed());
+        ASSERT_TRUE(Print(*report, folder.Folder()).Printed());
         const std::vector<PdfWord> words = PdfWords(LastOutput());
         ASSERT_FALSE(words.empty());
         // A4 paper either way; the landscape page is turned onto it.
@@ -131,7 +132,7 @@ TEST_F(CupsPrint, CopiesArePrintedByOurOwnLoop) {
         d.chkCollate->setChecked(false);
         PressOk(dialog);
     });
-    ASSERT_TRUE(Print(*report).Printed());
+    ASSERT_TRUE(Print(*report, folder.Folder()).Printed());
     const QString output = LastOutput();
     EXPECT_EQ(PdfPageCount(output), 4);
     // Uncollated: the title page twice, then the footer page twice.
@@ -157,7 +158,7 @@ TEST_F(CupsPrint, PrintToFileWritesThePrintersDocumentAndQueuesNothing) {
         dynamic_cast<QFileDialog&>(dialog).selectFile(file);
         dialog.accept();
     });
-    ASSERT_TRUE(Print(*report).Printed());
+    ASSERT_TRUE(Print(*report, folder.Folder()).Printed());
     QFile printed(file);
     ASSERT_TRUE(printed.open(QIODevice::ReadOnly));
     EXPECT_TRUE(printed.read(5) == "%PDF-");

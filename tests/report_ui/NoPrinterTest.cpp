@@ -15,13 +15,14 @@ auto* const kCups = testing::AddGlobalTestEnvironment(new CupsEnvironment(testin
 TEST(CupsPrinterAdapter, ASchedulerWithoutQueuesHasNoPrintersAndPrintsNothing) {
     testing_support::EnsureApplication();
     testing_support::ModalScript script;  // any dialog would fail the test
+    const testing_support::TempFolder folder;
     EXPECT_TRUE(Printers().Names().isEmpty());
     EXPECT_TRUE(Printers().DefaultPrinter().isEmpty());
     EXPECT_TRUE(SelectedPrinter().isEmpty());
     EXPECT_FALSE(Printers().IsUsable(QStringLiteral("VelmoraPDF")));
     auto report = LabelSheet();
     ASSERT_TRUE(report->PrepareReport(true));
-    EXPECT_EQ(Print(*report).status, PrintOutcome::Status::NoPrinters);
+    EXPECT_EQ(Print(*report, folder.Folder()).status, PrintOutcome::Status::NoPrinters);
 }
 
 }  // namespace

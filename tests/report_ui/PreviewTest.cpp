@@ -43,6 +43,7 @@ protected:
     }
     std::unique_ptr<TrepReport> report;
     std::vector<PrintOutcome> told;
+    testing_support::TempFolder folder;
 };
 
 TEST_F(PreviewTest, ShowsThePagesWithTheTemplatesToolbar) {
@@ -102,7 +103,7 @@ TEST_F(PreviewTest, ShowsThePagesWithTheTemplatesToolbar) {
         QTest::keyClick(&dialog, Qt::Key_Escape);
         EXPECT_FALSE(dialog.isVisible());
     });
-    EXPECT_TRUE(ShowReport(*report, true, Record()));
+    EXPECT_TRUE(ShowReport(*report, folder.Folder(), true, Record()));
     EXPECT_EQ(script.opened, std::vector<QString>({"Pagina Etichette"}));
     EXPECT_GE(pages, 3);
     EXPECT_TRUE(script.Done());
@@ -143,7 +144,7 @@ TEST_F(PreviewTest, DialogsHaveATitleAndABorderOnly) {
         ExpectTitleAndBorderOnly(dialog, true);
         dialog.close();
     });
-    EXPECT_TRUE(ShowReport(*report, true, Record()));
+    EXPECT_TRUE(ShowReport(*report, folder.Folder(), true, Record()));
     EXPECT_EQ(script.opened, std::vector<QString>({"Pagina Etichette", "Print", "Velmora"}));
     ASSERT_EQ(told.size(), 1u);
     EXPECT_EQ(told[0].status, PrintOutcome::Status::Cancelled);
@@ -163,7 +164,7 @@ TEST_F(PreviewTest, RendersTheVisiblePageAtTheScreensScale) {
         QTest::mouseClick(p.btnClose, Qt::LeftButton);
         EXPECT_FALSE(dialog.isVisible());
     });
-    EXPECT_TRUE(ShowReport(*report, true, Record()));
+    EXPECT_TRUE(ShowReport(*report, folder.Folder(), true, Record()));
 }
 
 TEST_F(PreviewTest, PrintsThePageOnShowAndStaysOpen) {
@@ -186,7 +187,7 @@ TEST_F(PreviewTest, PrintsThePageOnShowAndStaysOpen) {
         d.optCurrent->setChecked(true);
         QTest::mouseClick(d.btnOK, Qt::LeftButton);
     });
-    EXPECT_TRUE(ShowReport(*report, true, Record()));
+    EXPECT_TRUE(ShowReport(*report, folder.Folder(), true, Record()));
     EXPECT_EQ(script.opened, std::vector<QString>({"Preview", "Print"}));
     ASSERT_EQ(told.size(), 1u);
     EXPECT_TRUE(told[0].Printed());
@@ -205,7 +206,7 @@ TEST_F(PreviewTest, SpoolerErrorIsToldAndThePreviewStaysOpen) {
         openAfterPrint = dialog.isVisible();
     });
     script.Then([](QDialog& dialog) { QTest::mouseClick(dynamic_cast<TfrmPrintDialog&>(dialog).btnOK, Qt::LeftButton); });
-    EXPECT_TRUE(ShowReport(*report, true, Record()));
+    EXPECT_TRUE(ShowReport(*report, folder.Folder(), true, Record()));
     EXPECT_TRUE(script.Done());
     EXPECT_TRUE(openAfterPrint);
     ASSERT_EQ(told.size(), 1u);
@@ -218,7 +219,7 @@ TEST_F(PreviewTest, FailedPreparationOpensNoPreview) {
     testing_support::MessageLog log;
     ModalScript script;  // any dialog would fail the test
     PageOf(*report).LeftMargin = 300;
-    const PrepareResult shown = ShowReport(*report, true, Record());
+    const PrepareResult shown = ShowReport(*report, folder.Folder(), true, Record());
     EXPECT_FALSE(shown);
     EXPECT_EQ(shown.errors.size(), 1u);
     EXPECT_TRUE(log.messages.empty());

@@ -9,6 +9,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
@@ -19,6 +21,9 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <deque>
+#include <optional>
 
 namespace report_tests {
 namespace {
@@ -50,6 +55,7 @@ protected:
     UseFakePrinters fake{{"First", "Second", "Third"}, "First"};
     std::unique_ptr<TrepReport> report;
     MessageLog log;
+    testing_support::TempFolder folder;
 };
 
 TEST_F(PrintDialogTest, ShowsEveryGroupWithItsInitialValues) {
@@ -100,7 +106,7 @@ TEST_F(PrintDialogTest, ShowsEveryGroupWithItsInitialValues) {
         EXPECT_FALSE(dialog.isVisible()) << "Esc cancels";
     });
     script.Then([](QDialog& dialog) { EXPECT_NE(dynamic_cast<TfrmPrinterProperties*>(&dialog), nullptr); });
-    EXPECT_EQ(Print(*report).status, PrintOutcome::Status::Cancelled);
+    EXPECT_EQ(Print(*report, folder.Folder()).status, PrintOutcome::Status::Cancelled);
     EXPECT_EQ(script.opened.size(), 2u);
     EXPECT_EQ(script.opened[0], QStringLiteral("Print"));
     EXPECT_TRUE(fake.printers->jobs.empty());
@@ -152,7 +158,7 @@ TEST_F(PrintDialogTest, PropertiesGoWithThisPrintOnItsPrinter) {
             QTest::mouseClick(p.btnOK, Qt::LeftButton);
         });
         fake.printers->jobs.clear();
-        EXPECT_TRUE(Print(*report).Printed());
+        EXPECT_TRUE(Print(*report, folder.Folder()).Printed());
         ASSERT_EQ(fake.printers->jobs.size(), 1u);
         EXPECT_EQ(fake.printers->jobs[0].printer, QString::fromLatin1(c.printer));
         EXPECT_EQ(fake.printers->jobs[0].settings, c.expected);
@@ -179,9 +185,9 @@ TEST_F(PrintDialogTest, CancelPrintsNothingAndRestoresPrinterAndChoices) {
         EXPECT_TRUE(d.optAll->isChecked());
         QTest::mouseClick(d.btnCancel, Qt::LeftButton);
     });
-    EXPECT_EQ(Print(*report).status, PrintOutcome::Status::Cancelled);
+    EXPECT_EQ(Print(*report, folder.Folder()).status, PrintOutcome::Status::Cancelled);
     EXPECT_EQ(SelectedPrinter(), QStringLiteral("First"));
-    EXPECT_EQ(Print(*report).status, PrintOutcome::Status::Cancelled);
+    EXPECT_EQ(Print(*report, folder.Folder()).status, PrintOutcome::Status::Cancelled);
     EXPECT_TRUE(fake.printers->jobs.empty());
     EXPECT_TRUE(log.messages.empty());
 }
@@ -211,8 +217,8 @@ TEST_F(PrintDialogTest, OkPrintsTheChoicesOnceAndTheChosenPrinterStays) {
         d.optCurrent->setChecked(true);
         QTest::mouseClick(d.btnOK, Qt::LeftButton);
     });
-    EXPECT_TRUE(Print(*report).Printed());
-    EXPECT_TRUE(Print(*report, 4).Printed());
+    EXPECT_TRUE(Print(*report, folder.Folder()).Printed());
+    EXPECT_TRUE(Print(*report, folder.Folder(), 4).Printed());
     ASSERT_EQ(fake.printers->jobs.size(), 2u);
     EXPECT_EQ(fake.printers->jobs[0].printer, QStringLiteral("Second"));
     EXPECT_EQ(fake.printers->jobs[0].pages, std::vector<int>({4, 4, 2, 2, 0, 0}));
@@ -238,12 +244,111 @@ TEST_F(PrintDialogTest, PrintToFileAsksForAPrnFile) {
         dialog.accept();
     });
     script.Then(okToFile).Then([](QDialog& dialog) { dialog.reject(); });
-    EXPECT_TRUE(Print(*report).Printed());
+    EXPECT_TRUE(Print(*report, folder.Folder()).Printed());
     EXPECT_EQ(script.opened, std::vector<QString>({"Print", "Print to file"}));
     ASSERT_EQ(fake.printers->jobs.size(), 1u);
     EXPECT_EQ(fake.printers->jobs[0].outputFile, dir.filePath(QStringLiteral("etichette.prn")));
-    EXPECT_EQ(Print(*report).status, PrintOutcome::Status::Cancelled) << "cancelling the file dialog prints nothing";
+    EXPECT_EQ(Print(*report, folder.Folder()).status, PrintOutcome::Status::Cancelled) << "cancelling the file dialog prints nothing";
     EXPECT_EQ(fake.printers->jobs.size(), 1u);
+}
+
+// What OK says about the choices made, in the print dialog and in the file
+// dialog of a print to file: a range with no page is told in the print
+// dialog, a file that would be replaced is asked about by the name that will
+// be written, and a file of the program folder is refused; each dialog stays
+// open for another choice. Each case: the choices, then every name typed in
+// the file dialog (the last one given up when the dialog is still open), the
+// answers to the questions, what was said, and the file printed into
+// (empty: the printer; none: nothing printed).
+TEST_F(PrintDialogTest, OkChecksTheRangeAndTheFileItWillWrite) {
+    folder.Write(QStringLiteral("Archivio_Dati.pro"), "schede");
+    folder.Write(QStringLiteral("Archivio_Etichette.pro"), "pagine");
+    folder.Write(QStringLiteral("Archivio_Etichette.pro.prn"), "stampa di ieri");
+    folder.Write(QStringLiteral("vecchia.prn"), "stampa di ieri");
+    ASSERT_TRUE(QDir(folder.Path()).mkpath(QStringLiteral("Documenti_Allegati")));
+    folder.Write(QStringLiteral("Documenti_Allegati/fattura.prn"), "allegato");
+    ASSERT_TRUE(QFile::link(folder.File(QStringLiteral("Archivio_Dati.pro")), folder.File(QStringLiteral("link.prn"))));
+    const QString replace = QStringLiteral("%1 already exists.\nDo you want to replace it?");
+    const QString refused = QStringLiteral("%1 è un file della cartella del programma (%2): non viene sovrascritto");
+    const QString noPage = QStringLiteral("No page in the range");
+    const std::optional<QString> nothing;
+    struct Case {
+        const char* what;
+        const char* pages;  // typed in "Pages:"; null: "All"
+        PrintChoices::Which which;
+        QStringList names;  // typed in the file dialog; empty: no print to file
+        std::deque<ui::Answer> answers;
+        QStringList said;
+        std::optional<QString> printedInto;
+    };
+    const Case cases[] = {
+        {"a page past the end", "6", PrintChoices::Which::All, {}, {}, {noPage}, QString()},
+        {"no page number", "abc", PrintChoices::Which::All, {}, {}, {noPage}, QString()},
+        {"no even page in the range", "3", PrintChoices::Which::Even, {}, {}, {noPage}, QString()},
+        {"another ending gets .prn, and that file is new", nullptr, PrintChoices::Which::All,
+         {"Archivio_Dati.pro"}, {}, {}, folder.File(QStringLiteral("Archivio_Dati.pro.prn"))},
+        {"the file asked about is the file written", nullptr, PrintChoices::Which::All,
+         {"Archivio_Etichette.pro"}, {ui::Answer::No}, {replace.arg("Archivio_Etichette.pro.prn")}, nothing},
+        {"an existing file is replaced when the user says so", nullptr, PrintChoices::Which::All,
+         {"vecchia", "vecchia.prn"}, {ui::Answer::No, ui::Answer::Yes},
+         {replace.arg("vecchia.prn"), replace.arg("vecchia.prn")}, folder.File(QStringLiteral("vecchia.prn"))},
+        {"a link to the data archive", nullptr, PrintChoices::Which::All, {"link.prn"}, {},
+         {refused.arg(folder.File(QStringLiteral("link.prn")), QStringLiteral("Archivio_Dati.pro"))}, nothing},
+        {"an attached document, then a new file", nullptr, PrintChoices::Which::All,
+         {"Documenti_Allegati/fattura.prn", "nuova"}, {},
+         {refused.arg(folder.File(QStringLiteral("Documenti_Allegati/fattura.prn")),
+                      QStringLiteral("Documenti_Allegati/fattura.prn"))},
+         folder.File(QStringLiteral("nuova.prn"))},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fake.printers->jobs.clear();
+        log.Clear();
+        log.answers = c.answers;
+        ModalScript script;
+        script.Then([&](QDialog& dialog) {
+            TfrmPrintDialog& d = AsPrintDialog(dialog);
+            if (c.pages) {
+                d.optPages->setChecked(true);
+                d.txtPages->setText(QString::fromLatin1(c.pages));
+            }
+            d.cbWhich->setCurrentIndex(int(c.which));
+            d.chkPrintToFile->setChecked(!c.names.isEmpty());
+            QTest::mouseClick(d.btnOK, Qt::LeftButton);
+            if (dialog.result() == QDialog::Accepted) return;
+            // Still open: every page this time.
+            d.optAll->setChecked(true);
+            d.cbWhich->setCurrentIndex(0);
+            QTest::mouseClick(d.btnOK, Qt::LeftButton);
+            EXPECT_EQ(dialog.result(), QDialog::Accepted);
+        });
+        if (!c.names.isEmpty()) {
+            script.Then([&](QDialog& dialog) {
+                for (const QString& name : c.names) {
+                    dynamic_cast<QFileDialog&>(dialog).selectFile(folder.File(name));
+                    dialog.accept();
+                    if (dialog.result() == QDialog::Accepted) return;
+                }
+                dialog.reject();
+            });
+        }
+        const PrintOutcome outcome = Print(*report, folder.Folder());
+        EXPECT_TRUE(script.Done());
+        EXPECT_EQ(log.Texts().join(u'|').toStdString(), c.said.join(u'|').toStdString());
+        EXPECT_TRUE(log.answers.empty()) << "a question was not asked";
+        if (!c.printedInto) {
+            EXPECT_EQ(outcome.status, PrintOutcome::Status::Cancelled);
+            EXPECT_TRUE(fake.printers->jobs.empty());
+            continue;
+        }
+        EXPECT_TRUE(outcome.Printed());
+        ASSERT_EQ(fake.printers->jobs.size(), 1u);
+        EXPECT_EQ(fake.printers->jobs[0].outputFile, *c.printedInto);
+        EXPECT_EQ(fake.printers->jobs[0].pages, std::vector<int>({0, 1, 2, 3, 4}));
+    }
+    // Nothing of the folder was touched by the questions.
+    EXPECT_EQ(folder.Read(QStringLiteral("Archivio_Dati.pro")), "schede");
+    EXPECT_EQ(folder.Read(QStringLiteral("Archivio_Etichette.pro.prn")), "stampa di ieri");
 }
 
 // In an Italian locale Qt's own dialogs speak Italian; the print path's own
@@ -274,7 +379,7 @@ TEST_F(PrintDialogTest, PrintToFileDialogSpeaksTheLocalesLanguage) {
             EXPECT_EQ(texts, c.buttons);
             dialog.reject();
         });
-        EXPECT_EQ(Print(*report).status, PrintOutcome::Status::Cancelled);
+        EXPECT_EQ(Print(*report, folder.Folder()).status, PrintOutcome::Status::Cancelled);
         EXPECT_EQ(script.opened, std::vector<QString>({"Print", "Print to file"}));
     }
 }
@@ -284,7 +389,7 @@ TEST_F(PrintDialogTest, WithoutDialogPrintsThePrintOptionsOnTheNamedPrinter) {
     report->PrintOptions.Printer = QStringLiteral("tHIRD");
     report->PrintOptions.PageNumbers = QStringLiteral("2-3");
     report->PrintOptions.Copies = 2;
-    EXPECT_TRUE(Print(*report).Printed());
+    EXPECT_TRUE(Print(*report, folder.Folder()).Printed());
     ASSERT_EQ(fake.printers->jobs.size(), 1u);
     EXPECT_EQ(fake.printers->jobs[0].printer, QStringLiteral("Third"));
     EXPECT_EQ(fake.printers->jobs[0].pages, std::vector<int>({1, 2, 1, 2}));
@@ -294,18 +399,18 @@ TEST_F(PrintDialogTest, RefusalsAndFailuresAreOutcomesAndNothingIsShown) {
     ModalScript script;
     script.Then([](QDialog& dialog) { QTest::mouseClick(AsPrintDialog(dialog).btnOK, Qt::LeftButton); });
     fake.printers->unusable = QStringList{"First"};
-    EXPECT_EQ(Print(*report).status, PrintOutcome::Status::InvalidPrinter);
+    EXPECT_EQ(Print(*report, folder.Folder()).status, PrintOutcome::Status::InvalidPrinter);
     EXPECT_TRUE(fake.printers->jobs.empty());
 
     fake.printers->unusable.clear();
     fake.printers->spoolerFails = true;
     report->PrintOptions.ShowDialog = false;
-    const PrintOutcome failed = Print(*report);
+    const PrintOutcome failed = Print(*report, folder.Folder());
     EXPECT_EQ(failed.status, PrintOutcome::Status::Failed);
     EXPECT_EQ(failed.error, QStringLiteral("spooler failed"));
 
     fake.printers->names.clear();
-    EXPECT_EQ(Print(*report).status, PrintOutcome::Status::NoPrinters);
+    EXPECT_EQ(Print(*report, folder.Folder()).status, PrintOutcome::Status::NoPrinters);
     EXPECT_TRUE(log.messages.empty()) << "the windows tell the user";
     EXPECT_TRUE(script.Done());
 }

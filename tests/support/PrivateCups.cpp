@@ -7,6 +7,7 @@
 #include <QProcess>
 #include <QThread>
 
+#include <cups/cups.h>
 #include <signal.h>
 #include <sys/prctl.h>
 
@@ -25,17 +26,33 @@ bool WriteFile(const QString& path, const QByteArray& text) {
 PrivateCups::PrivateCups(Queue queue) {
     ready_ = Start();
     if (ready_ && queue == Queue::Pdf) {
-        ready_ = Run(QStringLiteral("lpadmin"),
-                     {QStringLiteral("-p"), QString::fromLatin1(kPrinter), QStringLiteral("-E"), QStringLiteral("-v"),
-                      QStringLiteral("file://") + OutputFile(), QStringLiteral("-m"),
-                      QStringLiteral("lsb/usr/cupsfilters/Generic-PDF_Printer-PDF.ppd")}) &&
+        ready_ = AddQueue(QString::fromLatin1(kPrinter)) &&
                  Run(QStringLiteral("lpadmin"), {QStringLiteral("-d"), QString::fromLatin1(kPrinter)});
     }
 }
 
 PrivateCups::~PrivateCups() { Stop(); }
 
-QString PrivateCups::OutputFile() const { return dir_.filePath(QStringLiteral("out.pdf")); }
+bool PrivateCups::AddQueue(const QString& name) const {
+    return Run(QStringLiteral("lpadmin"),
+               {QStringLiteral("-p"), name, QStringLiteral("-E"), QStringLiteral("-v"),
+                QStringLiteral("file://") + OutputFile(name), QStringLiteral("-m"),
+                QStringLiteral("lsb/usr/cupsfilters/Generic-PDF_Printer-PDF.ppd")});
+}
+
+bool PrivateCups::RemoveQueue(const QString& name) const {
+    return Run(QStringLiteral("lpadmin"), {QStringLiteral("-x"), name});
+}
+
+int PrivateCups::JobCount() const {
+    cups_job_t* jobs = nullptr;
+    const int count = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, nullptr, 0, CUPS_WHICHJOBS_ALL);
+    cupsFreeJobs(count, jobs);
+    return count;
+}
+
+QString PrivateCups::OutputFile() const { return OutputFile(QString::fromLatin1(kPrinter)); }
+QString PrivateCups::OutputFile(const QString& queue) const { return dir_.filePath(queue + QStringLiteral(".pdf")); }
 QString PrivateCups::Socket() const { return dir_.filePath(QStringLiteral("cups.sock")); }
 
 bool PrivateCups::Start() {

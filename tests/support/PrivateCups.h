@@ -30,6 +30,14 @@ public:
     QString OutputFile() const;
     QString Socket() const;
 
+    // Adds a queue of that name on the generic PDF driver, its device the
+    // file OutputFile(name), or removes one; false when lpadmin fails.
+    bool AddQueue(const QString& name) const;
+    bool RemoveQueue(const QString& name) const;
+    QString OutputFile(const QString& queue) const;
+    // How many jobs the scheduler has or had, on every queue it has now.
+    int JobCount() const;
+
     // Waits until the queue has no pending job and at least `jobs` jobs have
     // completed in all; false on timeout.
     bool WaitForJobs(int jobs, int timeoutMs = 30000) const;

@@ -28,6 +28,13 @@ public:
     const QString& Path() const { return path_; }
     QString File(const QString& name) const;
 
+    // Why a document must not be written into `output`: it is one of the
+    // folder's files or attached documents, by name, by a link or by another
+    // hard link (the files themselves, device and inode, are compared, not
+    // their names). Empty when it may be written. `allowed` names the one
+    // file of the folder that this output may replace.
+    QString WriteRefusal(const QString& output, const QString& allowed = {}) const;
+
 private:
     QString path_;
 };

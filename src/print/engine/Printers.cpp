@@ -207,11 +207,11 @@ PrintChoices ChoicesOf(const TrepPrintOptions& options) {
 
 namespace {
 
-PrintOutcome Submit(const TrepReport& report, PageStream pages, const QString& outputFile,
+PrintOutcome Submit(const TrepReport& report, const QString& printer, PageStream pages, const QString& outputFile,
                     const PrinterSettings& settings) {
     using Status = PrintOutcome::Status;
     PrintJob job;
-    job.printer = SelectedPrinter();
+    job.printer = printer;
     job.outputFile = outputFile;
     job.title = report.ReportOptions.Name;
     job.duplex = report.PrintOptions.Duplex;
@@ -229,15 +229,17 @@ PrintOutcome Submit(const TrepReport& report, PageStream pages, const QString& o
 
 }  // namespace
 
-PrintOutcome PrintPrepared(const TrepReport& report, const PrintChoices& choices, const QString& outputFile,
-                           const PrinterSettings& settings) {
-    return Submit(report, PagesFor(report.PreparedPages(), choices), outputFile, settings);
+PrintOutcome PrintPrepared(const TrepReport& report, const QString& printer, const PrintChoices& choices,
+                           const QString& outputFile, const PrinterSettings& settings) {
+    return Submit(report, printer, PagesFor(report.PreparedPages(), choices), outputFile, settings);
 }
 
 PrintOutcome PrintWithoutDialog(const TrepReport& report, const PageStream* pages) {
     if (Printers().Names().isEmpty()) return PrintOutcome::Of(PrintOutcome::Status::NoPrinters);
     SelectPrinter(report.PrintOptions.Printer);
-    return pages ? Submit(report, *pages, {}, {}) : PrintPrepared(report, ChoicesOf(report.PrintOptions));
+    const QString printer = SelectedPrinter();
+    return pages ? Submit(report, printer, *pages, {}, {})
+                 : PrintPrepared(report, printer, ChoicesOf(report.PrintOptions));
 }
 
 PageStream PagesFor(const std::vector<PreparedPage>& pages, const PrintChoices& choices) {

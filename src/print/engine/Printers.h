@@ -98,11 +98,13 @@ bool SelectPrinter(const QString& name);
 // The choices a report's print options make when no dialog asks.
 PrintChoices ChoicesOf(const TrepPrintOptions& options);
 
-// Prints the pages the report prepared last, as `choices` pick them, on the
-// selected printer or into `outputFile`, with the printer's `settings`. No
-// dialog and no message: the outcome says what happened.
-PrintOutcome PrintPrepared(const TrepReport& report, const PrintChoices& choices, const QString& outputFile = {},
-                           const PrinterSettings& settings = {});
+// Prints the pages the report prepared last, as `choices` pick them, on
+// `printer` or into `outputFile` (the printer's document), with the printer's
+// `settings`. A printer that is not there (any more) is refused: the job goes
+// to that printer or nowhere. No dialog and no message: the outcome says
+// what happened.
+PrintOutcome PrintPrepared(const TrepReport& report, const QString& printer, const PrintChoices& choices,
+                           const QString& outputFile = {}, const PrinterSettings& settings = {});
 
 // Prints as the report's print options say, on the printer they name, with
 // no dialog; the selection for the run is left as it was. `pages`, when

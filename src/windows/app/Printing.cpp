@@ -27,15 +27,15 @@ void Tell(QWidget* window, const report::PrintOutcome& outcome) {
     }
 }
 
-bool Preview(QWidget* window, report::TrepReport& report) {
+bool Preview(QWidget* window, const ProgramFolder& folder, report::TrepReport& report) {
     const auto tell = [](QWidget* preview, const report::PrintOutcome& outcome) { Tell(preview, outcome); };
-    const report::PrepareResult prepared = report::ShowReport(report, true, tell, window);
+    const report::PrepareResult prepared = report::ShowReport(report, folder, true, tell, window);
     Tell(window, prepared);
     return bool(prepared);
 }
 
-report::PrintOutcome Print(QWidget* window, report::TrepReport& report) {
-    const report::PrintOutcome outcome = report::Print(report, 1, window);
+report::PrintOutcome Print(QWidget* window, const ProgramFolder& folder, report::TrepReport& report) {
+    const report::PrintOutcome outcome = report::Print(report, folder, 1, window);
     Tell(window, outcome);
     return outcome;
 }

@@ -2,6 +2,7 @@
 #include "print/engine/Model.h"
 #include "print/engine/Printers.h"
 
+class ProgramFolder;
 class QWidget;
 
 // The windows' side of printing: the report layer says what happened, these
@@ -15,10 +16,10 @@ void Tell(QWidget* window, const report::PrepareResult& result);
 void Tell(QWidget* window, const report::PrintOutcome& outcome);
 
 // Prepares the report again and opens the preview on it; false when the
-// preparation failed.
-bool Preview(QWidget* window, report::TrepReport& report);
+// preparation failed. A print to file never goes into one of `folder`'s files.
+bool Preview(QWidget* window, const ProgramFolder& folder, report::TrepReport& report);
 
 // Prints the pages the report prepared last, through the print dialog.
-report::PrintOutcome Print(QWidget* window, report::TrepReport& report);
+report::PrintOutcome Print(QWidget* window, const ProgramFolder& folder, report::TrepReport& report);
 
 }  // namespace printing

@@ -229,7 +229,7 @@ void RecordPicker::btnStampaClick() {
     const report::PrepareResult prepared =
         summary::FillAndPrepare(*repRiepilogo, SummaryTitle(), ItemTexts(), QDateTime::currentDateTime());
     if (!prepared) return printing::Tell(this, prepared);
-    printing::Print(this, *repRiepilogo);
+    printing::Print(this, app_.Folder(), *repRiepilogo);
 }
 
 void RecordPicker::lstRecordsDblClick() {

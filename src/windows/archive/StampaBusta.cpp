@@ -198,7 +198,7 @@ bool TfrmStampaBusta::PrintEnvelope() {
         const auto boxes = app_.frmArchivio_Indirizzi().LineBoxes();
         for (int line = 0; line < envelope::kLines; ++line) lines[line] = boxes[line]->text();
         if (!envelope::FillAndPrepare(*repModulo, {!optVerticale->isChecked(), *top, *left}, lines)) return false;
-        const Status printed = report::Print(*repModulo, 1, this).status;
+        const Status printed = report::Print(*repModulo, app_.Folder(), 1, this).status;
         return printed == Status::Printed || printed == Status::Cancelled;
     } catch (const std::exception&) {
         return false;

@@ -18,4 +18,4 @@ label_sheet::Lines RecordOnEveryLabel(const TfrmArchivio_Indirizzi& archive) {
 }  // namespace
 
 TfrmAnteprima_Etichetta::TfrmAnteprima_Etichetta(Velmora& app, QWidget* owner)
-    : SheetPrintWindow(owner, kKind, [&app] { return RecordOnEveryLabel(app.frmArchivio_Indirizzi()); }) {}
+    : SheetPrintWindow(owner, kKind, app.Folder(), [&app] { return RecordOnEveryLabel(app.frmArchivio_Indirizzi()); }) {}

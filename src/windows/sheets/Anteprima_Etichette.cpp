@@ -8,4 +8,4 @@ const SheetPrintWindow::Kind kKind{" Anteprima di stampa", "Mostra anteprima", l
 }
 
 TfrmAnteprima_Etichette::TfrmAnteprima_Etichette(Velmora& app, QWidget* owner)
-    : SheetPrintWindow(owner, kKind, [&app] { return app.frmArchivio_Etichette().LinesOnScreen(); }) {}
+    : SheetPrintWindow(owner, kKind, app.Folder(), [&app] { return app.frmArchivio_Etichette().LinesOnScreen(); }) {}

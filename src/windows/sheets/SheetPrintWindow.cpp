@@ -12,10 +12,11 @@ constexpr QSize kClient(560, 340);
 
 }  // namespace
 
-SheetPrintWindow::SheetPrintWindow(QWidget* owner, const Kind& kind, Source source)
+SheetPrintWindow::SheetPrintWindow(QWidget* owner, const Kind& kind, const ProgramFolder& folder, Source source)
     : ui::Dialog(owner, QString::fromUtf8(kind.caption), kClient, ui::Centre::Owner),
       repDocumento(label_sheet::Build(kind.reportName)),
       kind_(kind),
+      folder_(folder),
       source_(std::move(source)) {
     auto* background = new ui::Gradient(QStringLiteral("bkgSfondo"), ui::colour::kSteelBlue, ui::colour::kWhite, this);
     background->setGeometry(rect());
@@ -51,8 +52,8 @@ void SheetPrintWindow::btnStampaClick() {
     const report::PrepareResult prepared = label_sheet::FillAndPrepare(*repDocumento, source_());
     if (!prepared) return printing::Tell(this, prepared);
     if (kind_.preview) {
-        if (!printing::Preview(this, *repDocumento)) return;
-    } else if (printing::Print(this, *repDocumento).status == report::PrintOutcome::Status::Failed) {
+        if (!printing::Preview(this, folder_, *repDocumento)) return;
+    } else if (printing::Print(this, folder_, *repDocumento).status == report::PrintOutcome::Status::Failed) {
         return;
     }
     accept();

@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 
+class ProgramFolder;
 class QPushButton;
 
 // The three small windows that put a label sheet on paper share this one
@@ -22,7 +23,8 @@ public:
     };
     using Source = std::function<label_sheet::Lines()>;
 
-    SheetPrintWindow(QWidget* owner, const Kind& kind, Source source);
+    // A print to file never goes into one of `folder`'s files.
+    SheetPrintWindow(QWidget* owner, const Kind& kind, const ProgramFolder& folder, Source source);
     ~SheetPrintWindow() override;
 
     QPushButton* btnAnnulla;
@@ -35,5 +37,6 @@ public:
 
 private:
     const Kind& kind_;
+    const ProgramFolder& folder_;
     Source source_;
 };

@@ -8,4 +8,4 @@ const SheetPrintWindow::Kind kKind{" Stampa pagina etichette", "Stampa", label_s
 }
 
 TfrmStampa_Etichette::TfrmStampa_Etichette(Velmora& app, QWidget* owner)
-    : SheetPrintWindow(owner, kKind, [&app] { return app.frmArchivio_Etichette().LinesOnScreen(); }) {}
+    : SheetPrintWindow(owner, kKind, app.Folder(), [&app] { return app.frmArchivio_Etichette().LinesOnScreen(); }) {}

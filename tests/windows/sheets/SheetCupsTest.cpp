@@ -118,6 +118,33 @@ TEST_F(SheetCups, WindowBatchAndPdfPutTheSameTextInTheSamePlaces) {
     EXPECT_TRUE(log.messages.size() == 1u);  // the save
 }
 
+// A printer chosen in the print dialog that leaves the scheduler before OK
+// gets the job or nobody does: the user is told, and no queue gets a job.
+TEST_F(SheetCups, APrinterRemovedBeforeOkGetsNoJobAndNeitherDoesAnyOther) {
+    const QString gone = QStringLiteral("Ufficio");
+    ASSERT_TRUE(kCups->Cups().AddQueue(gone));
+    TfrmArchivio_Etichette& sheet = fixture.app->frmArchivio_Etichette();
+    sheet.Present();
+    sheet.txtNome(1)->setText(QStringLiteral("Nome1"));
+    sheet.txtRigo(1, 1)->setText(QStringLiteral("E1R1"));
+    const int jobs = kCups->Cups().JobCount();
+
+    ModalScript script;
+    script.Then([](QDialog& d) { QTest::mouseClick(static_cast<TfrmStampa_Etichette&>(d).btnStampa, Qt::LeftButton); });
+    script.Then([&](QDialog& d) {
+        auto& dialog = static_cast<report::TfrmPrintDialog&>(d);
+        dialog.cbPrinters->setCurrentText(gone);
+        ASSERT_EQ(dialog.cbPrinters->currentText(), gone);
+        ASSERT_TRUE(kCups->Cups().RemoveQueue(gone));
+        QTest::mouseClick(dialog.btnOK, Qt::LeftButton);
+    });
+    sheet.cmdStampaClick();
+    EXPECT_TRUE(script.Done());
+    EXPECT_EQ(log.Only().toStdString(), "Printer selected is not valid");
+    EXPECT_EQ(kCups->Cups().JobCount(), jobs) << "a job went to another printer";
+    EXPECT_FALSE(QFile::exists(kCups->Cups().OutputFile(gone)));
+}
+
 TEST_F(SheetCups, BatchRefusesWhatDoesNotExistAndWritesNothing) {
     const QString pdf = fixture.folder.File(QStringLiteral("out.pdf"));
     const QString folder = fixture.folder.Path();
