@@ -95,7 +95,12 @@ void BM_PlainQPdfWriterReference(benchmark::State& state) {
                 const auto* text = std::get_if<report::PreparedText>(&item);
                 if (!text) continue;
                 if (text->font.Name != font) {
-                    painter.setFont(report::MakeFont(text->font, pdf.logicalDpiY()));
+                    // A plain program's font: its size in points against
+                    // the painter's scale.
+                    QFont qfont(report::InstalledFamily(text->font.Name));
+                    qfont.setPointSizeF(report::HeightToPoints(text->font.Height) * report::kUnitsPerInch /
+                                        pdf.logicalDpiY());
+                    painter.setFont(qfont);
                     font = text->font.Name;
                 }
                 painter.drawText(QPointF(text->x, text->baseline), text->text);

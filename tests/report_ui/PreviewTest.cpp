@@ -4,11 +4,18 @@
 #include "report_ui/Preview.h"
 #include "report_ui/PrintDialog.h"
 #include "report_ui/ShowReport.h"
+#include "print/engine/Layout.h"
+#include "print/engine/Printers.h"
+#include "print/templates/LabelSheet.h"
+#include "print/templates/Riepilogo.h"
 #include "ui/Messages.h"
 #include "support/TestSupport.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QDateTime>
+#include <QFontMetricsF>
+#include <QImage>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -19,6 +26,9 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QWidgetAction>
+
+#include <cmath>
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -165,6 +175,106 @@ TEST_F(PreviewTest, RendersTheVisiblePageAtTheScreensScale) {
         EXPECT_FALSE(dialog.isVisible());
     });
     EXPECT_TRUE(ShowReport(*report, folder.Folder(), true, Record()));
+}
+
+// The ink of the line `text` in the page's picture `page` at `perUnit`
+// pixels a unit: its width in units, within the line's own strip of its box,
+// ink being what stands out from the box's colour at the strip's corner.
+double InkWidth(const QImage& page, double perUnit, const PreparedPage& prepared, const PreparedText& text) {
+    const QPointF corner(prepared.LeftMarginUnits(), prepared.TopMarginUnits());
+    const QRectF strip = QRectF(text.clip.left(), text.top, text.clip.width(), LinePitch(text.font))
+                             .intersected(text.clip)
+                             .translated(corner);
+    const QRect area(QPoint(int(std::ceil(strip.left() * perUnit)), int(std::ceil(strip.top() * perUnit))),
+                     QPoint(int(strip.right() * perUnit) - 1, int(strip.bottom() * perUnit) - 1));
+    const int paper = qGray(page.pixel(area.topLeft()));
+    int left = area.right() + 1, right = area.left() - 1;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (std::abs(qGray(page.pixel(x, y)) - paper) > 96) left = std::min(left, x), right = std::max(right, x);
+    return right < left ? 0 : (right + 1 - left) / perUnit;
+}
+
+// The ink width of `text` set in `font` at `points`, measured a hundred times
+// larger, where whole pixels do not round, and brought back: in units.
+double InkWidthAt(const QString& text, const TrepFont& font, double points) {
+    QFont large(InstalledFamily(font.Name));
+    large.setPixelSize(int(std::lround(points * 100)));
+    large.setBold(font.Style & fsBold);
+    large.setHintingPreference(QFont::PreferNoHinting);
+    large.setKerning(false);
+    return QFontMetricsF(large).tightBoundingRect(text).width() / 100 * kUnitsPerInch / 72;
+}
+
+// Every text of the label sheet, the single-record sheet and the summary is
+// drawn at the size its template gives, 7, 8 or 9 points: poppler reads those
+// sizes back from the PDF, and in the preview each line's ink is as wide as
+// the line set at that size.
+TEST_F(PreviewTest, EveryTextIsDrawnAtItsTemplatesSizeInThePdfAndThePreview) {
+    label_sheet::Lines page;
+    page[0] = {"Verdi & Figli S.n.c.", "Via Roma 12", "00144 Roma", "", "", ""};
+    page[4] = {"Associazione Culturale", "Casella postale 7", "Città di Castello", "€ 12,50", "", "riga sei"};
+    page[23] = {"Ultima etichetta", "Piazza Duomo 1", "", "", "", "fine"};
+    const std::array<QString, label_sheet::kLines> record{"Anna Rossi", "Via Garibaldi 3", "20121 Milano",
+                                                          "Italia", "", "telefono 02 1234"};
+    struct Case {
+        const char* what;
+        std::function<std::unique_ptr<TrepReport>()> prepare;  // its pages prepared
+        std::function<double(const QString&)> points;           // each text's size in its template
+    };
+    const auto sheet = [](const QString& name, const label_sheet::Lines& lines) {
+        auto report = label_sheet::Build(name);
+        EXPECT_TRUE(label_sheet::FillAndPrepare(*report, lines));
+        return report;
+    };
+    const Case cases[] = {
+        {"label sheet", [&] { return sheet(label_sheet::kPageName, page); }, [](const QString&) { return 7.0; }},
+        {"single-record sheet", [&] { return sheet(label_sheet::kRecordName, label_sheet::OnEveryLabel(record)); },
+         [](const QString&) { return 7.0; }},
+        {"summary",
+         [] {
+             auto report = summary::Build();
+             EXPECT_TRUE(summary::FillAndPrepare(*report, summary::kFindTitle,
+                                                 {"Rossi Mario        Tipo: Busta", "Verdi Anna        Tipo: Etichetta"},
+                                                 QDateTime(QDate(2026, 3, 9), QTime(10, 30))));
+             return report;
+         },
+         [](const QString& text) { return text == summary::kFindTitle ? 9.0 : 8.0; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto report = c.prepare();
+        const PreparedPage& prepared = report->PreparedPages().at(0);
+
+        const QString pdf = folder.File(QStringLiteral("sizes.pdf"));
+        WritePdf(StreamOf({&prepared}), pdf);
+        const std::vector<PdfSizedText> texts = PdfTextSizes(pdf);
+        ASSERT_FALSE(texts.empty());
+        for (const PdfSizedText& text : texts)
+            EXPECT_DOUBLE_EQ(text.points, c.points(text.text)) << text.text.toStdString();
+
+        report->PreviewOptions.Buttons = pbClose;
+        ModalScript script;
+        script.Then([&](QDialog& dialog) {
+            TfrmPreview& p = AsPreview(dialog);
+            p.SetZoom(3.0);
+            const QImage shown = p.workspace->grab(p.workspace->PageRect(0)).toImage();
+            const double perUnit = p.workspace->Scale() * shown.devicePixelRatio();
+            int measured = 0;
+            for (const PreparedText& text : Texts(prepared)) {
+                if (text.text.trimmed().isEmpty() || text.NeedsClip()) continue;
+                const double points = c.points(text.text);
+                EXPECT_NEAR(InkWidth(shown, perUnit, prepared, text), InkWidthAt(text.text, text.font, points),
+                            2 / perUnit)
+                    << text.text.toStdString() << " at " << points << " pt";
+                ++measured;
+            }
+            EXPECT_GE(measured, 3);
+            dialog.reject();
+        });
+        EXPECT_TRUE(ShowReport(*report, folder.Folder(), true, Record()));
+        EXPECT_TRUE(script.Done());
+    }
 }
 
 TEST_F(PreviewTest, PrintsThePageOnShowAndStaysOpen) {

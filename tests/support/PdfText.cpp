@@ -1,5 +1,6 @@
 #include "support/PdfText.h"
 
+#include <QHash>
 #include <QProcess>
 #include <QXmlStreamReader>
 
@@ -57,6 +58,36 @@ int PdfPageCount(const QString& pdf) {
         if (line.startsWith("Pages:")) return line.mid(6).trimmed().toInt();
     }
     return -1;
+}
+
+std::vector<PdfSizedText> PdfTextSizes(const QString& pdf) {
+    ExpectSoundPdf(pdf);
+    constexpr int kZoom = 3;
+    QProcess process;
+    process.start(QStringLiteral("pdftohtml"), {QStringLiteral("-xml"), QStringLiteral("-i"), QStringLiteral("-stdout"),
+                                                QStringLiteral("-zoom"), QString::number(kZoom), pdf});
+    if (!process.waitForFinished(30000) || process.exitCode() != 0) {
+        ADD_FAILURE() << "pdftohtml failed on " << pdf.toStdString();
+        return {};
+    }
+    std::vector<PdfSizedText> texts;
+    QHash<QString, double> sizes;  // font id to its size at the zoom
+    QXmlStreamReader xml(process.readAllStandardOutput());
+    int page = 0;
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement) continue;
+        const auto attributes = xml.attributes();
+        if (xml.name() == u"page") ++page;
+        if (xml.name() == u"fontspec")
+            sizes[attributes.value(QStringLiteral("id")).toString()] =
+                attributes.value(QStringLiteral("size")).toDouble();
+        if (xml.name() != u"text") continue;
+        const QString font = attributes.value(QStringLiteral("font")).toString();
+        EXPECT_TRUE(sizes.contains(font)) << "no fontspec " << font.toStdString();
+        texts.push_back({page, xml.readElementText(QXmlStreamReader::IncludeChildElements), sizes.value(font) / kZoom});
+    }
+    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    return texts;
 }
 
 PdfWord FindWord(const std::vector<PdfWord>& words, const QString& text) {

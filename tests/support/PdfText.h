@@ -23,4 +23,14 @@ std::vector<PdfWord> PdfWords(const QString& pdf);
 // The first word equal to `text`; fails the test when there is none.
 PdfWord FindWord(const std::vector<PdfWord>& words, const QString& text);
 
+// A run of text of one font as poppler's pdftohtml reads it, with the size it
+// is drawn at on the page (font size and text matrix together), in points to
+// a third of a point: pdftohtml gives whole sizes at its largest zoom, 3.
+struct PdfSizedText {
+    int page;  // 1-based
+    QString text;
+    double points;
+};
+std::vector<PdfSizedText> PdfTextSizes(const QString& pdf);
+
 }  // namespace testing_support

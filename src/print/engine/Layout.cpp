@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <limits>
 
 namespace report {
@@ -17,9 +18,13 @@ constexpr double kEpsilon = 1e-6;
 // and than the measure's rounding at 96 dots per inch.
 constexpr double kInkMargin = 1.0;
 
-// Text is measured on a device of 96 dots per inch, where a pixel is a unit.
+// Text measured in units, in the font at its template's height.
 struct Measure {
-    explicit Measure(const TrepFont& font) : metrics(MakeFont(font, kUnitsPerInch), UnitsDevice()) {}
+    explicit Measure(const TrepFont& font) : Measure(MakeFont(font)) {}
+    explicit Measure(const UnitFont& font) : metrics(font.font, UnitsDevice()), scale(font.scale) {}
+
+    double Advance(const QString& line) const { return metrics.horizontalAdvance(line) * scale; }
+    double Ascent() const { return metrics.ascent() * scale; }
 
     // Where the glyphs of `line` put ink, from the pen's position on the
     // baseline; rather too large than too small. Each character's advance and
@@ -46,8 +51,6 @@ struct Measure {
         return QRectF(QPointF(left - rounding, top), QPointF(right + rounding, bottom));
     }
 
-    QFontMetricsF metrics;
-
 private:
     struct Glyph {
         double advance = 0;
@@ -56,11 +59,16 @@ private:
     };
     const Glyph& GlyphOf(char16_t c) {
         Glyph& glyph = c < latin_.size() ? latin_[c] : others_[c];
-        if (!glyph.measured) glyph = {metrics.horizontalAdvance(QChar(c)), Whole(QString(QChar(c))), true};
+        if (!glyph.measured) glyph = {Advance(QString(QChar(c))), Whole(QString(QChar(c))), true};
         return glyph;
     }
-    QRectF Whole(const QString& text) const { return metrics.tightBoundingRect(text); }
+    QRectF Whole(const QString& text) const {
+        const QRectF ink = metrics.tightBoundingRect(text);
+        return {ink.topLeft() * scale, ink.size() * scale};
+    }
 
+    QFontMetricsF metrics;
+    double scale;
     std::array<Glyph, 256> latin_{};
     QHash<char16_t, Glyph> others_;
 };
@@ -76,12 +84,12 @@ Measure& MeasureFor(const TrepFont& font) {
 
 // Breaks `line` into lines no wider than `width`, at spaces. A word wider
 // than `width` stands on a line of its own and is cut at the box's edge.
-QStringList Wrap(const QString& line, double width, const QFontMetricsF& metrics) {
+QStringList Wrap(const QString& line, double width, const Measure& measure) {
     QStringList out;
     QString current;
     for (const QString& word : line.split(u' ')) {
         const QString candidate = current.isEmpty() ? word : current + u' ' + word;
-        if (!current.isEmpty() && metrics.horizontalAdvance(candidate) > width + kEpsilon) {
+        if (!current.isEmpty() && measure.Advance(candidate) > width + kEpsilon) {
             out << current;
             current = word;
         } else {
@@ -111,19 +119,18 @@ Block BlockOf(const TrepView& view) {
         return block;
     }
     Measure& measure = MeasureFor(memo->Font);
-    const QFontMetricsF& metrics = measure.metrics;
     const double innerWidth = view.Width - 2 * kInsetX;
     const double pitch = LinePitch(memo->Font);
     block.lineHeight = LineHeight(memo->Font);
     double top = view.Top + kInsetY;
     for (const QString& stored : memo->Memo()) {
-        const QStringList lines = memo->WordWrap ? Wrap(stored, innerWidth, metrics) : QStringList{stored};
+        const QStringList lines = memo->WordWrap ? Wrap(stored, innerWidth, measure) : QStringList{stored};
         for (const QString& line : lines) {
             PreparedText text;
             text.x = view.Left + kInsetX;
-            if (memo->HAlign == haCenter) text.x = view.Left + (view.Width - metrics.horizontalAdvance(line)) / 2;
+            if (memo->HAlign == haCenter) text.x = view.Left + (view.Width - measure.Advance(line)) / 2;
             text.top = top;
-            text.baseline = top + metrics.ascent();
+            text.baseline = top + measure.Ascent();
             text.ink = measure.Ink(line)
                            .translated(text.x, text.baseline)
                            .adjusted(-kInkMargin, -kInkMargin, kInkMargin, kInkMargin);
@@ -277,13 +284,15 @@ QPaintDevice* UnitsDevice() {
     return &device;
 }
 
-QFont MakeFont(const TrepFont& font, double dpi) {
+UnitFont MakeFont(const TrepFont& font) {
+    const double height = std::abs(font.Height);
+    const int pixels = std::max(1, int(std::lround(height * kFontScale)));
     QFont qfont(InstalledFamily(font.Name));
-    qfont.setPointSizeF(HeightToPoints(font.Height) * kUnitsPerInch / dpi);
+    qfont.setPixelSize(pixels);
     qfont.setBold(font.Style & fsBold);
     qfont.setHintingPreference(QFont::PreferNoHinting);
     qfont.setKerning(false);
-    return qfont;
+    return {qfont, height / pixels};
 }
 
 double LineHeight(const TrepFont& font) { return std::abs(font.Height) * kLineHeightFactor; }

@@ -13,8 +13,9 @@ void DrawPage(QPainter& painter, const PreparedPage& page, double scale) {
     painter.setRenderHint(QPainter::TextAntialiasing);
     painter.scale(scale, scale);
     painter.translate(page.LeftMarginUnits(), page.TopMarginUnits());
-    const double dpi = painter.device()->logicalDpiY();
+    const QTransform units = painter.transform();
     const TrepFont* current = nullptr;  // the font set on the painter
+    double fontScale = 1;               // and the scale that sizes it
     for (const PreparedItem& item : page.items) {
         if (const auto* rect = std::get_if<PreparedRect>(&item)) {
             if (rect->fill.isValid()) painter.fillRect(rect->rect, rect->fill);
@@ -33,11 +34,17 @@ void DrawPage(QPainter& painter, const PreparedPage& page, double scale) {
         if (clipped) painter.setClipRect(text.clip);
         if (!current || current->Name != text.font.Name || current->Height != text.font.Height ||
             current->Style != text.font.Style) {
-            painter.setFont(MakeFont(text.font, dpi));
+            const UnitFont font = MakeFont(text.font);
+            painter.setFont(font.font);
+            fontScale = font.scale;
         }
         if (!current || current->Color != text.font.Color) painter.setPen(text.font.Color);
         current = &text.font;
-        painter.drawText(QPointF(text.x, text.baseline), text.text);
+        // The line in its font's pixels, scaled to the font's height.
+        painter.setTransform(QTransform::fromScale(fontScale, fontScale) *
+                             QTransform::fromTranslate(text.x, text.baseline) * units);
+        painter.drawText(QPointF(0, 0), text.text);
+        painter.setTransform(units);
         if (clipped) painter.setClipping(false);
     }
     painter.restore();

@@ -60,12 +60,23 @@ struct PreparedPage {
 // Verdana as DejaVu Sans; any other name as itself.
 QString InstalledFamily(const QString& name);
 
-// A QFont for `font` whose size is `font`'s height in the units of a device
-// of `dpi` logical dots per inch. Unhinted, so widths scale with the size.
-QFont MakeFont(const TrepFont& font, double dpi);
+// A font of the templates as Qt can make it. Qt sizes a font in whole pixels
+// (a size in points is rounded to them), and a template's heights are seldom
+// whole: 7 pt is 9.333 units, which Qt would make 9. So the QFont is made
+// kFontScale times as large, rounded to a whole pixel size, and `scale`, its
+// true height over that size, takes whatever is measured or drawn in it to
+// the template's size exactly: text drawn in `font` under a scale of `scale`
+// is exactly `font`'s height in units. Unhinted, so that every measure scales
+// with the size.
+struct UnitFont {
+    QFont font;    // sized in pixels, so alike on every device
+    double scale;  // units per pixel of `font`
+};
+constexpr double kFontScale = 16;
+UnitFont MakeFont(const TrepFont& font);
 
-// A device of 96 dots per inch, where a pixel is a unit: text measured or
-// laid out on it with MakeFont(font, kUnitsPerInch) comes out in units.
+// A device of 96 dots per inch, for the measures and layouts that need one;
+// fonts sized in pixels measure the same on any.
 QPaintDevice* UnitsDevice();
 
 }  // namespace report

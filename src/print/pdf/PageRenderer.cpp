@@ -87,20 +87,26 @@ public:
     }
 
 private:
-    // A face at one size, as this thread's text engine has it.
+    // A face at one size, as this thread's text engine has it: `engine` at
+    // the pixel size of a UnitFont, and the scale that takes it to the
+    // template's height.
     struct ThreadFace {
-        QRawFont font;
+        QRawFont engine;
+        double scale = 1;
         std::shared_ptr<const Face> face;
         std::unique_ptr<hb_font_t, decltype(&hb_font_destroy)> shaper{nullptr, hb_font_destroy};
         std::vector<double> advances;  // units at this size, by glyph; < 0 until measured
         std::vector<char> shown;       // by glyph: already listed for this page
         int onPage = -1;               // index among the page's faces
 
+        // As the text engine advances: measured on `engine`, whose size
+        // keeps the fractions of a pixel that a small one would round away.
         double Advance(unsigned glyph) {
             if (advances[glyph] < 0)
-                advances[glyph] = font.advancesForGlyphIndexes(QList<quint32>{glyph}, QRawFont::UseDesignMetrics)
+                advances[glyph] = engine.advancesForGlyphIndexes(QList<quint32>{glyph}, QRawFont::UseDesignMetrics)
                                       .value(0)
-                                      .x();
+                                      .x() *
+                                  scale;
             return advances[glyph];
         }
     };
@@ -109,7 +115,7 @@ private:
         QString name;
         double height;
         int style;
-        QFont font;
+        UnitFont font;
         std::size_t face;  // its primary face
     };
     // What the content last set, so that it is set again only when it changes.
@@ -188,18 +194,19 @@ private:
         if (last_ < fonts_.size() && same(fonts_[last_])) return fonts_[last_];
         last_ = std::size_t(std::find_if(fonts_.begin(), fonts_.end(), same) - fonts_.begin());
         if (last_ == fonts_.size()) {
-            const QFont qfont(MakeFont(font, kUnitsPerInch), UnitsDevice());
-            fonts_.push_back({font.Name, font.Height, font.Style, qfont, FaceOf(QRawFont::fromFont(qfont))});
+            const UnitFont unit = MakeFont(font);
+            fonts_.push_back({font.Name, font.Height, font.Style, unit, FaceOf(QRawFont::fromFont(unit.font), unit.scale)});
         }
         return fonts_[last_];
     }
 
-    std::size_t FaceOf(const QRawFont& font) {
+    std::size_t FaceOf(const QRawFont& engine, double scale) {
         for (std::size_t i = 0; i < faces_.size(); ++i)
-            if (faces_[i].font == font) return i;
+            if (faces_[i].engine == engine && faces_[i].scale == scale) return i;
         ThreadFace face;
-        face.font = font;
-        face.face = Face::Of(font);
+        face.engine = engine;
+        face.scale = scale;
+        face.face = Face::Of(engine);
         if (!face.face) {
             faces_.push_back(std::move(face));
             return faces_.size() - 1;
@@ -282,7 +289,7 @@ private:
 
     // Any line, through Qt's own layout: fallback fonts, marks, any script.
     void ShapeWithQt(const TextFont& font, const PreparedText& text) {
-        QTextLayout layout(text.text, font.font, UnitsDevice());
+        QTextLayout layout(text.text, font.font.font, UnitsDevice());
         layout.setCacheEnabled(false);
         QTextOption option;
         option.setWrapMode(QTextOption::NoWrap);
@@ -297,9 +304,10 @@ private:
             const QList<quint32> glyphs = run.glyphIndexes();
             const QList<QPointF> positions = run.positions();
             placed_.clear();
+            const double scale = font.font.scale;
             for (qsizetype i = 0; i < glyphs.size(); ++i)
-                placed_.push_back({glyphs[i], positions[i].x(), positions[i].y() - line.ascent()});
-            Show(faces_[FaceOf(run.rawFont())], [&](std::size_t i) { return texts.value(placed_[i].glyph); });
+                placed_.push_back({glyphs[i], positions[i].x() * scale, (positions[i].y() - line.ascent()) * scale});
+            Show(faces_[FaceOf(run.rawFont(), scale)], [&](std::size_t i) { return texts.value(placed_[i].glyph); });
         }
     }
 
@@ -324,7 +332,7 @@ private:
         if (!face.face) return Outline(face);
         BeginText();
         const int name = OnPage(face);
-        const double size = face.font.pixelSize() * kPointsPerUnit;
+        const double size = face.engine.pixelSize() * face.scale * kPointsPerUnit;
         if (state_.face != name || state_.size != size) {
             out_ += "/F" + std::to_string(name) + ' ';
             AppendNumber(out_, size);
@@ -382,11 +390,12 @@ private:
     void Outline(const ThreadFace& face) {
         EndText();
         for (const Placed& placed : placed_) {
-            const QPainterPath path = face.font.pathForGlyph(placed.glyph);
+            // The outline as the text engine has it, scaled to the height.
+            const QPainterPath path = face.engine.pathForGlyph(placed.glyph);
             const auto point = [&](const QPainterPath::Element& at, const char* op) {
-                AppendNumber(out_, X(line_.x() + placed.x + at.x));
+                AppendNumber(out_, X(line_.x() + placed.x + at.x * face.scale));
                 out_ += ' ';
-                AppendNumber(out_, Y(line_.y() + placed.y + at.y));
+                AppendNumber(out_, Y(line_.y() + placed.y + at.y * face.scale));
                 out_ += op;
             };
             for (int i = 0; i < path.elementCount(); ++i) {

@@ -47,16 +47,13 @@ TEST_P(LinePitchRule, HoldsForTheTemplateFonts) {
     EXPECT_NEAR(texts[1].top - texts[0].top, c.pitch, 1e-9);
     EXPECT_NEAR(texts[2].top - texts[1].top, c.pitch, 1e-9);
 
-    QImage device(1, 1, QImage::Format_RGB32);
-    device.setDotsPerMeterX(3780);
-    device.setDotsPerMeterY(3780);
-    // Measured ten times larger, where whole pixels hardly round.
-    const QFontMetricsF metrics(MakeFont(font, 9.6), &device);
+    const UnitFont unit = MakeFont(font);
+    const QFontMetricsF metrics(unit.font, UnitsDevice());
     const QRectF ink = metrics.tightBoundingRect(QStringLiteral("Hgjpqy"));
-    EXPECT_LE(ink.height() / 10, LineHeight(font));
-    EXPECT_GE(texts[0].baseline - texts[0].top + ink.top() / 10, 0) << "capitals rise above the line";
+    EXPECT_LE(ink.height() * unit.scale, LineHeight(font));
+    EXPECT_GE(texts[0].baseline - texts[0].top + ink.top() * unit.scale, 0) << "capitals rise above the line";
     if (c.fitsPitchedBox) {
-        EXPECT_LE(texts[0].baseline - texts[0].top + ink.bottom() / 10, c.pitch - kInsetY)
+        EXPECT_LE(texts[0].baseline - texts[0].top + ink.bottom() * unit.scale, c.pitch - kInsetY)
             << "the last line's descenders are cut";
     }
 }
@@ -214,22 +211,20 @@ TEST_F(Layout, WrapsAtWordsOrKeepsOneLineAndCentres) {
     ASSERT_TRUE(report->PrepareReport(true));
     const auto texts = Texts(report->PreparedPages()[0]);
 
-    QImage device(1, 1, QImage::Format_RGB32);
-    device.setDotsPerMeterX(3780);
-    device.setDotsPerMeterY(3780);
-    const QFontMetricsF metrics(MakeFont(wrapped.Font, 96), &device);
+    const UnitFont unit = MakeFont(wrapped.Font);
+    const QFontMetricsF metrics(unit.font, UnitsDevice());
     QStringList lines;
     for (const PreparedText& t : texts) {
         if (t.top >= 300) break;
         lines << t.text;
-        EXPECT_LE(metrics.horizontalAdvance(t.text), 120 - 2 * kInsetX);
+        EXPECT_LE(metrics.horizontalAdvance(t.text) * unit.scale, 120 - 2 * kInsetX);
     }
     EXPECT_GT(lines.size(), 1);
     EXPECT_EQ(lines.join(u' '), QStringLiteral("alpha beta gamma delta epsilon zeta"));
     const PreparedText& single = texts[lines.size()];
     EXPECT_EQ(single.text, QStringLiteral("alpha beta gamma delta epsilon zeta"));
     EXPECT_EQ(texts.size(), size_t(lines.size()) + 2u) << "an unwrapped line stays one line";
-    EXPECT_NEAR(texts.back().x, 50 + (200 - metrics.horizontalAdvance(QStringLiteral("middle"))) / 2, 1e-9);
+    EXPECT_NEAR(texts.back().x, 50 + (200 - metrics.horizontalAdvance(QStringLiteral("middle")) * unit.scale) / 2, 1e-9);
 }
 
 TEST_F(Layout, ErrorsAreCollectedAndNothingIsShown) {

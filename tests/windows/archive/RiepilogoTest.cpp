@@ -270,8 +270,9 @@ TEST(Summary, ALineWiderThanTheBodyIsCutAtItsRightEdge) {
     EXPECT_EQ(line.text, wide);
     const double rightEdge = MmToUnits(3 + 273);
     EXPECT_NEAR(line.clip.right(), rightEdge, kExact);
-    const QFont font = MakeFont(line.font, kUnitsPerInch);
-    ASSERT_GT(line.x + QFontMetricsF(font).horizontalAdvance(wide), MmToUnits(300)) << "wider than the paper";
+    const UnitFont font = MakeFont(line.font);
+    ASSERT_GT(line.x + QFontMetricsF(font.font).horizontalAdvance(wide) * font.scale, MmToUnits(300))
+        << "wider than the paper";
 
     // On paper the ink stops at the body's edge (plus the left margin).
     const double dpi = 192, perUnit = dpi / kUnitsPerInch;
