@@ -5,6 +5,7 @@
 #include "ui/EnterCycle.h"
 #include "ui/FocusColour.h"
 #include "ui/Gradient.h"
+#include "ui/TextBox.h"
 #include "ui/Messages.h"
 #include "ui/ModalRunner.h"
 #include "ui/PictureButton.h"
@@ -152,7 +153,7 @@ std::array<QLineEdit*, 6> TfrmArchivio_Indirizzi::LineBoxes() const {
 }
 
 void TfrmArchivio_Indirizzi::Fill(const DataRecord& record) {
-    for (std::size_t i = 0; i < boxes_.size(); ++i) boxes_[i]->setText(record.Text(DataRecord::Field(i)));
+    for (std::size_t i = 0; i < boxes_.size(); ++i) ui::ShowText(boxes_[i], record.Text(DataRecord::Field(i)));
     for (std::size_t i = 0; i < attachments_.size(); ++i)
         attachments_[i]->setText(record.Text(DataRecord::Field(DataRecord::File01 + i)));
 }
@@ -234,7 +235,7 @@ void TfrmArchivio_Indirizzi::cmdFileClick() {
     TfrmAllegaCartella dialog(app_, this);
     dialog.lblMemory->setText(TfrmAllegaCartella::kArchivioIndirizzi);
     const std::array<QLineEdit*, 6> boxes = dialog.Boxes();
-    for (std::size_t i = 0; i < boxes.size(); ++i) boxes[i]->setText(TrimText(attachments_[i]->text()));
+    for (std::size_t i = 0; i < boxes.size(); ++i) ui::ShowText(boxes[i], TrimText(attachments_[i]->text()));
     ui::RunModal(dialog);
 }
 

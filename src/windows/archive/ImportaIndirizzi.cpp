@@ -6,6 +6,7 @@
 #include "print/templates/Riepilogo.h"
 #include "windows/sheets/Archivio_Etichette.h"
 #include "core/sheets/LabelGrid.h"
+#include "ui/TextBox.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -18,7 +19,7 @@ void CopyIntoSlot(RecordPicker& picker, const DataRecord& record, long long) {
     const int slot = label_grid::SlotOfKey(TrimText(picker.lblMemory->text()));
     if (slot == 0) return;
     TfrmArchivio_Etichette& sheet = picker.App().frmArchivio_Etichette();
-    sheet.txtNome(slot)->setText(record.Text(DataRecord::Nome));
+    ui::ShowText(sheet.txtNome(slot), record.Text(DataRecord::Nome));
     for (int line = 1; line <= label_grid::kLines; ++line)
         sheet.txtRigo(line, slot)->setText(record.Text(DataRecord::Rigo(line)));
 }

@@ -4,6 +4,7 @@
 #include "windows/app/Velmora.h"
 #include "ui/EnterCycle.h"
 #include "ui/Gradient.h"
+#include "ui/TextBox.h"
 #include "ui/Messages.h"
 #include "ui/ModalRunner.h"
 #include "ui/PictureButton.h"
@@ -143,7 +144,7 @@ void TfrmArchivio_Etichette::ClearSlot(int slot) {
 void TfrmArchivio_Etichette::Fill(const SheetRecord& page) {
     const label_sheet::Lines lines = label_sheet::PageLines(page);
     for (int slot = 1; slot <= kSlots; ++slot) {
-        txtNome(slot)->setText(DecodeShortText(page.field[SheetRecord::NameField(slot)]));
+        ui::ShowText(txtNome(slot), DecodeShortText(page.field[SheetRecord::NameField(slot)]));
         for (int line = 1; line <= kLines; ++line) txtRigo(line, slot)->setText(lines[slot - 1][line - 1]);
     }
 }

@@ -3,6 +3,8 @@
 #include "windows/app/Velmora.h"
 #include "ui/PictureButton.h"
 #include "windows/archive/ImportaIndirizzi.h"
+#include "core/archive/DataRecord.h"
+#include "core/archive/RecordFile.h"
 #include "windows/shell/Avvio.h"
 #include "windows/shell/Guida.h"
 #include "support/SpecialFiles.h"
@@ -12,6 +14,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -127,6 +130,41 @@ TEST_F(ArchivioEtichette, PagingReadsBackWhatWasSaved) {
     w->cmdIndietroClick();
     EXPECT_EQ(w->txtNome(7)->text(), QStringLiteral("b7"));
     EXPECT_EQ(log.messages.size(), 3u);  // the three appends, nothing from paging
+}
+
+// A slot's name longer than its box shows its beginning, as every box the
+// program fills does: after an import through the picker and after paging.
+TEST_F(ArchivioEtichette, ALongSlotNameShowsItsBeginning) {
+    const QString name = QStringLiteral("Associazione Culturale Amici della Montagna");
+    DataRecord record;
+    record.SetText(DataRecord::Nome, name);
+    DataRecordFile(fixture.folder.Path()).Append(record);
+    QLineEdit* box = w->txtNome(5);
+    ASSERT_GT(box->fontMetrics().horizontalAdvance(name), box->width()) << "the name must not fit";
+    // Where the box shows the text from: its cursor, at the far left of the
+    // box when the beginning is in view.
+    auto showsBeginning = [&] {
+        box->grab();  // laid out and scrolled as on screen
+        return box->cursorPosition() == 0 && box->inputMethodQuery(Qt::ImCursorRectangle).toRect().left() < box->width() / 4;
+    };
+
+    ModalScript script;
+    script.Then([](QDialog& dialog) {
+        auto& picker = dynamic_cast<TfrmImportaIndirizzi&>(dialog);
+        picker.lstRecords->setCurrentIndex(picker.lstRecords->model()->index(0, 0));
+        picker.lstRecordsDblClick();
+    });
+    w->impIndirizzoClick(5);
+    EXPECT_TRUE(script.Done());
+    EXPECT_EQ(box->text(), name);
+    EXPECT_TRUE(showsBeginning()) << "after the import";
+
+    Import(1, QStringLiteral("primo"));
+    w->cmdSalvaClick();
+    w->cmdNuovoClick();
+    w->cmdPrimoClick();
+    EXPECT_EQ(box->text(), name);
+    EXPECT_TRUE(showsBeginning()) << "after paging";
 }
 
 TEST_F(ArchivioEtichette, EmptyAndUnreachableArchives) {
