@@ -3,7 +3,6 @@
 #include "core/folder/FileAccess.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 #include <algorithm>
 #include <chrono>
@@ -333,14 +332,17 @@ std::optional<off_t> RecordFileBase::JournalledSize() const {
     if (parts.size() != 3 || parts[0] != kJournalTag || !sizeRead || !checkRead || size < 0) return std::nullopt;
     struct stat st {};
     if (::fstat(fd_, &st) != 0 || st.st_size < size) return std::nullopt;
-    const long long last = size / static_cast<long long>(recordSize_) * static_cast<long long>(recordSize_) -
-                           static_cast<long long>(recordSize_);
-    std::vector<char> record(recordSize_);
-    if (last >= 0 && ::pread(fd_, record.data(), recordSize_, static_cast<off_t>(last)) !=
-                         static_cast<ssize_t>(recordSize_))
-        return std::nullopt;
-    if ((last >= 0 ? Check(record.data(), recordSize_) : 0ULL) != check) return std::nullopt;
+    if (LastRecordCheck(static_cast<off_t>(size)) != check) return std::nullopt;
     return static_cast<off_t>(size);
+}
+
+std::optional<unsigned long long> RecordFileBase::LastRecordCheck(off_t size) const {
+    const off_t last = size / static_cast<off_t>(recordSize_) * static_cast<off_t>(recordSize_) -
+                       static_cast<off_t>(recordSize_);
+    if (last < 0) return 0ULL;
+    std::vector<char> record(recordSize_);
+    if (::pread(fd_, record.data(), recordSize_, last) != static_cast<ssize_t>(recordSize_)) return std::nullopt;
+    return Check(record.data(), recordSize_);
 }
 
 void RecordFileBase::RollBackUncommitted() {
@@ -350,27 +352,19 @@ void RecordFileBase::RollBackUncommitted() {
         if (result != 0 || ::fdatasync(fd_) != 0)
             throw FileError(QStringLiteral("Impossibile ripristinare %1: %2").arg(path_, SystemReason(errno)).toStdString());
     }
-    if (QFileInfo::exists(QFile::decodeName(JournalPath()))) RemoveJournal();
+    RemoveJournal();
 }
 
 void RecordFileBase::WriteJournal(off_t size) {
-    std::vector<char> record(recordSize_);
-    const off_t last = size / static_cast<off_t>(recordSize_) * static_cast<off_t>(recordSize_) -
-                       static_cast<off_t>(recordSize_);
-    unsigned long long check = 0;
-    if (last >= 0) {
-        if (::pread(fd_, record.data(), recordSize_, last) != static_cast<ssize_t>(recordSize_))
-            throw FileError(SystemReason(errno).toStdString());
-        check = Check(record.data(), recordSize_);
-    }
+    const std::optional<unsigned long long> check = LastRecordCheck(size);
+    if (!check) throw FileError(SystemReason(errno).toStdString());
     const QByteArray line = QByteArray(kJournalTag) + ' ' + QByteArray::number(static_cast<long long>(size)) + ' ' +
-                            QByteArray::number(check) + '\n';
+                            QByteArray::number(*check) + '\n';
     const QByteArray path = JournalPath();
     const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    const bool written = fd >= 0 && ::write(fd, line.constData(), std::size_t(line.size())) == line.size() &&
-                         ::fdatasync(fd) == 0;
+    const bool written = fd >= 0 && WriteAll(fd, line.constData(), line.size()) && ::fdatasync(fd) == 0;
     const int error = errno;
-    if ((fd >= 0 && ::close(fd) != 0) || !written) {
+    if ((fd >= 0 && !CloseChecked(fd)) || !written) {
         ::unlink(path.constData());
         throw FileError(QStringLiteral("Impossibile scrivere %1: %2")
                             .arg(QFile::decodeName(path), SystemReason(written ? errno : error))
@@ -381,10 +375,12 @@ void RecordFileBase::WriteJournal(off_t size) {
 
 void RecordFileBase::RemoveJournal() {
     const QByteArray path = JournalPath();
-    if (::unlink(path.constData()) != 0 && errno != ENOENT)
+    if (::unlink(path.constData()) != 0) {
+        if (errno == ENOENT) return;  // none to remove
         throw FileError(QStringLiteral("Impossibile eliminare %1: %2")
                             .arg(QFile::decodeName(path), SystemReason(errno))
                             .toStdString());
+    }
     SyncFolderOf(path);
 }
 

@@ -93,7 +93,11 @@ private:
     // Under the append lock: cuts the archive back to what a journal left by
     // an append that never committed records, then removes the journal.
     void RollBackUncommitted();
+    // The check the journal keeps of the last whole record before `size`: 0
+    // when there is none; none when it cannot be read.
+    std::optional<unsigned long long> LastRecordCheck(off_t size) const;
     void WriteJournal(off_t size);
+    // Removes the journal, if there is one, and syncs the folder.
     void RemoveJournal();
 
     const char* fileName_;

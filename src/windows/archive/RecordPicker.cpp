@@ -262,7 +262,8 @@ void RecordPicker::Pick(const PickerItem& item) {
     }
     std::optional<std::pair<DataRecord, long long>> found;
     file.Seek(0);
-    while (!file.AtEnd()) {
+    // Counted once: each count looks for an import's journal beside the archive.
+    for (const long long count = file.RecordCount(); file.Position() < count;) {
         file.Read(record);
         if (TrimText(PickerItemText(record)) == wanted) found.emplace(record, file.Position());
     }
