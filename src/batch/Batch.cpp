@@ -3,7 +3,6 @@
 #include "core/folder/FileAccess.h"
 #include "core/folder/IniFile.h"
 #include "core/folder/ProgramFolder.h"
-#include "core/folder/ScratchFolder.h"
 #include "print/templates/Busta.h"
 #include "core/archive/DataRecord.h"
 #include "core/archive/EnvelopeSettings.h"
@@ -19,9 +18,7 @@
 
 #include <QCommandLineParser>
 #include <QDateTime>
-#include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTextStream>
 
 #include <algorithm>
@@ -32,8 +29,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace batch {
 namespace {
@@ -52,8 +47,6 @@ public:
 
 // The most copies of one document, as in the print dialog.
 constexpr int kMaxCopies = 9999;
-// How much of a document is copied at a time.
-constexpr qint64 kChunk = 1 << 20;
 
 struct Options {
     QString folder;
@@ -421,10 +414,6 @@ QString Usage() {
     return usage;
 }
 
-[[noreturn]] void CannotWrite(const QString& path, const QString& reason) {
-    throw Failure(QStringLiteral("impossibile scrivere %1: %2").arg(path, reason));
-}
-
 // The pages of a document in printing order, copies included; pages made one
 // at a time are prepared as they are drawn, so that a long range holds only a
 // few in memory.
@@ -442,38 +431,13 @@ report::PageStream PagesOf(Document& made, int copies) {
             }};
 }
 
-// The document is made whole in a private folder first, so a failure leaves
-// nothing behind. A regular file (or the file a link points at) is then
-// replaced at once; anything else, such as a pipe or a device, is only written
-// to, never replaced. Every write, the last flush and the close are checked.
+// The document is written once, beside its place under a temporary name, and
+// takes the place of a regular file (or of the file a link points at) only
+// when complete; anything else, such as a pipe or a device, is only written
+// to, never replaced.
 void WriteDocument(const report::PageStream& pages, const QString& title, const QString& path, Progress& progress) {
-    ScratchFolder work;
-    const QString document = work.File(QStringLiteral("documento.pdf"));
-    report::WritePdf(pages, document, title, [&](long long done, long long total) { progress.Show(kDrawing, done, total); });
+    report::WritePdf(pages, path, title, [&](long long done, long long total) { progress.Show(kDrawing, done, total); });
     progress.End();
-    QFile source(document);
-    if (!source.open(QIODevice::ReadOnly)) CannotWrite(path, source.errorString());
-
-    const QFileInfo info(path);
-    if (info.exists() && !info.isFile()) {
-        const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
-        if (fd < 0) CannotWrite(path, SystemReason(errno));
-        bool written = true;
-        while (written && !source.atEnd()) {
-            const QByteArray chunk = source.read(kChunk);
-            written = !chunk.isEmpty() && WriteAll(fd, chunk.constData(), chunk.size());
-        }
-        const int error = errno;
-        if (!CloseChecked(fd) || !written) CannotWrite(path, SystemReason(written ? errno : error));
-        return;
-    }
-    QSaveFile file(info.exists() ? info.canonicalFilePath() : path);
-    if (!file.open(QIODevice::WriteOnly)) CannotWrite(path, file.errorString());
-    while (!source.atEnd()) {
-        const QByteArray chunk = source.read(kChunk);
-        if (chunk.isEmpty() || file.write(chunk) != chunk.size()) CannotWrite(path, file.errorString());
-    }
-    if (!file.commit()) CannotWrite(path, file.errorString());
 }
 
 // A printer named on the command line must be installed; "default" is the

@@ -5,7 +5,7 @@ set(VELMORA_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/folder/Formats.cpp
   ${CMAKE_CURRENT_LIST_DIR}/folder/IniFile.cpp
   ${CMAKE_CURRENT_LIST_DIR}/folder/FileAccess.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/folder/ScratchFolder.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/folder/TempFiles.cpp
   ${CMAKE_CURRENT_LIST_DIR}/access/Crypt.cpp
   ${CMAKE_CURRENT_LIST_DIR}/access/PasswordFile.cpp
   ${CMAKE_CURRENT_LIST_DIR}/archive/ShortText.cpp

@@ -41,7 +41,7 @@ public:
         // A folder, or nothing yet: the dialog moves into it or waits.
         if (chosen.isEmpty() || QFileInfo(chosen.first()).isDir()) return QFileDialog::accept();
         const QString file = PrnFile(chosen.first());
-        if (const QString refusal = folder_.WriteRefusal(file); !refusal.isEmpty()) {
+        if (const QString refusal = folder_.ReplaceRefusal(file); !refusal.isEmpty()) {
             ui::ShowMessage(this, refusal, ui::Kind::Error, ui::Buttons::Ok);
             return;
         }

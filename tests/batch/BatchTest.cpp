@@ -13,6 +13,7 @@
 #include "support/TestSupport.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QThread>
 #include <QFileInfo>
@@ -36,6 +37,7 @@
 using testing_support::PdfWord;
 using testing_support::PdfWords;
 using testing_support::AppFixture;
+using testing_support::OutsideFile;
 using testing_support::TempFolder;
 
 namespace {
@@ -99,7 +101,7 @@ TEST(BatchSummary, WritesTheSummaryOfTheArchiveAsAPdf) {
         TempFolder folder;
         WriteArchive(folder.Path(), 3);
         const QByteArray archive = folder.Read(kArchive);
-        const QString pdf = folder.File(QStringLiteral("riepilogo.pdf"));
+        const QString pdf = OutsideFile(QStringLiteral("riepilogo.pdf"));
         const Outcome run = RunBatch(QStringList{"--folder", folder.Path(), "--pdf", pdf} + c.command);
         ASSERT_EQ(run.status, 0) << S(run.err);
         EXPECT_TRUE(run.err.isEmpty());
@@ -111,8 +113,8 @@ TEST(BatchSummary, WritesTheSummaryOfTheArchiveAsAPdf) {
             EXPECT_EQ(S(lines[i]), S(QStringLiteral("Socio00%1 Tipo: Postale Note: nota%1").arg(i)));
         EXPECT_TRUE(lines[4].startsWith(QStringLiteral("Stampa eseguita in data "))) << S(lines[4]);
         EXPECT_EQ(folder.Read(kArchive), archive) << "the archive is left as it was";
-        EXPECT_EQ(QDir(folder.Path()).entryList(QDir::Files | QDir::NoDotAndDotDot),
-                  QStringList({kArchive, QStringLiteral("riepilogo.pdf")}));
+        EXPECT_EQ(QDir(folder.Path()).entryList(QDir::Files | QDir::NoDotAndDotDot), QStringList{kArchive});
+        EXPECT_EQ(QDir(QFileInfo(pdf).path()).entryList(QDir::Files | QDir::Hidden), QStringList{"riepilogo.pdf"});
     }
 }
 
@@ -120,7 +122,7 @@ TEST(BatchSummary, WritesTheSummaryOfTheArchiveAsAPdf) {
 TEST(BatchSummary, MatchesTheFindWindowsSummary) {
     AppFixture fixture;
     WriteArchive(fixture.folder.Path(), 130);
-    const QString batchPdf = fixture.folder.File(QStringLiteral("batch.pdf"));
+    const QString batchPdf = OutsideFile(QStringLiteral("batch.pdf"));
     ASSERT_EQ(RunBatch({"--folder", fixture.folder.Path(), "--pdf", batchPdf, "summary"}).status, 0);
 
     testing_support::UseFakePrinters fake({QStringLiteral("Ufficio")});
@@ -130,7 +132,7 @@ TEST(BatchSummary, MatchesTheFindWindowsSummary) {
     script.Then([](QDialog& dialog) { dynamic_cast<report::TfrmPrintDialog&>(dialog).btnOK->click(); });
     ui::RunModal(picker);
     ASSERT_TRUE(script.Done());
-    const QString windowPdf = fixture.folder.File(QStringLiteral("window.pdf"));
+    const QString windowPdf = OutsideFile(QStringLiteral("window.pdf"));
     report::WritePdf(report::PagesFor(picker.repRiepilogo->PreparedPages()), windowPdf);
 
     const std::vector<PdfWord> fromBatch = PdfWords(batchPdf), fromWindow = PdfWords(windowPdf);
@@ -149,7 +151,7 @@ TEST(BatchSummary, AMissingArchiveIsAFailureAndNothingIsCreated) {
     for (const QStringList& command : {QStringList{"summary"}, QStringList{"summary", "importa"}}) {
         TempFolder folder;
         const Outcome run =
-            RunBatch(QStringList{"--folder", folder.Path(), "--pdf", folder.File(QStringLiteral("r.pdf"))} + command);
+            RunBatch(QStringList{"--folder", folder.Path(), "--pdf", OutsideFile(QStringLiteral("r.pdf"))} + command);
         EXPECT_EQ(run.status, 1);
         EXPECT_TRUE(run.err.contains(kArchive)) << S(run.err);
         EXPECT_TRUE(QDir(folder.Path()).isEmpty()) << "no archive and no document";
@@ -159,7 +161,7 @@ TEST(BatchSummary, AMissingArchiveIsAFailureAndNothingIsCreated) {
 TEST(BatchSummary, UsageErrorsExitWithStatusTwo) {
     TempFolder folder;
     WriteArchive(folder.Path(), 1);
-    const QString pdf = folder.File(QStringLiteral("r.pdf"));
+    const QString pdf = OutsideFile(QStringLiteral("r.pdf"));
     const QStringList cases[] = {
         {"--folder", folder.Path(), "--pdf", pdf, "summary", "trova"},
         {"--folder", folder.Path(), "--pdf", pdf, "summary", "importa", "altro"},
@@ -180,15 +182,16 @@ namespace {
 // A PDF sent to something that is not a regular file (here a pipe) is written
 // into it; the pipe is not replaced by a file. A link is followed, not replaced.
 TEST(BatchOutput, PipesAndLinksAreWrittenThroughNotReplaced) {
+    TempFolder folder;
     TempFolder dir;
-    WriteArchive(dir.Path(), 2);
+    WriteArchive(folder.Path(), 2);
     const QString fifo = dir.File(QStringLiteral("tubo"));
     ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     // Both ends held here: opening never blocks, and the document (well under
     // a pipe's 64 KiB) waits in the pipe until read.
     const int end = ::open(QFile::encodeName(fifo).constData(), O_RDWR | O_NONBLOCK);
     ASSERT_GE(end, 0);
-    const Outcome toPipe = RunBatch({QStringLiteral("--folder"), dir.Path(), QStringLiteral("--pdf"), fifo,
+    const Outcome toPipe = RunBatch({QStringLiteral("--folder"), folder.Path(), QStringLiteral("--pdf"), fifo,
                                      QStringLiteral("summary")});
     QByteArray received;
     char buffer[4096];
@@ -200,7 +203,7 @@ TEST(BatchOutput, PipesAndLinksAreWrittenThroughNotReplaced) {
 
     const QString link = dir.File(QStringLiteral("collegamento.pdf"));
     ASSERT_TRUE(QFile::link(dir.File(QStringLiteral("vero.pdf")), link));
-    const Outcome throughLink = RunBatch({QStringLiteral("--folder"), dir.Path(), QStringLiteral("--pdf"), link,
+    const Outcome throughLink = RunBatch({QStringLiteral("--folder"), folder.Path(), QStringLiteral("--pdf"), link,
                                           QStringLiteral("summary")});
     EXPECT_EQ(throughLink.status, 0) << S(throughLink.err);
     EXPECT_TRUE(QFileInfo(link).isSymLink());
@@ -241,7 +244,7 @@ TEST(BatchEnvelope, PrintsTheRecordWhereTheSettingsPutIt) {
         TempFolder folder;
         WriteEnvelopeRecord(folder.Path());
         if (c.settings) folder.Write(kSettings, c.settings);
-        const QString pdf = folder.File(QStringLiteral("busta.pdf"));
+        const QString pdf = OutsideFile(QStringLiteral("busta.pdf"));
         const Outcome run = RunBatch({"--folder", folder.Path(), "--pdf", pdf, "envelope", "1"});
         ASSERT_EQ(run.status, 0) << S(run.err);
         EXPECT_EQ(testing_support::PdfPageCount(pdf), 1);
@@ -265,7 +268,7 @@ TEST(BatchEnvelope, EmptyLinesPrintNothing) {
     record.SetText(DataRecord::Rigo01, QStringLiteral("Mario Rossi"));
     record.SetText(DataRecord::Rigo02, QStringLiteral("Via Roma 1"));
     DataRecordFile(folder.Path()).Append(record);
-    const QString pdf = folder.File(QStringLiteral("busta.pdf"));
+    const QString pdf = OutsideFile(QStringLiteral("busta.pdf"));
     ASSERT_EQ(RunBatch({"--folder", folder.Path(), "--pdf", pdf, "envelope", "1"}).status, 0);
     EXPECT_EQ(PageLines(pdf, 1), QStringList({"Mario Rossi", "Via Roma 1"}));
 }
@@ -294,7 +297,7 @@ TEST(BatchEnvelope, WhatCannotBePrintedFailsAndWritesNothing) {
             ASSERT_TRUE(QDir(folder.Path()).mkdir(kSettings));
         else if (c.settings)
             folder.Write(kSettings, c.settings);
-        const QString pdf = folder.File(QStringLiteral("busta.pdf"));
+        const QString pdf = OutsideFile(QStringLiteral("busta.pdf"));
         const Outcome run = RunBatch(QStringList{"--folder", folder.Path(), "--pdf", pdf} + c.command);
         EXPECT_EQ(run.status, c.status);
         EXPECT_TRUE(run.err.contains(QString::fromLatin1(c.says))) << S(run.err);
@@ -331,10 +334,12 @@ TEST(BatchExport, WritesTheWindowsExportToAFileOrStandardOutput) {
     ASSERT_EQ(run.status, 0) << S(run.err);
     EXPECT_EQ(fixture.folder.Read(xls), fromWindow);
 
-    const QString named = fixture.folder.File(QStringLiteral("copia.xls"));
+    const QString named = OutsideFile(QStringLiteral("copia.xls"));
     run = RunBatch({"--folder", fixture.folder.Path(), "export", named});
     ASSERT_EQ(run.status, 0) << S(run.err);
-    EXPECT_EQ(fixture.folder.Read(QStringLiteral("copia.xls")), fromWindow);
+    QFile copy(named);
+    ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
+    EXPECT_EQ(copy.readAll(), fromWindow);
 
     QProcess tool;
     tool.start(QStringLiteral(VELMORA_BATCH), {"--folder", fixture.folder.Path(), "export", "-"});
@@ -405,35 +410,77 @@ TEST(BatchUsage, BadOptionsAreNamedInItalian) {
 
 namespace {
 
-// --pdf onto a file that the program folder holds for the user, by its name
-// or through a link from elsewhere: refused with exit status 1, and every
-// file of the folder stays byte for byte as it was.
-TEST(BatchOutput, NeverWritesOverAFileOfTheProgramFolder) {
-    const QString files[] = {kArchive,          "Archivio_Etichette.pro", "unins000.dll", "Impostazioni.ini",
-                             "Archivio_Dati.xls", "Guida.pdf",              "Documenti_Allegati/fattura.pdf"};
-    for (const QString& name : files) {
-        for (const bool throughLink : {false, true}) {
-            SCOPED_TRACE(S(name) + (throughLink ? " through a link" : " by name"));
-            TempFolder folder;
-            TempFolder elsewhere;
-            WriteArchive(folder.Path(), 2);
-            ASSERT_TRUE(QDir(folder.Path()).mkdir(QStringLiteral("Documenti_Allegati")));
-            std::map<QString, QByteArray> before;
-            for (const QString& file : files) {
-                if (!QFileInfo::exists(folder.File(file))) folder.Write(file, "contenuto di " + file.toUtf8());
-                before[file] = folder.Read(file);
+// No document lands anywhere in the program folder: the folder as the build
+// lays it out, with the files a run adds (archives, settings, export, an
+// attachment), every one of its files and two new names, reached by name, by
+// a link to the file, through a link to the folder and through "..", is
+// refused by --pdf and by export FILE with exit status 1, and every file
+// stays byte for byte as it was. Only export may write the folder's own
+// Archivio_Dati.xls.
+TEST(BatchOutput, WritesNothingIntoTheProgramFolder) {
+    TempFolder copy;
+    const QString folder = copy.File(QStringLiteral("Velmora"));
+    ASSERT_TRUE(QDir().mkpath(folder + QStringLiteral("/Documenti_Allegati/pratiche")));
+    QDirIterator built(QStringLiteral(VELMORA_PROGRAM_DIR), QDir::Files | QDir::Hidden);
+    while (built.hasNext()) {
+        const QString file = built.next();
+        ASSERT_TRUE(QFile::copy(file, folder + u'/' + QFileInfo(file).fileName()));
+    }
+    WriteArchive(folder, 2);
+    ASSERT_EQ(RunBatch({"--folder", folder, "export"}).status, 0);
+    for (const auto& [name, bytes] : {std::pair{"Impostazioni.ini", "[Margini Busta]\r\nSuperiore=10\r\n"},
+                                      std::pair{"Documenti_Allegati/pratiche/fattura.pdf", "%PDF-1.4"}}) {
+        QFile file(folder + u'/' + QLatin1String(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) > 0);
+    }
+
+    std::map<QString, QByteArray> before;
+    QStringList names;
+    QDirIterator files(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+        const QString file = files.next();
+        QFile in(file);
+        ASSERT_TRUE(in.open(QIODevice::ReadOnly));
+        before[file] = in.readAll();
+        names << QDir(folder).relativeFilePath(file);
+    }
+    for (const char* name : {"Velmora", "velmora-batch", "Guida.pdf", "unins000.dll", "Archivio_Dati.pro",
+                             "Archivio_Dati.xls", "Impostazioni.ini", "Documenti_Allegati/pratiche/fattura.pdf"})
+        ASSERT_TRUE(names.contains(QLatin1String(name))) << name;
+    names << QStringLiteral("nuovo.pdf") << QStringLiteral("Documenti_Allegati/nuovo.pdf");
+
+    TempFolder elsewhere;
+    ASSERT_TRUE(QFile::link(folder, elsewhere.File(QStringLiteral("cartella"))));
+    for (const QString& name : names) {
+        const QString fileLink = elsewhere.File(QStringLiteral("collegamento-") + QString(name).replace(u'/', u'-'));
+        ASSERT_TRUE(QFile::link(folder + u'/' + name, fileLink));
+        const QString outputs[] = {folder + u'/' + name, fileLink, elsewhere.File(QStringLiteral("cartella/") + name),
+                                   folder + QStringLiteral("/Documenti_Allegati/../") + name};
+        for (const QString& output : outputs) {
+            const QStringList commands[] = {{"--pdf", output, "summary"}, {"export", output}};
+            for (const QStringList& command : commands) {
+                const Outcome run = RunBatch(QStringList{"--folder", folder} + command);
+                if (command[0] == "export" && name == "Archivio_Dati.xls") {
+                    EXPECT_EQ(run.status, 0) << S(output) << S(run.err);
+                    continue;
+                }
+                SCOPED_TRACE(S(command.join(u' ')));
+                EXPECT_EQ(run.status, 1);
+                EXPECT_TRUE(run.err.contains(QStringLiteral("è nella cartella del programma (%1)").arg(name)))
+                    << S(run.err);
             }
-            QString output = folder.File(name);
-            if (throughLink) {
-                output = elsewhere.File(QStringLiteral("collegamento.pdf"));
-                ASSERT_TRUE(QFile::link(folder.File(name), output));
-            }
-            const Outcome run = RunBatch({"--folder", folder.Path(), "--pdf", output, "summary"});
-            EXPECT_EQ(run.status, 1);
-            EXPECT_TRUE(run.err.startsWith(QStringLiteral("velmora-batch: ")) && run.err.contains(name)) << S(run.err);
-            for (const QString& file : files) EXPECT_EQ(folder.Read(file), before[file]) << S(file);
         }
     }
+    QDirIterator after(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    std::size_t count = 0;
+    while (after.hasNext()) {
+        const QString file = after.next();
+        QFile in(file);
+        ASSERT_TRUE(in.open(QIODevice::ReadOnly));
+        EXPECT_EQ(in.readAll(), before[file]) << S(file);
+        ++count;
+    }
+    EXPECT_EQ(count, before.size());
 }
 
 // Every write, the flush and the close reach their target or the run fails:
@@ -451,7 +498,7 @@ TEST(BatchOutput, AFullDeviceIsAFailure) {
 TEST(BatchOutput, CopiesAreBounded) {
     TempFolder folder;
     WriteArchive(folder.Path(), 2);
-    const QString pdf = folder.File(QStringLiteral("r.pdf"));
+    const QString pdf = OutsideFile(QStringLiteral("r.pdf"));
     for (const char* copies : {"2147483647", "10000", "0", "tre"}) {
         SCOPED_TRACE(copies);
         const Outcome run = RunBatch({"--folder", folder.Path(), "--pdf", pdf, "--copies", copies, "summary"});
@@ -477,7 +524,7 @@ TEST(BatchInput, ASpecialFileAsAnArchiveIsNamedAndNothingWaits) {
             TempFolder folder;
             const QString archive = folder.File(command[0] == "sheet" ? "Archivio_Etichette.pro" : kArchive);
             ASSERT_TRUE(special.make(archive));
-            const QString pdf = folder.File(QStringLiteral("r.pdf"));
+            const QString pdf = OutsideFile(QStringLiteral("r.pdf"));
             const Outcome run = RunBatch(QStringList{"--folder", folder.Path(), "--pdf", pdf} + command);
             EXPECT_EQ(run.status, 1);
             EXPECT_TRUE(run.err.contains(archive) && run.err.contains(QString::fromLatin1(special.word))) << S(run.err);
@@ -486,37 +533,37 @@ TEST(BatchInput, ASpecialFileAsAnArchiveIsNamedAndNothingWaits) {
     }
 }
 
-// SIGTERM or Ctrl-C while the document is being made: the tool ends as the
-// signal says, and neither its temporary folder nor a document is left.
-TEST(BatchOutput, ASignalMidRunLeavesNoTemporaryFolder) {
+// SIGTERM or Ctrl-C while the document is being written: the tool ends as
+// the signal says, and neither the document nor its temporary file is left
+// beside it; an earlier document of that name stays whole.
+TEST(BatchOutput, ASignalMidRunLeavesNoTemporaryFile) {
     for (const int signal : {SIGTERM, SIGINT}) {
         SCOPED_TRACE(signal);
         TempFolder folder;
-        TempFolder temporary;
+        TempFolder out;
         WriteArchive(folder.Path(), 30);
-        const QString pdf = folder.File(QStringLiteral("r.pdf"));
+        out.Write(QStringLiteral("r.pdf"), "documento di prima");
+        const QString pdf = out.File(QStringLiteral("r.pdf"));
         const pid_t pid = fork();
         ASSERT_GE(pid, 0);
         if (pid == 0) {
-            setenv("TMPDIR", QFile::encodeName(temporary.Path()).constData(), 1);
             setenv("QT_QPA_PLATFORM", "offscreen", 1);
             const QByteArray folderArg = QFile::encodeName(folder.Path()), pdfArg = QFile::encodeName(pdf);
             execl(VELMORA_BATCH, VELMORA_BATCH, "--folder", folderArg.constData(), "--pdf", pdfArg.constData(),
                   "--copies", "9999", "summary", static_cast<char*>(nullptr));
             _exit(127);
         }
-        // Until the tool has made its folder: it is then writing the document.
-        // (Qt may make a runtime folder of its own there too.)
-        const auto scratch = [&] { return QDir(temporary.Path()).entryList({QStringLiteral("velmora-*")}, QDir::Dirs); };
+        // Until the tool has made its temporary file: it is then writing.
+        const auto entries = [&] { return QDir(out.Path()).entryList(QDir::Files | QDir::Hidden); };
         int status = 0;
         bool running = true;
-        while (scratch().isEmpty() && (running = waitpid(pid, &status, WNOHANG) == 0)) usleep(10000);
+        while (entries().size() < 2 && (running = waitpid(pid, &status, WNOHANG) == 0)) usleep(10000);
         ASSERT_TRUE(running) << "the tool ended before writing";
         ASSERT_EQ(kill(pid, signal), 0);
         ASSERT_EQ(waitpid(pid, &status, 0), pid);
         EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal);
-        EXPECT_TRUE(scratch().isEmpty()) << S(scratch().join(u' '));
-        EXPECT_FALSE(QFileInfo::exists(pdf));
+        EXPECT_EQ(entries(), QStringList{QStringLiteral("r.pdf")});
+        EXPECT_EQ(out.Read(QStringLiteral("r.pdf")), "documento di prima");
     }
 }
 
@@ -633,7 +680,7 @@ TEST(BatchImport, UsageErrorsWriteNothing) {
     const QByteArray archive = folder.Read(kArchive);
     folder.Write(QStringLiteral("a.csv"), "Nome\nuno\n");
     const QString csv = folder.File(QStringLiteral("a.csv"));
-    const QString pdf = folder.File(QStringLiteral("r.pdf"));
+    const QString pdf = OutsideFile(QStringLiteral("r.pdf"));
     const QStringList cases[] = {
         {"--pdf", pdf, "summary", "--dry-run"},
         {"export", "--truncate"},
@@ -830,14 +877,14 @@ TEST(BatchRange, EveryPageOfARangeIsThePagePrintedAlone) {
         v.write(folder.Path(), 5);
         std::vector<std::vector<PdfWord>> alone;
         for (int n = 1; n <= 5; ++n) {
-            const QString pdf = folder.File(QStringLiteral("alone%1.pdf").arg(n));
+            const QString pdf = OutsideFile(QStringLiteral("alone%1.pdf").arg(n));
             ASSERT_EQ(RunBatch({"--folder", folder.Path(), "--pdf", pdf, v.verb, QString::number(n)}).status, 0);
             alone.push_back(PdfWords(pdf));
             ASSERT_FALSE(alone.back().empty());
         }
         for (const Case& c : ranges) {
             SCOPED_TRACE(std::string(v.verb) + " " + c.range);
-            const QString pdf = folder.File(QStringLiteral("range.pdf"));
+            const QString pdf = OutsideFile(QStringLiteral("range.pdf"));
             const Outcome run = RunBatch({"--folder", folder.Path(), "--pdf", pdf, v.verb, c.range});
             ASSERT_EQ(run.status, 0) << S(run.err);
             EXPECT_TRUE(run.err.isEmpty()) << S(run.err);
@@ -894,7 +941,7 @@ TEST(BatchRange, RefusalsSayWhyAndWriteNothing) {
         if (c.records == 0) folder.Write(file, {});
         if (c.records > 0) (std::string(c.verb) == "sheet" ? WriteSheetPages : WriteAddresses)(folder.Path(), c.records);
         const QStringList before = QDir(folder.Path()).entryList(QDir::Files);
-        const QString pdf = folder.File(QStringLiteral("fuori.pdf"));
+        const QString pdf = OutsideFile(QStringLiteral("fuori.pdf"));
         const Outcome run = RunBatch({"--folder", folder.Path(), "--pdf", pdf, c.verb, c.range}, true);
         EXPECT_EQ(run.status, 1);
         EXPECT_TRUE(run.err.contains(QString::fromUtf8(c.says))) << S(run.err);
@@ -908,7 +955,7 @@ TEST(BatchRange, RefusalsSayWhyAndWriteNothing) {
 TEST(BatchRange, TheProgressLineShowsOnATerminalUnlessQuiet) {
     TempFolder folder;
     WriteSheetPages(folder.Path(), 3);
-    const QString pdf = folder.File(QStringLiteral("p.pdf"));
+    const QString pdf = OutsideFile(QStringLiteral("p.pdf"));
     // Each page is prepared as it is drawn.
     const QString shown = QStringLiteral(
         "\rvelmora-batch: pagine disegnate 1/3 (33%)\rvelmora-batch: pagine disegnate 2/3 (66%)"

@@ -75,7 +75,7 @@ protected:
 
     // velmora-batch envelope 1, to the queue or into a PDF.
     std::vector<PdfWord> PrintFromBatch(bool toQueue) {
-        const QString pdf = fixture.folder.File(QStringLiteral("busta.pdf"));
+        const QString pdf = OutsideFile(QStringLiteral("busta.pdf"));
         const QStringList output = toQueue ? QStringList{"--printer", PrivateCups::kPrinter} : QStringList{"--pdf", pdf};
         QString err;
         QTextStream stream(&err);

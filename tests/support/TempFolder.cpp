@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <deque>
+
 namespace testing_support {
 
 TempFolder::TempFolder() : path_(dir_.path()) {}
@@ -21,6 +23,11 @@ void TempFolder::Write(const QString& name, const QByteArray& bytes) const {
         return;
     }
     file.write(bytes);
+}
+
+QString OutsideFile(const QString& name) {
+    static std::deque<QTemporaryDir> folders;
+    return folders.emplace_back().filePath(name);
 }
 
 }  // namespace testing_support

@@ -22,4 +22,8 @@ private:
     QString path_;
 };
 
+// A file named `name` in a fresh folder of its own, outside every program
+// folder (where the batch writes no document), kept until the tests end.
+QString OutsideFile(const QString& name);
+
 }  // namespace testing_support

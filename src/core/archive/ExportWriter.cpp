@@ -2,18 +2,17 @@
 
 #include "core/folder/FileAccess.h"
 #include "core/folder/ProgramFolder.h"
+#include "core/folder/TempFiles.h"
 #include "core/folder/TextRules.h"
 #include "core/archive/ShortText.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <cerrno>
 #include <functional>
 #include <string>
 
-#include <unistd.h>
 
 namespace spreadsheet_export {
 namespace {
@@ -159,25 +158,17 @@ void WriteFile(const QString& path, Rows& rows) {
     const QString lock = info.dir().filePath(QStringLiteral(".~lock.") + info.fileName() + QLatin1Char('#'));
     if (QFileInfo::exists(lock))
         throw FileError(QStringLiteral("%1 è aperto in un altro programma").arg(path).toStdString());
-    QSaveFile file(path);
-    auto failed = [&](int error) {
-        return FileError(QStringLiteral("Impossibile scrivere %1: %2").arg(path, WriteFailure(file, error)).toStdString());
+    ReplacingFile file(path);
+    const auto failed = [&](const QString& reason) {
+        return FileError(QStringLiteral("Impossibile scrivere %1: %2").arg(path, reason).toStdString());
     };
-    if (!file.open(QIODevice::WriteOnly)) throw failed(errno);
+    if (!file.Open()) throw failed(file.Reason());
     try {
-        Write(file, rows);  // on a throw the temporary file is removed, the file stays as it was
-    } catch (const FileError&) {
-        throw failed(errno);
+        Write(file.Device(), rows);  // on a throw the temporary file is removed, the file stays as it was
+    } catch (const FileError& error) {
+        throw failed(QString::fromStdString(error.what()));
     }
-    // What is still buffered must reach the temporary file, and the file the
-    // disk (or the server of a network folder), without error before it
-    // replaces the export: commit neither reports a failed flush nor checks
-    // its own sync. A file system that cannot sync (EINVAL) keeps what it has.
-    errno = 0;
-    if (!file.flush()) throw failed(errno);
-    if (::fdatasync(file.handle()) != 0 && errno != EINVAL) throw failed(errno);
-    errno = 0;
-    if (!file.commit()) throw failed(errno);
+    if (!file.Commit()) throw failed(file.Reason());
 }
 
 namespace {

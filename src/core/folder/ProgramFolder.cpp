@@ -2,8 +2,11 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
+
+#include <optional>
+#include <utility>
 
 #include <sys/stat.h>
 
@@ -17,21 +20,42 @@ QString ProgramFolder::File(const QString& name) const {
     return path_ + QLatin1Char('/') + name;
 }
 
+namespace {
+
+// A file's device and inode.
+using Identity = std::pair<dev_t, ino_t>;
+
+std::optional<Identity> IdentityOf(const QString& path) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0) return std::nullopt;
+    return Identity{st.st_dev, st.st_ino};
+}
+
+}  // namespace
+
+std::optional<ProgramFolder::Place> ProgramFolder::PlaceOf(const QString& output) const {
+    const std::optional<Identity> folder = IdentityOf(path_);
+    if (!folder) return std::nullopt;
+    QFileInfo file(output);
+    for (int depth = 0; depth < 40 && file.isSymLink(); ++depth) file.setFile(file.symLinkTarget());
+    // The folders that hold the file, up to the root.
+    const QString parent = QFileInfo(file.absolutePath()).canonicalFilePath();
+    for (QString above = parent; !above.isEmpty(); above = above == QLatin1String("/") ? QString() : QFileInfo(above).path())
+        if (IdentityOf(above) == folder)
+            return Place{QDir(above).relativeFilePath(parent + QLatin1Char('/') + file.fileName()), above == parent};
+    return std::nullopt;
+}
+
 QString ProgramFolder::WriteRefusal(const QString& output, const QString& allowed) const {
-    struct stat target {};
-    if (::stat(QFile::encodeName(output).constData(), &target) != 0) return {};
-    QStringList files;
-    for (const char* name : kFiles)
-        if (QLatin1String(name) != allowed) files << File(QLatin1String(name));
-    QDirIterator attachments(File(QLatin1String(kAttachmentsFolder)), QDir::Files | QDir::System | QDir::Hidden,
-                             QDirIterator::Subdirectories);
-    while (attachments.hasNext()) files << attachments.next();
-    for (const QString& file : files) {
-        struct stat st {};
-        if (::stat(QFile::encodeName(file).constData(), &st) == 0 && st.st_dev == target.st_dev &&
-            st.st_ino == target.st_ino)
-            return QStringLiteral("%1 è un file della cartella del programma (%2): non viene sovrascritto")
-                .arg(output, QDir(path_).relativeFilePath(file));
-    }
-    return {};
+    const std::optional<Place> place = PlaceOf(output);
+    if (!place || (place->top && !allowed.isEmpty() && place->name == allowed)) return {};
+    return QStringLiteral("%1 è nella cartella del programma (%2): non viene scritto").arg(output, place->name);
+}
+
+QString ProgramFolder::ReplaceRefusal(const QString& output) const {
+    const std::optional<Place> place = PlaceOf(output);
+    if (!place || !QFileInfo::exists(File(place->name)) ||
+        (place->top && place->name.endsWith(QLatin1String(".prn"), Qt::CaseInsensitive)))
+        return {};
+    return QStringLiteral("%1 è un file della cartella del programma (%2): non viene sovrascritto").arg(output, place->name);
 }

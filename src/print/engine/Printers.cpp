@@ -1,6 +1,6 @@
 #include "print/engine/Printers.h"
 
-#include "core/folder/ScratchFolder.h"
+#include "core/folder/TempFiles.h"
 #include "print/engine/Prepared.h"
 
 #include <QFile>

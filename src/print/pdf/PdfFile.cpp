@@ -2,9 +2,13 @@
 
 #include "print/engine/Printers.h"
 
-#include <QSaveFile>
+#include "core/folder/FileAccess.h"
+#include "core/folder/TempFiles.h"
 
 #include <zlib.h>
+
+#include <cerrno>
+#include <utility>
 
 namespace report::pdf {
 namespace {
@@ -26,7 +30,7 @@ QByteArray Deflate(std::string_view data) {
     return out;
 }
 
-PdfFile::PdfFile(QSaveFile& file) : file_(file) { Write("%PDF-1.4\n%\xE2\xE3\xCF\xD3\n"); }
+PdfFile::PdfFile(ReplacingFile& file, QString name) : file_(file), name_(std::move(name)) { Write("%PDF-1.4\n%\xE2\xE3\xCF\xD3\n"); }
 
 int PdfFile::Reserve() {
     offsets_.push_back(-1);
@@ -56,7 +60,7 @@ void PdfFile::Finish(int catalog, int info) {
              " /Info " + Ref(info) + " >>\nstartxref\n" + QByteArray::number(start) + "\n%%EOF\n";
     Write(table);
     Flush();
-    if (!file_.flush() || !file_.commit()) Fail();
+    if (!file_.Commit()) Fail(file_.Reason());
 }
 
 void PdfFile::Begin(int number) {
@@ -71,13 +75,14 @@ void PdfFile::Write(const QByteArray& bytes) {
 
 void PdfFile::Flush() {
     if (buffer_.isEmpty()) return;
-    if (file_.write(buffer_) != buffer_.size()) Fail();
+    errno = 0;
+    if (file_.Device().write(buffer_) != buffer_.size()) Fail(SystemReason(errno ? errno : EIO));
     written_ += buffer_.size();
     buffer_.clear();
 }
 
-void PdfFile::Fail() {
-    throw PrintError(QStringLiteral("Cannot write %1: %2").arg(file_.fileName(), file_.errorString()).toStdString());
+void PdfFile::Fail(const QString& reason) {
+    throw PrintError(QStringLiteral("Cannot write %1: %2").arg(name_, reason).toStdString());
 }
 
 }  // namespace report::pdf

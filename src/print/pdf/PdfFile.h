@@ -1,10 +1,11 @@
 #pragma once
 #include <QByteArray>
+#include <QString>
 
 #include <string_view>
 #include <vector>
 
-class QSaveFile;
+class ReplacingFile;
 
 namespace report::pdf {
 
@@ -17,15 +18,15 @@ QByteArray Deflate(std::string_view data);
 // checked; a failed one throws PrintError.
 class PdfFile {
 public:
-    // Writes the header into `file`, opened for writing.
-    explicit PdfFile(QSaveFile& file);
+    // Writes the header into `file`, open, named `name` in messages.
+    PdfFile(ReplacingFile& file, QString name);
 
     // The number of an object to be written later.
     int Reserve();
     void Object(int number, const QByteArray& body);
     // A stream object of data compressed by Deflate.
     void Stream(int number, const QByteArray& dictionary, const QByteArray& compressed);
-    // The cross-reference table and trailer; then the file is committed.
+    // The cross-reference table and trailer; then the file is put in place.
     void Finish(int catalog, int info);
 
     static QByteArray Ref(int number) { return QByteArray::number(number) + " 0 R"; }
@@ -34,9 +35,10 @@ private:
     void Begin(int number);
     void Write(const QByteArray& bytes);
     void Flush();
-    [[noreturn]] void Fail();
+    [[noreturn]] void Fail(const QString& reason);
 
-    QSaveFile& file_;
+    ReplacingFile& file_;
+    QString name_;
     std::vector<qint64> offsets_;
     QByteArray buffer_;
     qint64 written_ = 0;

@@ -4,13 +4,13 @@
 // in memory; the page tree, the fonts as subsets of the glyphs shown
 // (DocumentFonts) and the cross-reference table (PdfFile) come last.
 #include "print/engine/Printers.h"
+#include "core/folder/TempFiles.h"
 #include "print/pdf/DocumentFonts.h"
 #include "print/pdf/OrderedMap.h"
 #include "print/pdf/PageRenderer.h"
 #include "print/pdf/PdfFile.h"
 
 #include <QDateTime>
-#include <QSaveFile>
 #include <QThread>
 
 #include <algorithm>
@@ -29,11 +29,9 @@ QByteArray TextString(const QString& text) {
 }  // namespace
 
 void WritePdf(const PageStream& pages, const QString& path, const QString& title, const PageProgress& progress) {
-    QSaveFile file(path);
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly))
-        throw PrintError(QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()).toStdString());
-    pdf::PdfFile pdf(file);
+    ReplacingFile file(path);
+    if (!file.Open()) throw PrintError(QStringLiteral("Cannot write %1: %2").arg(path, file.Reason()).toStdString());
+    pdf::PdfFile pdf(file, path);
     const int catalog = pdf.Reserve(), tree = pdf.Reserve(), info = pdf.Reserve();
     pdf::DocumentFonts fonts(pdf);
     QByteArray kids;

@@ -98,7 +98,7 @@ TEST_F(SheetCups, WindowBatchAndPdfPutTheSameTextInTheSamePlaces) {
     ASSERT_EQ(printed.status, 0) << printed.err.toStdString();
     const std::vector<PdfWord> batch = NextJob();
 
-    const QString pdf = fixture.folder.File(QStringLiteral("pagina.pdf"));
+    const QString pdf = OutsideFile(QStringLiteral("pagina.pdf"));
     const BatchRun written = Batch({QStringLiteral("--folder"), fixture.folder.Path(), QStringLiteral("--pdf"), pdf,
                                QStringLiteral("sheet"), QStringLiteral("1")});
     ASSERT_EQ(written.status, 0) << written.err.toStdString();
@@ -146,7 +146,7 @@ TEST_F(SheetCups, APrinterRemovedBeforeOkGetsNoJobAndNeitherDoesAnyOther) {
 }
 
 TEST_F(SheetCups, BatchRefusesWhatDoesNotExistAndWritesNothing) {
-    const QString pdf = fixture.folder.File(QStringLiteral("out.pdf"));
+    const QString pdf = OutsideFile(QStringLiteral("out.pdf"));
     const QString folder = fixture.folder.Path();
     struct Case {
         QStringList arguments;
