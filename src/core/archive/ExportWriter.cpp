@@ -159,9 +159,7 @@ void WriteFile(const QString& path, Rows& rows) {
     if (QFileInfo::exists(lock))
         throw FileError(QStringLiteral("%1 è aperto in un altro programma").arg(path).toStdString());
     ReplacingFile file(path);
-    const auto failed = [&](const QString& reason) {
-        return FileError(QStringLiteral("Impossibile scrivere %1: %2").arg(path, reason).toStdString());
-    };
+    const auto failed = [&](const QString& reason) { return FileFailure("scrivere", path, reason); };
     if (!file.Open()) throw failed(file.Reason());
     try {
         Write(file.Device(), rows);  // on a throw the temporary file is removed, the file stays as it was

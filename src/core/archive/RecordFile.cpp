@@ -20,6 +20,10 @@
 #include <sys/time.h>
 #include <unistd.h>
 
+FileError FileFailure(const char* doing, const QString& file, const QString& reason) {
+    return FileError(QStringLiteral("Impossibile %1 %2: %3").arg(QLatin1String(doing), file, reason).toStdString());
+}
+
 namespace {
 
 int DefaultLockCall(int fd, int command, struct flock* lock) { return ::fcntl(fd, command, lock); }
@@ -78,10 +82,10 @@ public:
                 }
                 ::close(fd);
                 ::unlink(path_.constData());
-                throw FileError(SystemReason(error).toStdString());
+                throw FileFailure("scrivere", QFile::decodeName(path_), SystemReason(error));
             }
             if (errno == EINTR) continue;
-            if (errno != EEXIST) throw FileError(SystemReason(errno).toStdString());
+            if (errno != EEXIST) throw FileFailure("creare", QFile::decodeName(path_), SystemReason(errno));
             const std::optional<Seen> now = Look(path_);
             if (!now) continue;  // gone meanwhile: try again at once
             if (!(*now == seen)) {
@@ -265,7 +269,7 @@ void RecordFileBase::Open(const QString& folder, int flags) {
     if (!refusal.isEmpty()) throw FileError(refusal.toStdString());
     if (fd < 0) {
         const int error = errno;
-        throw FileError(QStringLiteral("Impossibile aprire %1: %2").arg(path_, SystemReason(error)).toStdString());
+        throw FileFailure("aprire", path_, SystemReason(error));
     }
     fd_ = fd;
     position_ = 0;
@@ -280,15 +284,13 @@ void RecordFileBase::Close() {
     // have reached the file before the command reports success.
     const bool synced = !written_ || ::fdatasync(fd) == 0;
     const int syncError = errno;
-    if (::close(fd) != 0 || !synced) {
-        throw FileError(SystemReason(synced ? errno : syncError).toStdString());
-    }
+    if (::close(fd) != 0 || !synced) throw FileFailure("scrivere", path_, SystemReason(synced ? errno : syncError));
 }
 
 long long RecordFileBase::RecordCount() const {
     if (fd_ < 0) throw FileError("Archivio non aperto");
     struct stat st {};
-    if (::fstat(fd_, &st) != 0) throw FileError(SystemReason(errno).toStdString());
+    if (::fstat(fd_, &st) != 0) throw FileFailure("leggere", path_, SystemReason(errno));
     off_t size = st.st_size;
     if (const std::optional<off_t> committed = JournalledSize()) size = std::min(size, *committed);
     return static_cast<long long>(size) / static_cast<long long>(recordSize_);
@@ -317,7 +319,7 @@ void SyncFolderOf(const QByteArray& path) {
     const bool synced = ::fsync(fd) == 0 || errno == EINVAL;
     const int error = errno;
     ::close(fd);
-    if (!synced) throw FileError(SystemReason(error).toStdString());
+    if (!synced) throw FileFailure("scrivere", QFile::decodeName(path), SystemReason(error));
 }
 
 }  // namespace
@@ -350,14 +352,14 @@ void RecordFileBase::RollBackUncommitted() {
         int result;
         while ((result = ::ftruncate(fd_, *committed)) != 0 && errno == EINTR) {}
         if (result != 0 || ::fdatasync(fd_) != 0)
-            throw FileError(QStringLiteral("Impossibile ripristinare %1: %2").arg(path_, SystemReason(errno)).toStdString());
+            throw FileFailure("ripristinare", path_, SystemReason(errno));
     }
     RemoveJournal();
 }
 
 void RecordFileBase::WriteJournal(off_t size) {
     const std::optional<unsigned long long> check = LastRecordCheck(size);
-    if (!check) throw FileError(SystemReason(errno).toStdString());
+    if (!check) throw FileFailure("leggere", path_, SystemReason(errno));
     const QByteArray line = QByteArray(kJournalTag) + ' ' + QByteArray::number(static_cast<long long>(size)) + ' ' +
                             QByteArray::number(*check) + '\n';
     const QByteArray path = JournalPath();
@@ -366,9 +368,7 @@ void RecordFileBase::WriteJournal(off_t size) {
     const int error = errno;
     if ((fd >= 0 && !CloseChecked(fd)) || !written) {
         ::unlink(path.constData());
-        throw FileError(QStringLiteral("Impossibile scrivere %1: %2")
-                            .arg(QFile::decodeName(path), SystemReason(written ? errno : error))
-                            .toStdString());
+        throw FileFailure("scrivere", QFile::decodeName(path), SystemReason(written ? errno : error));
     }
     SyncFolderOf(path);
 }
@@ -377,9 +377,7 @@ void RecordFileBase::RemoveJournal() {
     const QByteArray path = JournalPath();
     if (::unlink(path.constData()) != 0) {
         if (errno == ENOENT) return;  // none to remove
-        throw FileError(QStringLiteral("Impossibile eliminare %1: %2")
-                            .arg(QFile::decodeName(path), SystemReason(errno))
-                            .toStdString());
+        throw FileFailure("eliminare", QFile::decodeName(path), SystemReason(errno));
     }
     SyncFolderOf(path);
 }
@@ -428,7 +426,7 @@ std::size_t RecordFileBase::ReadRun(void* records, std::size_t size) {
     while (done < size) {
         const ssize_t n = ::pread(fd_, out + done, size - done, offset + static_cast<off_t>(done));
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0) throw FileError(SystemReason(errno).toStdString());
+        if (n < 0) throw FileFailure("leggere", path_, SystemReason(errno));
         if (n == 0) break;
         done += static_cast<std::size_t>(n);
     }
@@ -448,7 +446,7 @@ void RecordFileBase::WriteRun(const void* records, std::size_t size) {
     while (done < size) {
         const ssize_t n = ::pwrite(fd_, in + done, size - done, offset + static_cast<off_t>(done));
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) throw FileError(n < 0 ? SystemReason(errno).toStdString() : "Scrittura incompleta");
+        if (n <= 0) throw FileFailure("scrivere", path_, n < 0 ? SystemReason(errno) : QStringLiteral("scrittura incompleta"));
         done += static_cast<std::size_t>(n);
     }
     written_ = true;
@@ -467,7 +465,7 @@ void RecordFileBase::AppendManyBytes(long long count, const FillBytes& fill) {
     AppendLock lock(fd_, path_);
     RollBackUncommitted();
     struct stat st {};
-    if (::fstat(fd_, &st) != 0) throw FileError(SystemReason(errno).toStdString());
+    if (::fstat(fd_, &st) != 0) throw FileFailure("leggere", path_, SystemReason(errno));
     const long long first = RecordCount();
     if (count <= 0) return;
     // The journal first, then the records in pieces of about a megabyte,
@@ -488,7 +486,7 @@ void RecordFileBase::AppendManyBytes(long long count, const FillBytes& fill) {
             done += n;
             position_ = first + done;
         }
-        if (::fdatasync(fd_) != 0) throw FileError(SystemReason(errno).toStdString());
+        if (::fdatasync(fd_) != 0) throw FileFailure("scrivere", path_, SystemReason(errno));
         if (!lock.Held()) Locked();
         RemoveJournal();
     } catch (...) {

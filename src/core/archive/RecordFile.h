@@ -16,6 +16,10 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// "Impossibile <doing> <file>: <reason>", the failure named with its file and
+// the system's reason.
+FileError FileFailure(const char* doing, const QString& file, const QString& reason);
+
 struct flock;
 
 // How an append asks for the advisory lock on the archive: by default

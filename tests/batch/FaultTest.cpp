@@ -1,0 +1,147 @@
+// The import and the export against a disk that fails: every write, pwrite,
+// fdatasync, fsync, close, ftruncate, rename and unlink that the batch makes
+// on the archive, its journal or the export fails in turn (through the
+// LD_PRELOAD shim of support/faults), in a run of its own. After each, the
+// files hold either what they held or all of the new, and the exit status and
+// the message say which.
+#include "core/archive/DataRecord.h"
+#include "support/TempFolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace {
+
+using testing_support::TempFolder;
+
+const QString kArchive = QStringLiteral("Archivio_Dati.pro");
+const QString kExport = QStringLiteral("Archivio_Dati.xls");
+const char* const kCalls[] = {"write", "pwrite", "fdatasync", "fsync", "close", "ftruncate", "rename", "unlink"};
+
+struct FailedRun {
+    int status;
+    QString err;
+    long matched;  // the calls of the kind that met the files
+};
+
+// velmora-batch with the given call failing at its n-th meeting with a file
+// whose path holds `match` (n = 0: nothing fails).
+FailedRun RunFailing(const QStringList& arguments, const char* call, int n, const QString& match) {
+    TempFolder scratch;
+    QProcess tool;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("LANG"), QStringLiteral("C"));
+    env.insert(QStringLiteral("LANGUAGE"), QStringLiteral("C"));
+    env.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(VELMORA_FAIL_CALLS));
+    env.insert(QStringLiteral("VELMORA_FAIL_CALL"), QLatin1String(call));
+    env.insert(QStringLiteral("VELMORA_FAIL_AT"), QString::number(n));
+    env.insert(QStringLiteral("VELMORA_FAIL_MATCH"), match);
+    env.insert(QStringLiteral("VELMORA_FAIL_COUNT"), scratch.File(QStringLiteral("count")));
+    tool.setProcessEnvironment(env);
+    tool.start(QStringLiteral(VELMORA_BATCH), arguments);
+    if (!tool.waitForFinished(60000)) ADD_FAILURE() << "the tool did not end";
+    return {tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1,
+            QString::fromUtf8(tool.readAllStandardError()), scratch.Read(QStringLiteral("count")).trimmed().toLong()};
+}
+
+// Whether the message names the file and the reason of the failure the shim
+// made.
+bool SaysWhatFailed(const QString& err, const QString& file) {
+    return err.contains(file) &&
+           (err.contains(QLatin1String("Input/output error")) || err.contains(QLatin1String("No space left on device")));
+}
+
+QByteArray Record(const QString& name) {
+    DataRecord record;
+    record.SetText(DataRecord::Nome, name);
+    record.SetText(DataRecord::Rigo01, QStringLiteral("Via ") + name);
+    QByteArray bytes(sizeof record, '\0');
+    std::memcpy(bytes.data(), &record, sizeof record);
+    return bytes;
+}
+
+TEST(FailingDisk, AnImportAddsAllItsRowsOrNoneAndSaysWhich) {
+    const QStringList names = {"Nuovo1", "Nuovo2", "Nuovo3", "Nuovo4", "Nuovo5"};
+    QByteArray old, added;
+    for (const char* name : {"Vecchio1", "Vecchio2", "Vecchio3"}) old += Record(QLatin1String(name));
+    for (const QString& name : names) added += Record(name);
+    QByteArray csv = "Nome;Rigo 1\n";
+    for (const QString& name : names) csv += name.toUtf8() + ";Via " + name.toUtf8() + "\n";
+
+    for (const char* call : kCalls) {
+        for (int n = 1;; ++n) {
+            SCOPED_TRACE(std::string(call) + " #" + std::to_string(n));
+            TempFolder folder;
+            folder.Write(kArchive, old);
+            folder.Write(QStringLiteral("nuovi.csv"), csv);
+            folder.Write(QStringLiteral("uno.csv"), "Nome;Rigo 1\nUltimo;Via Ultimo\n");
+            const FailedRun run = RunFailing({"--folder", folder.Path(), "import", folder.File(QStringLiteral("nuovi.csv"))},
+                                       call, n, kArchive);
+            if (run.matched < n) {
+                EXPECT_EQ(run.status, 0) << run.err.toStdString();
+                break;
+            }
+            // The next import, with nothing failing, puts its row right after
+            // what the failed one committed, and the bytes tell what that was.
+            ASSERT_EQ(RunFailing({"--folder", folder.Path(), "import", folder.File(QStringLiteral("uno.csv"))}, call,
+                                 0, kArchive).status, 0);
+            const QByteArray archive = folder.Read(kArchive);
+            const bool committed = archive == old + added + Record(QStringLiteral("Ultimo"));
+            EXPECT_TRUE(committed || archive == old + Record(QStringLiteral("Ultimo")))
+                << "the archive holds " << archive.size() / sizeof(DataRecord) << " records";
+            EXPECT_FALSE(QFile::exists(folder.File(kArchive + QStringLiteral(".journal"))));
+            if (committed) {
+                EXPECT_EQ(run.status, 0) << run.err.toStdString();
+                EXPECT_TRUE(run.err.isEmpty() || (run.err.contains(QLatin1String("avviso")) && SaysWhatFailed(run.err, kArchive)))
+                    << run.err.toStdString();
+            } else {
+                EXPECT_EQ(run.status, 1);
+                EXPECT_TRUE(SaysWhatFailed(run.err, kArchive)) << run.err.toStdString();
+            }
+        }
+    }
+}
+
+TEST(FailingDisk, AnExportReplacesTheOldWholeOrNotAtAllAndSaysWhich) {
+    TempFolder source;
+    DataRecordFile file(source.Path());
+    for (const char* name : {"Uno", "Due", "Tre"}) {
+        DataRecord record;
+        record.SetText(DataRecord::Nome, QLatin1String(name));
+        file.Append(record);
+    }
+    file.Close();
+    ASSERT_EQ(RunFailing({"--folder", source.Path(), "export"}, "write", 0, kExport).status, 0);
+    const QByteArray fresh = source.Read(kExport);
+    ASSERT_TRUE(fresh.startsWith("<html"));
+
+    for (const char* call : kCalls) {
+        for (int n = 1;; ++n) {
+            SCOPED_TRACE(std::string(call) + " #" + std::to_string(n));
+            TempFolder folder;
+            folder.Write(kArchive, source.Read(kArchive));
+            folder.Write(kExport, "l'esportazione di prima");
+            const FailedRun run = RunFailing({"--folder", folder.Path(), "export"}, call, n, kExport);
+            if (run.matched < n) {
+                EXPECT_EQ(run.status, 0) << run.err.toStdString();
+                break;
+            }
+            const QByteArray exported = folder.Read(kExport);
+            EXPECT_TRUE(exported == fresh || exported == "l'esportazione di prima");
+            EXPECT_EQ(QDir(folder.Path()).entryList(QDir::Files | QDir::Hidden), QStringList({kArchive, kExport}));
+            if (exported == fresh) {
+                EXPECT_EQ(run.status, 0) << run.err.toStdString();
+            } else {
+                EXPECT_EQ(run.status, 1);
+                EXPECT_TRUE(SaysWhatFailed(run.err, kExport)) << run.err.toStdString();
+            }
+        }
+    }
+}
+
+}  // namespace
