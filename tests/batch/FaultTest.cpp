@@ -13,7 +13,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -29,15 +31,21 @@ struct FailedRun {
     long matched;  // the calls of the kind that met the files
 };
 
+// The environment of a batch run under the shim.
+QProcessEnvironment ShimEnvironment() {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("LANG"), QStringLiteral("C"));
+    env.insert(QStringLiteral("LANGUAGE"), QStringLiteral("C"));
+    env.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(VELMORA_FAIL_CALLS));
+    return env;
+}
+
 // velmora-batch with the given call failing at its n-th meeting with a file
 // whose path holds `match` (n = 0: nothing fails).
 FailedRun RunFailing(const QStringList& arguments, const char* call, int n, const QString& match) {
     TempFolder scratch;
     QProcess tool;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("LANG"), QStringLiteral("C"));
-    env.insert(QStringLiteral("LANGUAGE"), QStringLiteral("C"));
-    env.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(VELMORA_FAIL_CALLS));
+    QProcessEnvironment env = ShimEnvironment();
     env.insert(QStringLiteral("VELMORA_FAIL_CALL"), QLatin1String(call));
     env.insert(QStringLiteral("VELMORA_FAIL_AT"), QString::number(n));
     env.insert(QStringLiteral("VELMORA_FAIL_MATCH"), match);
@@ -142,6 +150,66 @@ TEST(FailingDisk, AnExportReplacesTheOldWholeOrNotAtAllAndSaysWhich) {
             }
         }
     }
+}
+
+// Two computers on a network folder that keeps no advisory locks, so that the
+// lock file stands in: one imports 300,000 rows, holding the lock file for
+// seconds, while the other imports one row at a time, twenty times. Each
+// process poses as a computer of its own through a UTS namespace (a host name
+// of its own), which needs root. The big import adds all its rows, in order;
+// each small one either adds its row once and says so, or waited in vain,
+// says the archive is locked and adds nothing.
+TEST(LockFile, TwoComputersImportingAtOnceLoseAndDoubleNothing) {
+    TempFolder folder;
+    constexpr int kBig = 300000, kSmall = 20;
+    QByteArray csv = "Nome;Rigo 1\n";
+    for (int i = 0; i < kBig; ++i) csv += "Grande" + QByteArray::number(i) + ";Via " + QByteArray::number(i) + "\n";
+    folder.Write(QStringLiteral("grande.csv"), csv);
+    for (int i = 0; i < kSmall; ++i)
+        folder.Write(QStringLiteral("piccolo%1.csv").arg(i), "Nome\nPiccolo" + QByteArray::number(i) + "\n");
+
+    QProcessEnvironment env = ShimEnvironment();
+    env.insert(QStringLiteral("VELMORA_NO_LOCKS"), QStringLiteral("1"));
+    env.insert(QStringLiteral("VELMORA_FAIL_MATCH"), kArchive);
+    const auto start = [&](QProcess& tool, const char* host, const QString& csvName) {
+        tool.setProcessEnvironment(env);
+        tool.start(QStringLiteral("unshare"),
+                   {"--uts", "sh", "-c", QStringLiteral("hostname %1 && exec \"$0\" \"$@\"").arg(QLatin1String(host)),
+                    QStringLiteral(VELMORA_BATCH), "--folder", folder.Path(), "import", folder.File(csvName)});
+    };
+    QProcess big;
+    start(big, "ufficio", QStringLiteral("grande.csv"));
+    // Until the big import holds the lock file.
+    while (!QFile::exists(folder.File(kArchive + QStringLiteral(".lock"))) && !big.waitForFinished(10)) {}
+    if (big.state() == QProcess::NotRunning && big.exitCode() != 0)
+        GTEST_SKIP() << "no host name of its own for a process (needs root): " << big.readAllStandardError().toStdString();
+    std::vector<bool> added;
+    for (int i = 0; i < kSmall; ++i) {
+        QProcess small;
+        start(small, "magazzino", QStringLiteral("piccolo%1.csv").arg(i));
+        ASSERT_TRUE(small.waitForFinished(60000));
+        const QString err = QString::fromUtf8(small.readAllStandardError());
+        added.push_back(small.exitCode() == 0);
+        if (small.exitCode() != 0) {
+            EXPECT_TRUE(err.contains(QLatin1String("bloccato"))) << err.toStdString();
+        }
+    }
+    ASSERT_TRUE(big.waitForFinished(120000));
+    EXPECT_EQ(big.exitCode(), 0) << big.readAllStandardError().toStdString();
+
+    DataRecordFile file;
+    file.OpenForReading(folder.Path());
+    std::vector<QString> names;
+    file.ReadMany(file.RecordCount(), [&](const DataRecord& record) { names.push_back(record.Text(DataRecord::Nome)); });
+    std::vector<QString> bigNames, smallNames;
+    for (const QString& name : names) (name.startsWith(QLatin1String("Grande")) ? bigNames : smallNames).push_back(name);
+    ASSERT_EQ(bigNames.size(), std::size_t(kBig)) << "the big import whole";
+    for (int i = 0; i < kBig; ++i)
+        if (bigNames[std::size_t(i)] != QStringLiteral("Grande%1").arg(i)) FAIL() << "row " << i << " out of place";
+    for (int i = 0; i < kSmall; ++i)
+        EXPECT_EQ(std::count(smallNames.begin(), smallNames.end(), QStringLiteral("Piccolo%1").arg(i)), added[std::size_t(i)] ? 1 : 0)
+            << i;
+    EXPECT_EQ(names.size(), bigNames.size() + std::size_t(std::count(added.begin(), added.end(), true)));
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 //                       this text
 //   VELMORA_FAIL_AT     the counted call that fails, from 1 (0: none, only count)
 //   VELMORA_FAIL_COUNT  a file that receives, at exit, how many calls matched
+//   VELMORA_NO_LOCKS    when set, every advisory lock on a matching file fails
+//                       with ENOLCK, as on a file system that keeps none
 // The failing call does nothing and returns -1 with errno EIO (ENOSPC for a
 // write), except close, which closes the descriptor and then reports EIO. A
 // failing fdatasync, fsync or close of a file written since its last sync
@@ -16,6 +18,7 @@
 #include <dlfcn.h>
 #include <errno.h>
 #include <fcntl.h>
+#include <stdarg.h>
 #include <stdatomic.h>
 #include <stdbool.h>
 #include <stdio.h>
@@ -147,4 +150,31 @@ int rename(const char* from, const char* to) {
 int unlink(const char* path) {
     if (Fails("unlink", Matches(path))) return errno = EIO, -1;
     return NEXT(unlink)(path);
+}
+
+static int LockCommand(int command) {
+    return command == F_SETLK || command == F_SETLKW || command == F_OFD_SETLK || command == F_OFD_SETLKW;
+}
+
+// fcntl and its 64-bit name: a lock on a matching file fails when asked to.
+static int Fcntl(int (*next)(int, int, ...), int fd, int command, va_list list) {
+    void* argument = va_arg(list, void*);
+    if (*Env("VELMORA_NO_LOCKS") && LockCommand(command) && FdMatches(fd)) return errno = ENOLCK, -1;
+    return next(fd, command, argument);
+}
+
+int fcntl(int fd, int command, ...) {
+    va_list list;
+    va_start(list, command);
+    const int result = Fcntl(NEXT(fcntl), fd, command, list);
+    va_end(list);
+    return result;
+}
+
+int fcntl64(int fd, int command, ...) {
+    va_list list;
+    va_start(list, command);
+    const int result = Fcntl(NEXT(fcntl64), fd, command, list);
+    va_end(list);
+    return result;
 }
