@@ -15,7 +15,9 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
     // Every window shows the program's icon, the one of its desktop entry.
     setWindowIcon(QIcon(QStringLiteral(":/images/velmora.svg")));
     setDesktopFileName(QStringLiteral("velmora"));
-    TranslateQt(QLocale());
+    // The program speaks Italian whatever the system's locale, Qt's own
+    // dialogs with it (a minimal system often runs in C.UTF-8).
+    TranslateQt(QLocale(QLocale::Italian, QLocale::Italy));
 }
 
 bool TranslateQt(const QLocale& locale) {

@@ -7,7 +7,8 @@ namespace ui {
 
 // The application object of the toolkit: an error that no window catches
 // reaches the general error report, a message box with the error's text. Qt's
-// own texts speak the user's language; every window has the program's icon.
+// own texts speak Italian, as the program does, whatever the system's locale;
+// every window has the program's icon.
 class Application : public QApplication {
 public:
     Application(int& argc, char** argv);

@@ -268,7 +268,8 @@ TEST_F(PrintDialogTest, OkChecksTheRangeAndTheFileItWillWrite) {
     ASSERT_TRUE(QDir(folder.Path()).mkpath(QStringLiteral("Documenti_Allegati")));
     folder.Write(QStringLiteral("Documenti_Allegati/fattura.prn"), "allegato");
     ASSERT_TRUE(QFile::link(folder.File(QStringLiteral("Archivio_Dati.pro")), folder.File(QStringLiteral("link.prn"))));
-    const QString replace = QStringLiteral("%1 already exists.\nDo you want to replace it?");
+    // Qt's own question, in the language Qt's dialogs speak: the program's.
+    const QString replace = QStringLiteral("%1 esiste già.\nVuoi sostituirlo?");
     const QString refused = QStringLiteral("%1 è un file della cartella del programma (%2): non viene sovrascritto");
     const QString noPage = QStringLiteral("No page in the range");
     const std::optional<QString> nothing;

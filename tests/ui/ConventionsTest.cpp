@@ -4,6 +4,8 @@
 #include "ui/Messages.h"
 #include "support/TestSupport.h"
 
+#include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QLocale>
 #include <QPushButton>
 #include <QTest>
@@ -14,6 +16,23 @@
 using namespace testing_support;
 
 namespace {
+
+// Qt's file dialog speaks Italian, as the program does, on a system whose
+// locale is C.UTF-8 (as minimal systems and containers run).
+TEST(Application, QtsOwnDialogsSpeakItalianWhateverTheLocale) {
+    ASSERT_EQ(QApplication::instance(), nullptr) << "this test must make the application";
+    qputenv("LANG", "C.UTF-8");
+    qputenv("LC_ALL", "C.UTF-8");
+    EnsureApplication();
+    QFileDialog dialog(nullptr, QStringLiteral("Sfoglia"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    const auto* box = dialog.findChild<QDialogButtonBox*>();
+    ASSERT_NE(box, nullptr);
+    QStringList texts;
+    for (const QAbstractButton* button : box->buttons()) texts << button->text().remove(QLatin1Char('&'));
+    EXPECT_EQ(texts, QStringList({"Apri", "Annulla"}));
+}
 
 TEST(TextRules, TrimAndAsciiCase) {
     EXPECT_EQ(TrimText(QStringLiteral("\t\x01 a b \r\n")), QStringLiteral("a b"));
