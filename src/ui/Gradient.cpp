@@ -3,10 +3,35 @@
 #include <QGridLayout>
 #include <QLinearGradient>
 #include <QPainter>
+#include <QEvent>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 namespace ui {
+namespace {
+
+// Brings a scroll area back to its top left corner each time its window is
+// shown, so that a window left scrolled sideways opens from its left edge and
+// a click remembered from before lands where it did then.
+class ScrollHome : public QObject {
+public:
+    ScrollHome(QWidget* window, QScrollArea* scroll) : QObject(scroll), scroll_(scroll) {
+        window->installEventFilter(this);
+    }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Show) {
+            scroll_->horizontalScrollBar()->setValue(0);
+            scroll_->verticalScrollBar()->setValue(0);
+        }
+        return false;
+    }
+
+private:
+    QScrollArea* scroll_;
+};
+
+}  // namespace
 
 Gradient::Gradient(const QString& name, QColor top, QColor bottom, QWidget* parent)
     : QWidget(parent), top_(top), bottom_(bottom) {
@@ -38,6 +63,7 @@ Backdrop MakeBackdrop(QWidget* window, const QString& panelName, QSize panelSize
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(true);
     scroll->setWidget(backdrop.background);
+    new ScrollHome(window, scroll);
     backdrop.layout->addWidget(scroll, 1);
 
     backdrop.panel = new QWidget(backdrop.background);

@@ -26,8 +26,9 @@ private:
 // The background of the windows, bkgSfondo: shaded from steel blue at the top
 // to white at the bottom, filling the window at any size, with a panel of
 // fixed size centred on it that holds the window's controls (a window of fixed
-// size gives the panel its own size). Rows below the background, such as a
-// status bar, go into the window's layout.
+// size gives the panel its own size). A window smaller than the panel scrolls,
+// and is shown from its top left corner each time it is shown. Rows below the
+// background, such as a status bar, go into the window's layout.
 struct Backdrop {
     QVBoxLayout* layout;
     Gradient* background;

@@ -198,4 +198,29 @@ TEST(Velmora, WorkWindowsSmallerThanTheirContentScrollToEveryControl) {
     }
 }
 
+// A work window left scrolled to its far corner opens again from its left
+// edge (and top), so that a click remembered from before lands where it did.
+TEST(Velmora, AWorkWindowShownAgainStartsFromItsLeftEdge) {
+    AppFixture fixture;
+    for (QWidget* window : {static_cast<QWidget*>(&fixture.app->frmAvvio()),
+                            static_cast<QWidget*>(&fixture.app->frmArchivio_Indirizzi()),
+                            static_cast<QWidget*>(&fixture.app->frmArchivio_Etichette())}) {
+        SCOPED_TRACE(window->metaObject()->className());
+        window->show();
+        window->resize(640, 400);
+        QCoreApplication::processEvents();
+        auto* scroll = window->findChild<QScrollArea*>(QStringLiteral("scrSfondo"));
+        ASSERT_NE(scroll, nullptr);
+        scroll->horizontalScrollBar()->setValue(scroll->horizontalScrollBar()->maximum());
+        scroll->verticalScrollBar()->setValue(scroll->verticalScrollBar()->maximum());
+        ASSERT_GT(scroll->horizontalScrollBar()->value(), 0);
+        window->hide();
+        window->show();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(scroll->horizontalScrollBar()->value(), 0);
+        EXPECT_EQ(scroll->verticalScrollBar()->value(), 0);
+        window->hide();
+    }
+}
+
 }  // namespace
