@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QScreen>
 #include <QShowEvent>
+#include <QTimer>
 
 namespace ui {
 
@@ -74,6 +75,22 @@ void Dialog::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QDialog::keyPressEvent(event);
+}
+
+void Dialog::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange || !isMinimized()) return;
+    // Once the window manager is done minimising: the owner's window first,
+    // then the dialog above it.
+    QTimer::singleShot(0, this, [this] {
+        for (QWidget* window : {parentWidget() ? parentWidget()->window() : nullptr, static_cast<QWidget*>(this)}) {
+            if (!window || !window->isMinimized()) continue;
+            window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+            window->show();
+        }
+        raise();
+        activateWindow();
+    });
 }
 
 }  // namespace ui

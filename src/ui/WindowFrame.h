@@ -41,6 +41,9 @@ private:
 // A dialog: created by its opener, run modally through RunModal, destroyed
 // after. A fixed single border, no title-bar buttons, centred on the screen or
 // on its owner; it is left only through its own buttons (Esc does nothing).
+// It is never left minimised: a window manager that minimises it anyway (and
+// its owner with it) sees both shown again at once, since a minimised modal
+// dialog on a desktop without a task bar would leave no way back.
 class Dialog : public QDialog {
 public:
     Dialog(QWidget* owner, const QString& caption, QSize size, Centre centre);
@@ -52,6 +55,7 @@ protected:
     virtual void FormClose() {}
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     Centre centre_;

@@ -2,6 +2,7 @@
 #include "core/folder/TextRules.h"
 #include "ui/Application.h"
 #include "ui/Messages.h"
+#include "ui/WindowFrame.h"
 #include "support/TestSupport.h"
 
 #include <QDialogButtonBox>
@@ -55,6 +56,24 @@ TEST(Formats, ShortDateUsesTheLocaleSeparator) {
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
     EXPECT_EQ(formats::LongTime(QTime(14, 5, 33)), QStringLiteral("14:05:33"));
     QLocale::setDefault(QLocale::c());
+}
+
+// A window manager that minimises a dialog anyway (openbox offers it, and
+// takes the owner along): the dialog and its owner are shown again at once.
+TEST(Dialog, IsNeverLeftMinimised) {
+    EnsureApplication();
+    QWidget owner;
+    owner.show();
+    ui::Dialog dialog(&owner, QStringLiteral(" Stampa"), QSize(200, 100), ui::Centre::Owner);
+    dialog.show();
+    QCoreApplication::processEvents();
+    owner.setWindowState(Qt::WindowMinimized);
+    dialog.setWindowState(Qt::WindowMinimized);
+    ASSERT_TRUE(dialog.isMinimized());
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(dialog.isMinimized());
+    EXPECT_FALSE(owner.isMinimized());
+    EXPECT_TRUE(dialog.isVisible() && owner.isVisible());
 }
 
 TEST(Application, UncaughtErrorsReachTheGeneralErrorReport) {
