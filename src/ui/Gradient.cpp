@@ -62,6 +62,9 @@ Backdrop MakeBackdrop(QWidget* window, const QString& panelName, QSize panelSize
     scroll->setObjectName(QStringLiteral("scrSfondo"));
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(true);
+    // The scroll area is no stop of the Tab cycle: only the window's own
+    // controls are.
+    scroll->setFocusPolicy(Qt::NoFocus);
     scroll->setWidget(backdrop.background);
     new ScrollHome(window, scroll);
     backdrop.layout->addWidget(scroll, 1);
