@@ -40,6 +40,9 @@ QString ReadText(const QString& path) {
 // given in pixels of 1/96 inch as the document measures pictures.
 constexpr double kMarginMm = 20;
 constexpr double kTextWidthPx = (210.0 - 2 * kMarginMm) / 25.4 * 96 - 8;
+// The tallest a picture is drawn, so that a window's picture and the text
+// about it share a page.
+constexpr double kPictureHeightPx = 95.0 / 25.4 * 96;
 
 // Lays the document out on the writer's pages, each with its number centred
 // under the text.
@@ -61,8 +64,9 @@ void Paint(QTextDocument& doc, QPdfWriter& pdf) {
     }
 }
 
-// Every heading of the first level starts a page; pictures are centred and
-// no wider than the text; returns the pictures' names in the order shown.
+// Every heading of the first level starts a page; pictures are centred, no
+// wider than the text and no taller than kPictureHeightPx; returns the
+// pictures' names in the order shown.
 QStringList Arrange(QTextDocument& doc) {
     QStringList shown;
     for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
@@ -72,13 +76,15 @@ QStringList Arrange(QTextDocument& doc) {
             format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
             cursor.setBlockFormat(format);
         }
+
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
             if (!fragment.charFormat().isImageFormat()) continue;
             QTextImageFormat image = fragment.charFormat().toImageFormat();
             shown << image.name();
             const QImage picture = doc.resource(QTextDocument::ImageResource, QUrl(image.name())).value<QImage>();
-            const double scale = std::min(1.0, kTextWidthPx / picture.width());
+            const double scale =
+                std::min({1.0, kTextWidthPx / picture.width(), kPictureHeightPx / picture.height()});
             image.setWidth(picture.width() * scale);
             image.setHeight(picture.height() * scale);
             QTextCursor selection(&doc);
