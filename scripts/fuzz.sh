@@ -6,7 +6,7 @@
 #   scripts/fuzz.sh                    # every fuzzer for 10 minutes
 #   scripts/fuzz.sh 3600 ini crypt     # these two for an hour each
 #   scripts/fuzz.sh replay             # every input of the seed corpora once, as the tests do
-# Fuzzers: record_read record_append short_text crypt ini. A crash, a failed
+# Fuzzers: record_read record_append short_text crypt ini csv_read. A crash, a failed
 # check or an input that takes over 30 s stops a fuzzer with the input saved as
 # build/fuzz/crash-* (or timeout-*); the exit status is then 1.
 set -euo pipefail
@@ -19,7 +19,7 @@ shift || true
 replay=false
 [[ $seconds == replay ]] && replay=true
 names=("$@")
-((${#names[@]})) || names=(record_read record_append short_text crypt ini)
+((${#names[@]})) || names=(record_read record_append short_text crypt ini csv_read)
 
 if [[ ! -x $build/fuzz_${names[0]} ]]; then
   launcher=()

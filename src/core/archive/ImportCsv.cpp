@@ -4,7 +4,6 @@
 
 #include "core/folder/TextRules.h"
 
-#include <QFile>
 #include <QRegularExpression>
 #include <QStringDecoder>
 
@@ -13,11 +12,16 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <optional>
+#include <stdexcept>
 
 namespace csv_import {
 namespace {
 
 const QByteArray kBom = "\xEF\xBB\xBF";
+// Far above any field (250 bytes): a cell this long is no address, and the read
+// stops rather than hold it.
+constexpr std::size_t kMaxCell = 1 << 20;
 
 // The field a header names, or -1.
 int FieldOfHeader(const QString& header) {
@@ -36,54 +40,78 @@ int FieldOfHeader(const QString& header) {
     return -1;
 }
 
-// The separator the first line that holds anything uses most outside quotes;
-// a comma when it uses none.
-char Separator(const QByteArray& bytes) {
-    const char candidates[] = {',', ';', '\t'};
-    int counts[3] = {};
-    bool quoted = false, seen = false;
-    for (char c : bytes) {
-        if (c == '"') quoted = !quoted;
-        if (quoted) continue;
-        if (c == '\n' || c == '\r') {
-            if (seen) break;
-            continue;
+// The separator the first line that holds anything uses most outside quotes,
+// counted as the text goes by; a comma when it uses none.
+class SeparatorCount {
+public:
+    // Counts a chunk; false once that line has ended.
+    bool Feed(QByteArrayView chunk) {
+        for (char c : chunk) {
+            if (c == '"') quoted_ = !quoted_;
+            if (quoted_) continue;
+            if (c == '\n' || c == '\r') {
+                if (seen_) return false;
+                continue;
+            }
+            seen_ = true;
+            for (int i = 0; i < 3; ++i) counts_[i] += c == kCandidates[i];
         }
-        seen = true;
-        for (int i = 0; i < 3; ++i) counts[i] += c == candidates[i];
+        return true;
     }
-    int best = 0;
-    for (int i = 1; i < 3; ++i)
-        if (counts[i] > counts[best]) best = i;
-    return candidates[best];
-}
+
+    char Separator() const {
+        int best = 0;
+        for (int i = 1; i < 3; ++i)
+            if (counts_[i] > counts_[best]) best = i;
+        return kCandidates[best];
+    }
+
+private:
+    static constexpr char kCandidates[] = {',', ';', '\t'};
+    long long counts_[3] = {};
+    bool quoted_ = false;
+    bool seen_ = false;
+};
 
 class Reader {
 public:
     Reader(Import& import, bool utf8, bool truncate) : import_(import), utf8_(utf8), truncate_(truncate) {}
 
-    // One row of the file, whose first byte lies on the given line.
-    void Row(long long line, std::vector<QByteArray>& cells) {
-        if (!headerSeen_) return Header(line, cells);
-        csv_import::Row row;
-        bool any = false;
-        for (std::size_t c = 0; c < cells.size(); ++c) {
-            const int column = static_cast<int>(c) + 1;
-            if (c >= columns_.size()) {
-                if (!IsBlank(Decode(cells[c])))
-                    Error(line, column, QStringLiteral("la riga ha più celle dell'intestazione (%1)")
-                                            .arg(columns_.size()));
-                continue;
-            }
-            const int field = columns_[c];
-            if (field < 0) continue;
-            row[field] = Field(line, column, Decode(cells[c]));
-            any = any || !row[field].isEmpty();
+    // Cell `column` (from 1) of the row whose first byte lies on `line`.
+    void Cell(long long line, long long column, QByteArrayView bytes) {
+        if (!headerSeen_) return HeaderCell(line, column, bytes);
+        const auto c = static_cast<std::size_t>(column - 1);
+        if (c >= columns_.size()) {
+            if (!IsBlank(Decode(bytes)))
+                Error(line, column, QStringLiteral("la riga ha più celle dell'intestazione (%1)").arg(columns_.size()));
+            return;
         }
-        if (!any) return;
-        if (hasName_ && row[DataRecord::Nome].isEmpty())
-            Warn(line, 0, QStringLiteral("scheda senza nome: non comparirà nella ricerca"));
-        import_.rows.push_back(std::move(row));
+        const int field = columns_[c];
+        if (field < 0) return;
+        row_[field] = Field(line, column, Decode(bytes));
+        any_ = any_ || !row_[field].isEmpty();
+    }
+
+    // The end of that row, after its cells.
+    void RowEnd(long long line) {
+        if (!headerSeen_) return HeaderEnd(line);
+        if (any_) {
+            if (hasName_ && row_[DataRecord::Nome].isEmpty())
+                Warn(line, 0, QStringLiteral("scheda senza nome: non comparirà nella ricerca"));
+            import_.rows.push_back(row_);
+        }
+        row_ = {};
+        any_ = false;
+    }
+
+    // A cell that holds far more than any field: the read stops at it.
+    void CellTooLong(long long line, long long column) {
+        Error(line, column, QStringLiteral("cella di oltre %1 MB: il file non sembra un elenco di indirizzi")
+                                .arg(kMaxCell >> 20));
+    }
+
+    void Unreadable(const QString& reason) {
+        import_.errors.push_back({0, 0, {}, QStringLiteral("file illeggibile: ") + reason});
     }
 
     void Finish() {
@@ -91,35 +119,35 @@ public:
     }
 
 private:
-    QString Decode(const QByteArray& cell) const {
-        return utf8_ ? QString::fromUtf8(cell) : FromCodePage(cell.constData(), cell.size());
+    QString Decode(QByteArrayView cell) const {
+        return utf8_ ? QString::fromUtf8(cell) : FromCodePage(cell.data(), cell.size());
     }
 
-    void Header(long long line, const std::vector<QByteArray>& cells) {
-        headerSeen_ = true;
-        bool lines = false;
-        for (std::size_t c = 0; c < cells.size(); ++c) {
-            const QString header = TrimText(Decode(cells[c]));
-            headers_ << header;
-            int field = FieldOfHeader(header);
-            if (field >= 0 && std::find(columns_.begin(), columns_.end(), field) != columns_.end()) {
-                Error(line, static_cast<int>(c) + 1, QStringLiteral("colonna ripetuta"));
-                field = -1;
-            } else if (field < 0 && !header.isEmpty()) {
-                import_.ignoredColumns << header;
-            }
-            columns_.push_back(field);
-            hasName_ = hasName_ || field == DataRecord::Nome;
-            lines = lines || (field >= DataRecord::Rigo01 && field <= DataRecord::Rigo06);
+    void HeaderCell(long long line, long long column, QByteArrayView bytes) {
+        const QString header = TrimText(Decode(bytes));
+        headers_ << header;
+        int field = FieldOfHeader(header);
+        if (field >= 0 && std::find(columns_.begin(), columns_.end(), field) != columns_.end()) {
+            Error(line, column, QStringLiteral("colonna ripetuta"));
+            field = -1;
+        } else if (field < 0 && !header.isEmpty()) {
+            import_.ignoredColumns << header;
         }
-        if (!hasName_ && !lines)
+        columns_.push_back(field);
+        hasName_ = hasName_ || field == DataRecord::Nome;
+        lines_ = lines_ || (field >= DataRecord::Rigo01 && field <= DataRecord::Rigo06);
+    }
+
+    void HeaderEnd(long long line) {
+        headerSeen_ = true;
+        if (!hasName_ && !lines_)
             Error(line, 0, QStringLiteral("manca la colonna del nome (Nome) o dei righi (Rigo 1 ... Rigo 6)"));
         else if (!hasName_)
             Warn(line, 0, QStringLiteral("manca la colonna del nome: le schede non compariranno nella ricerca"));
     }
 
     // The text of one cell as the archive stores it, after the checks.
-    QByteArray Field(long long line, int column, QString text) {
+    QByteArray Field(long long line, long long column, QString text) {
         static const QRegularExpression breaks(QStringLiteral("\\s*[\\r\\n]+\\s*"));
         text = TrimText(text);
         if (text.contains(u'\n') || text.contains(u'\r')) {
@@ -144,41 +172,38 @@ private:
         return bytes;
     }
 
-    Notice Make(long long line, int column, const QString& text) const {
-        return {line, column, column > 0 ? headers_.value(column - 1) : QString(), text};
+    Notice Make(long long line, long long column, const QString& text) const {
+        return {line, static_cast<int>(column), column > 0 ? headers_.value(column - 1) : QString(), text};
     }
-    void Error(long long line, int column, const QString& text) { import_.errors.push_back(Make(line, column, text)); }
-    void Warn(long long line, int column, const QString& text) { import_.warnings.push_back(Make(line, column, text)); }
+    void Error(long long line, long long column, const QString& text) { import_.errors.push_back(Make(line, column, text)); }
+    void Warn(long long line, long long column, const QString& text) { import_.warnings.push_back(Make(line, column, text)); }
 
     Import& import_;
     const bool utf8_;
     const bool truncate_;
     bool headerSeen_ = false;
     bool hasName_ = false;
+    bool lines_ = false;
     std::vector<int> columns_;  // the field of each column, or -1
     QStringList headers_;
+    csv_import::Row row_;  // the row being read
+    bool any_ = false;     // whether it holds a field
 };
 
-// The end of the line that starts at from: after its "\n", "\r\n" or lone
-// "\r" (the line end of old Macintosh files), or the end of the bytes.
-qsizetype LineEnd(const QByteArray& bytes, qsizetype from) {
-    for (qsizetype i = from; i < bytes.size(); ++i) {
-        if (bytes[i] == '\n') return i + 1;
-        if (bytes[i] == '\r') return i + 1 < bytes.size() && bytes[i + 1] == '\n' ? i + 2 : i + 1;
-    }
-    return bytes.size();
-}
-
-// The line breaks in a cell, counted as LineEnd counts them.
-long long Breaks(const QByteArray& cell) {
+// The line breaks in a cell: each "\n", "\r\n" or lone "\r", as Parser counts
+// the lines.
+long long Breaks(QByteArrayView cell) {
     long long breaks = 0;
     for (qsizetype i = 0; i < cell.size(); ++i)
         breaks += cell[i] == '\n' || (cell[i] == '\r' && (i + 1 == cell.size() || cell[i + 1] != '\n'));
     return breaks;
 }
 
-// Feeds libcsv one line at a time, so that each row knows the line it starts
-// on: the line it ends on less the line breaks inside its quoted cells.
+// Feeds libcsv a line at a time, so that each cell knows the line its row
+// starts on: the lines ended before it, less the line breaks inside the row's
+// quoted cells. A line ends after "\n", "\r\n" or a lone "\r" (the line end
+// of old Macintosh files), also where a chunk ends between "\r" and "\n". A
+// cell that grows past kMaxCell stops the read between two pieces.
 class Parser {
 public:
     Parser(Reader& reader, char separator) : reader_(reader) {
@@ -191,42 +216,265 @@ public:
     Parser(const Parser&) = delete;
     Parser& operator=(const Parser&) = delete;
 
-    // False when libcsv failed (out of memory).
-    bool Parse(const QByteArray& bytes) {
-        qsizetype from = 0;
-        while (from < bytes.size()) {
-            const qsizetype to = LineEnd(bytes, from);
-            ++line_;
-            const auto length = static_cast<std::size_t>(to - from);
-            if (csv_parse(&parser_, bytes.constData() + from, length, OnCell, OnRowEnd, this) != length) return false;
+    // Parses the next chunk of the text; false once the read has stopped.
+    bool Feed(QByteArrayView chunk) {
+        for (qsizetype from = 0; from < chunk.size();) {
+            // The "\n" of a "\r\n" ends no line of its own.
+            const bool crlf = afterCr_ && chunk[from] == '\n';
+            qsizetype end = from;
+            if (!crlf)
+                while (end < chunk.size() && chunk[end] != '\n' && chunk[end] != '\r') ++end;
+            const bool lineEnds = end < chunk.size();
+            const qsizetype to = lineEnds ? end + 1 : end;
+            if (!Parse(chunk.sliced(from, to - from))) return false;
+            afterCr_ = lineEnds && chunk[end] == '\r';
+            ended_ += lineEnds && !crlf;
             from = to;
+            if (parser_.entry_pos > kMaxCell) {
+                const QByteArrayView partial(reinterpret_cast<const char*>(parser_.entry_buf),
+                                             static_cast<qsizetype>(parser_.entry_pos));
+                return Stop(RowLine() - Breaks(partial), column_ + 1);
+            }
         }
-        return csv_fini(&parser_, OnCell, OnRowEnd, this) == 0;
+        return true;
     }
 
-    QString Error() { return QString::fromLatin1(csv_strerror(csv_error(&parser_))); }
+    // The end of the text: the last row, when no line end follows it. False
+    // when the read has stopped.
+    bool Finish() { return Parsed(csv_fini(&parser_, OnCell, OnRowEnd, this) == 0); }
 
 private:
+    bool Parse(QByteArrayView piece) {
+        const auto size = static_cast<std::size_t>(piece.size());
+        return Parsed(csv_parse(&parser_, piece.data(), size, OnCell, OnRowEnd, this) == size);
+    }
+
+    // Whether the read goes on after libcsv returned: not when it failed (out
+    // of memory) or a cell stopped it.
+    bool Parsed(bool parsed) {
+        if (!parsed && !stopped_) {
+            reader_.Unreadable(QString::fromLatin1(csv_strerror(csv_error(&parser_))));
+            stopped_ = true;
+        }
+        return !stopped_;
+    }
+
+    bool Stop(long long line, long long column) {
+        reader_.CellTooLong(line, column);
+        stopped_ = true;
+        return false;
+    }
+
+    // The line the row being read starts on, counting the breaks in its cells
+    // so far.
+    long long RowLine() const { return ended_ + 1 - breaks_; }
+
     static void OnCell(void* data, std::size_t length, void* self) {
         auto& parser = *static_cast<Parser*>(self);
-        parser.cells_.emplace_back(static_cast<const char*>(data), static_cast<qsizetype>(length));
-        parser.breaks_ += Breaks(parser.cells_.back());
+        if (parser.stopped_) return;
+        const QByteArrayView cell(static_cast<const char*>(data), static_cast<qsizetype>(length));
+        parser.breaks_ += Breaks(cell);
+        ++parser.column_;
+        if (length > kMaxCell) {
+            parser.Stop(parser.RowLine(), parser.column_);
+            return;
+        }
+        parser.reader_.Cell(parser.RowLine(), parser.column_, cell);
     }
     static void OnRowEnd(int, void* self) {
         auto& parser = *static_cast<Parser*>(self);
-        parser.reader_.Row(parser.line_ - parser.breaks_, parser.cells_);
-        parser.cells_.clear();
+        if (parser.stopped_) return;
+        parser.reader_.RowEnd(parser.RowLine());
         parser.breaks_ = 0;
+        parser.column_ = 0;
     }
 
     Reader& reader_;
     csv_parser parser_{};
-    long long line_ = 0;
-    long long breaks_ = 0;
-    std::vector<QByteArray> cells_;
+    long long ended_ = 0;   // lines ended before the piece being parsed
+    bool afterCr_ = false;  // whether the text so far ends with "\r"
+    long long breaks_ = 0;  // line breaks in the cells of the row so far
+    long long column_ = 0;  // cells of the row so far
+    bool stopped_ = false;
 };
 
+// Where the bytes of a CSV file come from, a piece at a time, and again from
+// the start after Rewind.
+class Source {
+public:
+    virtual ~Source() = default;
+    // The next size bytes, fewer only at the end (none there); valid until the
+    // next call.
+    virtual QByteArrayView Next(qsizetype size) = 0;
+    virtual void Rewind() = 0;
+};
+
+class BytesSource final : public Source {
+public:
+    explicit BytesSource(const QByteArray& bytes) : bytes_(bytes) {}
+    QByteArrayView Next(qsizetype size) override {
+        const QByteArrayView piece = QByteArrayView(bytes_).sliced(at_).first(std::min(size, bytes_.size() - at_));
+        at_ += piece.size();
+        return piece;
+    }
+    void Rewind() override { at_ = 0; }
+
+private:
+    const QByteArray& bytes_;
+    qsizetype at_ = 0;
+};
+
+// A file open for reading, closed with the source.
+class FileSource final : public Source {
+public:
+    FileSource(int fd, const QString& path) : fd_(fd), path_(path) {}
+    ~FileSource() override { ::close(fd_); }
+    FileSource(const FileSource&) = delete;
+    FileSource& operator=(const FileSource&) = delete;
+
+    QByteArrayView Next(qsizetype size) override {
+        buffer_.resize(size);
+        qsizetype done = 0;
+        while (done < size) {
+            const ssize_t n = ::read(fd_, buffer_.data() + done, static_cast<std::size_t>(size - done));
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) Fail();
+            if (n == 0) break;
+            done += n;
+        }
+        return QByteArrayView(buffer_).first(done);
+    }
+    void Rewind() override {
+        if (::lseek(fd_, 0, SEEK_SET) != 0) Fail();
+    }
+
+private:
+    [[noreturn]] void Fail() const {
+        throw FileError(QStringLiteral("Impossibile leggere %1: %2").arg(path_, SystemReason(errno)).toStdString());
+    }
+
+    const int fd_;
+    const QString path_;
+    QByteArray buffer_;
+};
+
+// The text of a file as the parser reads it, a chunk at a time from its start:
+// past a UTF-8 byte-order mark, converted to UTF-8 from UTF-16 with a
+// byte-order mark (Excel's "Unicode text": the same letters), else the bytes
+// as they stand.
+class Text {
+public:
+    enum class Mark { None, Utf8, Utf16 };
+
+    Text(Source& source, qsizetype chunkSize) : source_(source), chunkSize_(chunkSize) {
+        source_.Rewind();
+        // The first chunk, long enough to hold a mark whatever the chunk size.
+        head_ = source_.Next(std::max(chunkSize, kBom.size())).toByteArray();
+        if (head_.startsWith(kBom)) {
+            mark_ = Mark::Utf8;
+            head_.remove(0, kBom.size());
+        } else if (head_.startsWith("\xFF\xFE") || head_.startsWith("\xFE\xFF")) {
+            mark_ = Mark::Utf16;
+            utf16_.emplace(QStringConverter::Utf16);
+        }
+    }
+
+    Mark MarkFound() const { return mark_; }
+
+    // The next chunk of text, empty only at the end.
+    QByteArrayView Next() {
+        for (;;) {
+            QByteArrayView raw;
+            if (!headGiven_) raw = head_;
+            headGiven_ = true;
+            if (raw.isEmpty()) raw = source_.Next(chunkSize_);
+            if (raw.isEmpty() || !utf16_) return raw;
+            converted_ = QString(utf16_->decode(raw)).toUtf8();
+            if (!converted_.isEmpty()) return converted_;
+        }
+    }
+
+private:
+    Source& source_;
+    const qsizetype chunkSize_;
+    QByteArray head_;  // the first chunk, past a UTF-8 mark
+    bool headGiven_ = false;
+    Mark mark_ = Mark::None;
+    std::optional<QStringDecoder> utf16_;
+    QByteArray converted_;
+};
+
+// Whether the decoder has met no error, after decoding bytes.
+bool StillValid(QStringDecoder& decoder, QByteArrayView bytes) {
+    [[maybe_unused]] const QString decoded = decoder(bytes);  // decodes here, in the conversion
+    return !decoder.hasError();
+}
+
+Import ReadFrom(Source& source, bool truncate, qsizetype chunkSize) {
+    Import import;
+    // The first pass: the encoding, and the separator of the first line that
+    // holds anything. It stops as soon as both are known.
+    bool utf8 = true;
+    {
+        Text text(source, chunkSize);
+        const bool validate = text.MarkFound() == Text::Mark::None;
+        QStringDecoder decoder(QStringConverter::Utf8);
+        SeparatorCount separator;
+        bool counting = true;
+        for (QByteArrayView chunk; (counting || (validate && utf8)) && !(chunk = text.Next()).isEmpty();) {
+            if (counting) counting = separator.Feed(chunk);
+            // The decoder keeps a sequence that a chunk cuts, to finish it with the next.
+            if (validate && utf8) utf8 = StillValid(decoder, chunk);
+        }
+        // A sequence that the end cuts is no UTF-8 either: a line feed after it
+        // makes it the error it is.
+        if (validate && utf8) utf8 = StillValid(decoder, "\n");
+        import.encoding = text.MarkFound() == Text::Mark::Utf16 ? QStringLiteral("UTF-16")
+                          : utf8                                ? QStringLiteral("UTF-8")
+                                                                : QStringLiteral("Windows-1252");
+        import.separator = separator.Separator();
+    }
+    // The second pass: the rows.
+    Reader reader(import, utf8, truncate);
+    Parser parser(reader, import.separator);
+    Text text(source, chunkSize);
+    bool reading = true;
+    for (QByteArrayView chunk; reading && !(chunk = text.Next()).isEmpty();) reading = parser.Feed(chunk);
+    if (reading && parser.Finish()) reader.Finish();
+    return import;
+}
+
 }  // namespace
+
+Row Rows::operator[](std::size_t i) const {
+    const std::uint64_t start = starts_[i];
+    const char* at = blocks_[start / kBlockSize].data() + start % kBlockSize;
+    Row row;
+    for (QByteArray& field : row) {
+        const auto size = static_cast<unsigned char>(*at++);
+        field = QByteArray(at, size);
+        at += size;
+    }
+    return row;
+}
+
+void Rows::push_back(const Row& row) {
+    std::size_t size = 0;
+    for (const QByteArray& field : row) {
+        if (field.size() > ShortText250::kMaxLength) throw std::length_error("campo di oltre 250 byte");
+        size += 1 + static_cast<std::size_t>(field.size());
+    }
+    if (blocks_.empty() || blocks_.back().size() + size > kBlockSize) {
+        blocks_.emplace_back();
+        blocks_.back().reserve(kBlockSize);
+    }
+    std::vector<char>& block = blocks_.back();
+    starts_.push_back((blocks_.size() - 1) * kBlockSize + block.size());
+    for (const QByteArray& field : row) {
+        block.push_back(static_cast<char>(field.size()));
+        block.insert(block.end(), field.begin(), field.end());
+    }
+}
 
 QString Notice::Describe() const {
     QString where;
@@ -248,51 +496,21 @@ QString Import::Summary() const {
         .arg(notes == 1 ? QStringLiteral("avviso") : QStringLiteral("avvisi"));
 }
 
-Import Read(const QByteArray& file, bool truncate) {
-    Import import;
-    QByteArray bytes = file;
-    bool utf8 = bytes.startsWith(kBom);
-    if (utf8) {
-        import.encoding = QStringLiteral("UTF-8");
-        bytes.remove(0, kBom.size());
-    } else if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
-        // Excel's "Unicode text": read on as UTF-8, the same letters.
-        import.encoding = QStringLiteral("UTF-16");
-        QStringDecoder decoder(QStringConverter::Utf16);
-        bytes = QString(decoder(bytes)).toUtf8();
-        utf8 = true;
-    } else {
-        QStringDecoder decoder(QStringConverter::Utf8);
-        const QString decoded = decoder(bytes);
-        utf8 = !decoder.hasError();
-        import.encoding = utf8 ? QStringLiteral("UTF-8") : QStringLiteral("Windows-1252");
-    }
-    import.separator = Separator(bytes);
-    Reader reader(import, utf8, truncate);
-    Parser parser(reader, import.separator);
-    if (!parser.Parse(bytes))
-        import.errors.push_back({0, 0, {}, QStringLiteral("file illeggibile: ") + parser.Error()});
-    reader.Finish();
-    return import;
+Import Read(const QByteArray& bytes, bool truncate, qsizetype chunkSize) {
+    BytesSource source(bytes);
+    return ReadFrom(source, truncate, chunkSize);
 }
 
 Import ReadFile(const QString& path, bool truncate) {
     // Only a regular file: a FIFO would block the import and a device such as
-    // /dev/zero would be read until memory runs out.
+    // /dev/zero would be read for ever.
     QString refusal;
     const int fd = OpenRegularFile(path, O_RDONLY, refusal);
     if (!refusal.isEmpty()) throw FileError(refusal.toStdString());
     if (fd < 0)
         throw FileError(QStringLiteral("Impossibile aprire %1: %2").arg(path, SystemReason(errno)).toStdString());
-    QFile file;
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        throw FileError(QStringLiteral("Impossibile aprire %1: %2").arg(path, file.errorString()).toStdString());
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw FileError(QStringLiteral("Impossibile leggere %1: %2").arg(path, file.errorString()).toStdString());
-    return Read(bytes, truncate);
+    FileSource source(fd, path);
+    return ReadFrom(source, truncate, kChunkSize);
 }
 
 DataRecord RecordOf(const Row& row) {

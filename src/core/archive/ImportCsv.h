@@ -6,12 +6,13 @@
 #include <QStringList>
 
 #include <array>
+#include <cstdint>
 #include <vector>
 
-// Bringing an address list in: a CSV file with a header row, read whole and
-// checked before anything is written, then appended to Archivio_Dati.pro in
-// one locked write. The data archive window and velmora-batch import share
-// all of it.
+// Bringing an address list in: a CSV file with a header row, read as a stream
+// and checked whole before anything is written, then appended to
+// Archivio_Dati.pro in one locked write. The data archive window and
+// velmora-batch import share all of it.
 namespace csv_import {
 
 // The fields a file can fill, in the record's order: Nome, Tipo, Rigo01 to
@@ -32,12 +33,47 @@ struct Notice {
 // The fields of one record in Windows-1252, trimmed, at most 250 bytes each.
 using Row = std::array<QByteArray, kFields>;
 
+// The rows of an import, packed: each field a length byte and its bytes, the
+// rows one after the other in blocks of 1 MiB (a row never spans two blocks),
+// each found by its start. A row is given back as a Row.
+class Rows {
+public:
+    class Iterator {
+    public:
+        Iterator(const Rows& rows, std::size_t index) : rows_(&rows), index_(index) {}
+        Row operator*() const { return (*rows_)[index_]; }
+        Iterator& operator++() {
+            ++index_;
+            return *this;
+        }
+        bool operator!=(const Iterator& other) const { return index_ != other.index_; }
+
+    private:
+        const Rows* rows_;
+        std::size_t index_;
+    };
+
+    std::size_t size() const { return starts_.size(); }
+    bool empty() const { return starts_.empty(); }
+    Row operator[](std::size_t i) const;
+    Row front() const { return (*this)[0]; }
+    Iterator begin() const { return {*this, 0}; }
+    Iterator end() const { return {*this, size()}; }
+    // Throws std::length_error for a field of more than 250 bytes.
+    void push_back(const Row& row);
+
+private:
+    static constexpr std::size_t kBlockSize = 1 << 20;
+    std::vector<std::vector<char>> blocks_;
+    std::vector<std::uint64_t> starts_;  // block number × kBlockSize + offset in the block
+};
+
 // What a file brings. Nothing may be written while errors is not empty.
 struct Import {
     QString encoding;  // "UTF-8", "UTF-16" or "Windows-1252"
     char separator = ',';
     QStringList ignoredColumns;
-    std::vector<Row> rows;
+    Rows rows;
     std::vector<Notice> errors;
     std::vector<Notice> warnings;
     int truncated = 0;
@@ -46,15 +82,21 @@ struct Import {
     QString Summary() const;
 };
 
-// Reads the bytes of a CSV file: UTF-8 with or without a byte-order mark,
-// UTF-16 with one, else Windows-1252; the separator (comma, semicolon or tab) is the one the
+// Reads the bytes of a CSV file, chunkSize bytes at a time as a file is read:
+// UTF-8 with a byte-order mark, UTF-16 with one, UTF-8 when every byte is,
+// else Windows-1252; the separator (comma, semicolon or tab) is the one the
 // header line uses most. Columns are matched by their header, ignoring case
 // and blanks: "Nome" or "Nome etichetta", "Tipo", "Rigo 1" to "Rigo 6" or
 // "Dati rigo 1" to "Dati rigo 6", "Note"; others are ignored and listed.
 // Rows whose fields are all blank are skipped. With truncate, a field longer
-// than 250 bytes is cut (a warning) instead of being an error.
-Import Read(const QByteArray& bytes, bool truncate);
-// The same for a file. Throws FileError when it cannot be read.
+// than 250 bytes is cut (a warning) instead of being an error. A cell of more
+// than 1 MiB is no address at all: the read stops there with that error alone,
+// truncate or not, and never holds the cell.
+constexpr qsizetype kChunkSize = 64 << 10;
+Import Read(const QByteArray& bytes, bool truncate, qsizetype chunkSize = kChunkSize);
+// The same for a file, read twice as a stream (the encoding and separator
+// first, then the rows), so that memory holds the packed rows and no more of
+// the file than a chunk. Throws FileError when it cannot be read.
 Import ReadFile(const QString& path, bool truncate);
 
 DataRecord RecordOf(const Row& row);

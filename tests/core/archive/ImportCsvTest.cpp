@@ -40,6 +40,17 @@ QStringList Described(const std::vector<ci::Notice>& notices) {
 
 QByteArray Latin(const QString& text) { return ToCodePage(text); }
 
+// All that a read tells, a line each, to set two reads side by side.
+std::string Everything(const ci::Import& import) {
+    QStringList all = {import.encoding, QString(QChar::fromLatin1(import.separator)),
+                       QString::number(import.truncated), QStringLiteral("ignored:")};
+    all << import.ignoredColumns << QStringLiteral("rows:");
+    for (const QStringList& row : Texts(import)) all << row.join(u'|');
+    all << QStringLiteral("errors:") << Described(import.errors) << QStringLiteral("warnings:")
+        << Described(import.warnings);
+    return S(all.join(u'\n'));
+}
+
 TEST(ImportCsv, EncodingsAndSeparatorsGiveTheSameAccents) {
     const QString header = QStringLiteral("Nome etichetta|Tipo|Dati rigo 1|Note");
     const QString row = QStringLiteral("Niccolò Bàrberi|Città|Via Dell'Università 3|perché è così");
@@ -71,6 +82,41 @@ TEST(ImportCsv, EncodingsAndSeparatorsGiveTheSameAccents) {
         EXPECT_EQ(Texts(import)[0], expected) << c.what;
         EXPECT_EQ(import.rows[0][DataRecord::Tipo], QByteArray("Citt\xe0")) << c.what;
     }
+}
+
+// The encoding is the whole file's, read in chunks: Windows-1252 when its one
+// byte that is no UTF-8 lies in the last chunk, even as the very last byte (a
+// letter cut short by the end is no UTF-8 either), and UTF-8 when a chunk edge
+// cuts a letter in two.
+TEST(ImportCsv, TheEncodingIsTheWholeFilesReadInChunks) {
+    QByteArray rows = "Nome;Rigo 1\n";
+    while (rows.size() < 3 * ci::kChunkSize) rows += "Rossi;Via Roma 1\n";
+    QByteArray cut = "Nome;Rigo 1\n";
+    while (cut.size() < ci::kChunkSize - 40) cut += "Rossi;Via Roma 1\n";
+    cut += QByteArray(ci::kChunkSize - 1 - cut.size() - 5, 'x') + ";Citt\xC3\xA0\n";  // "\xC3" ends the chunk
+    struct Case {
+        const char* what;
+        QByteArray bytes;
+        QString encoding;
+        QString last;
+    };
+    const Case cases[] = {
+        {"Windows-1252 letter in the last chunk", rows + "Ultimo;Citt\xE0 alta\n", "Windows-1252", "Città alta"},
+        {"Windows-1252 letter as the last byte", rows + "Ultimo;Citt\xE0", "Windows-1252", "Città"},
+        {"UTF-8 letter across a chunk edge", cut + rows, "UTF-8", "Via Roma 1"},
+    };
+    TempFolder dir;
+    for (const Case& c : cases) {
+        dir.Write(QStringLiteral("indirizzi.csv"), c.bytes);
+        const ci::Import import = ci::ReadFile(dir.File(QStringLiteral("indirizzi.csv")), false);
+        EXPECT_EQ(import.encoding, c.encoding) << c.what;
+        EXPECT_TRUE(import.errors.empty()) << c.what << S(Described(import.errors).join(u'\n'));
+        EXPECT_TRUE(import.warnings.empty()) << c.what << S(Described(import.warnings).join(u'\n'));
+        ASSERT_FALSE(import.rows.empty()) << c.what;
+        EXPECT_EQ(Texts(import).back()[DataRecord::Rigo01], c.last) << c.what;
+    }
+    const ci::Import cutRead = ci::Read(cases[2].bytes, false);
+    EXPECT_EQ(Texts(cutRead)[(cut.count('\n') - 2)][DataRecord::Rigo01], QStringLiteral("Città"));
 }
 
 // Headers in any case and spacing; unknown columns are ignored and listed.
@@ -139,6 +185,59 @@ TEST(ImportCsv, QuotingFollowsTheRulesAndLinesAreCounted) {
     EXPECT_TRUE(ci::Read("Nome;Rigo 1\na;b;;\n", false).errors.empty());
 }
 
+// A file read a few bytes at a time tells what it tells read whole: every chunk
+// edge, between the "\r" and "\n" of a line end, after a lone "\r", inside a
+// quoted cell or a letter of several bytes, gives the same rows, and notices on
+// the same lines.
+TEST(ImportCsv, ChunkEdgesChangeNothing) {
+    const QString text = QStringLiteral(
+        "Nome;Rigo 1;Note\r\n"
+        "\"Rossi; Niccolò\";\"Via \"\"Roma\"\" 1\";\"due\r\nrighe\"\r\n"
+        "\r\n"
+        "Bianchi;\"a\n\nb\";\"c\rd\"\r\n"
+        "Verdi;Via 1;n;extra\r"
+        ";;\n"
+        ";\"Città\r\n\";\r\n"
+        "\"ul\r\ntima\";senza fine");
+    struct Case {
+        const char* what;
+        QByteArray bytes;
+        QString encoding;
+    };
+    const Case cases[] = {
+        {"UTF-8", text.toUtf8(), "UTF-8"},
+        {"UTF-8 with a byte-order mark", "\xEF\xBB\xBF" + text.toUtf8(), "UTF-8"},
+        {"Windows-1252", Latin(text), "Windows-1252"},
+        {"UTF-16", QStringEncoder(QStringConverter::Utf16BE, QStringConverter::Flag::WriteBom)(text), "UTF-16"},
+    };
+    const QStringList errors = {"riga 9, colonna 4: la riga ha più celle dell'intestazione (3)"};
+    const QStringList warnings = {"riga 2, colonna 3 (Note): testo su più righe, unito in una riga",
+                                  "riga 5, colonna 2 (Rigo 1): testo su più righe, unito in una riga",
+                                  "riga 5, colonna 3 (Note): testo su più righe, unito in una riga",
+                                  "riga 11: scheda senza nome: non comparirà nella ricerca",
+                                  "riga 13, colonna 1 (Nome): testo su più righe, unito in una riga"};
+    for (const Case& c : cases) {
+        const ci::Import whole = ci::Read(c.bytes, false);
+        EXPECT_EQ(whole.encoding, c.encoding) << c.what;
+        EXPECT_EQ(Described(whole.errors), errors) << c.what;
+        EXPECT_EQ(Described(whole.warnings), warnings) << c.what;
+        EXPECT_EQ(Texts(whole).size(), 5u) << c.what;
+        for (qsizetype chunk = 1; chunk < c.bytes.size(); ++chunk)
+            ASSERT_EQ(Everything(ci::Read(c.bytes, false, chunk)), Everything(whole)) << c.what << ", chunks of " << chunk;
+    }
+}
+
+// A quote left open runs to the end of the file, and the row still names the
+// line it starts on, whatever line end closes the file.
+TEST(ImportCsv, AQuoteLeftOpenNamesTheLineItsRowStartsOn) {
+    for (const QByteArray end : {"\r\n", "\r", "\n"}) {
+        const ci::Import import = ci::Read("Nome;Rigo 1" + end + "Rossi;\"Via" + end + "Roma" + end, false);
+        EXPECT_EQ(Described(import.warnings),
+                  QStringList({"riga 2, colonna 2 (Rigo 1): testo su più righe, unito in una riga"}))
+            << end.toHex().toStdString();
+    }
+}
+
 TEST(ImportCsv, FieldsAreCheckedAsTheArchiveStoresThem) {
     const QString longName = QString(245, u'x') + QStringLiteral("àèìòù€ABCDE");  // 256 bytes in Windows-1252
     const QByteArray bytes = ("Nome;Tipo;Rigo 1\n"
@@ -162,6 +261,26 @@ TEST(ImportCsv, FieldsAreCheckedAsTheArchiveStoresThem) {
     EXPECT_EQ(cut.rows[1][DataRecord::Tipo].size(), 250);
     EXPECT_EQ(cut.Summary(), QStringLiteral("2 schede da importare, 2 avvisi"));
     EXPECT_EQ(ci::Read("Nome\nuno\n", false).Summary(), QStringLiteral("1 scheda da importare, 0 avvisi"));
+}
+
+// Rows of every field length, from none to 250 bytes of any value, come back
+// as they went in from the blocks that hold them; a longer field is refused.
+TEST(ImportCsv, RowsComeBackAsTheyWentIn) {
+    ci::Rows rows;
+    std::vector<ci::Row> expected;
+    for (int i = 0; i < 3000; ++i) {  // about 3 MiB
+        ci::Row row;
+        for (int f = 0; f < ci::kFields; ++f) row[f] = QByteArray((i * 7 + f * 31) % 251, static_cast<char>(i + f));
+        rows.push_back(row);
+        expected.push_back(row);
+    }
+    ASSERT_EQ(rows.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) ASSERT_EQ(rows[i], expected[i]) << i;
+    std::size_t i = 0;
+    for (const ci::Row& row : rows) ASSERT_EQ(row, expected[i++]) << i;
+    EXPECT_EQ(i, expected.size());
+    EXPECT_THROW(rows.push_back({QByteArray(251, 'x')}), std::length_error);
+    EXPECT_EQ(rows.size(), expected.size());
 }
 
 DataRecord Stored(const QString& name) {
@@ -215,6 +334,45 @@ TEST(ImportCsv, NothingOrAllIsWritten) {
     EXPECT_EQ(dir.Read(QStringLiteral("Archivio_Dati.pro")), before);
     EXPECT_EQ(ci::Append(dir.Path(), import).first, 2);
     EXPECT_EQ(dir.Read(QStringLiteral("Archivio_Dati.pro")).size(), 2001 * 3765);
+}
+
+// A cell of more than 1 MiB is no address: the read stops at it with that one
+// error, truncate or not, naming the line its row starts on and its column,
+// and nothing is written. A cell of 1 MiB is a long field like any other.
+TEST(ImportCsv, AHugeCellStopsTheRead) {
+    constexpr qsizetype kMiB = 1 << 20;
+    const QString tooLong = QStringLiteral("cella di oltre 1 MB: il file non sembra un elenco di indirizzi");
+    struct Case {
+        const char* what;
+        QByteArray bytes;
+        QString error;
+    };
+    const Case cases[] = {
+        {"one byte too many", "Nome;Rigo 1\nRossi;Via 1\nBianchi;" + QByteArray(kMiB + 1, 'x') + ";\nVerdi;Via 2\n",
+         "riga 3, colonna 2 (Rigo 1): " + tooLong},
+        {"quoted, over many lines", "Nome;Rigo 1\n\"a\r\nb\";\"" + QByteArray("ab\r\n\r\n").repeated(kMiB / 2) + "\"\n",
+         "riga 2, colonna 2 (Rigo 1): " + tooLong},
+        {"in the header", QByteArray(3 * kMiB, 'x') + "\nRossi\n", "riga 1, colonna 1: " + tooLong},
+        {"megabytes without a line end", "Nome\n\n" + QByteArray(5 * kMiB, 'x'), "riga 3, colonna 1 (Nome): " + tooLong},
+    };
+    for (const Case& c : cases)
+        for (const bool truncate : {false, true})
+            EXPECT_EQ(Described(ci::Read(c.bytes, truncate).errors), QStringList({c.error})) << c.what << ", truncate " << truncate;
+
+    for (const QByteArray end : {"\n", ""}) {
+        const ci::Import longest = ci::Read("Nome\n" + QByteArray(kMiB, 'x') + end, true);
+        EXPECT_TRUE(longest.errors.empty()) << S(Described(longest.errors).join(u'\n'));
+        EXPECT_EQ(longest.truncated, 1);
+    }
+
+    TempFolder dir;
+    DataRecordFile(dir.Path()).Append(Stored(QStringLiteral("primo")));
+    const QByteArray before = dir.Read(QStringLiteral("Archivio_Dati.pro"));
+    dir.Write(QStringLiteral("grande.csv"), cases[0].bytes);
+    const ci::Import refused = ci::ReadFile(dir.File(QStringLiteral("grande.csv")), true);
+    EXPECT_EQ(Described(refused.errors), QStringList({cases[0].error}));
+    EXPECT_THROW(ci::Append(dir.Path(), refused), FileError);
+    EXPECT_EQ(dir.Read(QStringLiteral("Archivio_Dati.pro")), before);
 }
 
 // The program's own export, converted to CSV by LibreOffice Calc, comes back
