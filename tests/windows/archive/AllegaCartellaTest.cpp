@@ -408,6 +408,7 @@ TEST_F(AllegaCartella, AFailedCopyKeepsTheOldFileSaysSoAndRestoresTheName) {
     const Case cases[] = {
         {"the copy stops part-way at a file size limit",
          [&] { PutAttached(QStringLiteral("contratto.pdf"), old); }, true, old},
+        {"the copy of a new name stops part-way at a file size limit", [] {}, false, std::nullopt},
         {"a folder stands where the file should go",
          [&] { QDir(program).mkpath(QStringLiteral("Documenti_Allegati/contratto.pdf")); }, true, std::nullopt},
         {"a file stands where the folder should go",
@@ -606,6 +607,7 @@ TEST_F(AllegaCartella, TheRecordKeepsTheNameOfTheCopyAndNothingOutsideIsWritten)
                 WritesFail limit(1 << 20);
                 d.attachments[0].btnSfoglia->click();
             }
+            EXPECT_EQ(d.attachments[0].txtFile->text(), c.stored);
             d.attachments[0].btnApri->click();
             d.btnApplica->click();
         });
