@@ -6,9 +6,11 @@ set(VELMORA_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/folder/IniFile.cpp
   ${CMAKE_CURRENT_LIST_DIR}/folder/FileAccess.cpp
   ${CMAKE_CURRENT_LIST_DIR}/folder/TempFiles.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/folder/DocumentCopy.cpp
   ${CMAKE_CURRENT_LIST_DIR}/access/Crypt.cpp
   ${CMAKE_CURRENT_LIST_DIR}/access/PasswordFile.cpp
   ${CMAKE_CURRENT_LIST_DIR}/archive/ShortText.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/archive/AttachmentName.cpp
   ${CMAKE_CURRENT_LIST_DIR}/archive/RecordFile.cpp
   ${CMAKE_CURRENT_LIST_DIR}/archive/PickerItem.cpp
   ${CMAKE_CURRENT_LIST_DIR}/archive/ExportWriter.cpp

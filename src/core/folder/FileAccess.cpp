@@ -57,6 +57,29 @@ int OpenRegularFile(const QString& path, int flags, QString& refusal) {
     return fd;
 }
 
+int OpenSubfolder(const QString& parent, const QString& name) {
+    const int top = ::open(QFile::encodeName(parent).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (top < 0) return -1;
+    const QByteArray native = QFile::encodeName(name);
+    int fd = -1;
+    if (::mkdirat(top, native.constData(), 0777) == 0 || errno == EEXIST)
+        fd = ::openat(top, native.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    // With O_DIRECTORY a link is refused as ENOTDIR: told apart by a look.
+    struct stat st {};
+    if (fd < 0 && errno == ENOTDIR && ::fstatat(top, native.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+        S_ISLNK(st.st_mode))
+        errno = ELOOP;
+    const int error = errno;
+    ::close(top);
+    errno = error;
+    return fd;
+}
+
+bool IsBareName(const QString& name) {
+    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") &&
+           !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\'));
+}
+
 bool WriteAll(int fd, const char* data, qsizetype size) {
     while (size > 0) {
         const ssize_t n = ::write(fd, data, static_cast<size_t>(size));

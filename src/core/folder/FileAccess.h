@@ -14,6 +14,16 @@
 // nothing of that name).
 int OpenRegularFile(const QString& path, int flags, QString& refusal);
 
+// Opens the folder `name` inside the folder `parent`, making it when it is
+// missing, without following a link that stands under that name: the
+// descriptor (for reading and the *at calls), or -1 with errno set (ELOOP: a
+// link stands there; ENOTDIR: something other than a folder).
+int OpenSubfolder(const QString& parent, const QString& name);
+
+// True when name names a file in a folder and nothing else: not empty, not
+// "." or "..", and without the folder separator of either system ("/", "\\").
+bool IsBareName(const QString& name);
+
 // Writes all size bytes to fd, however many calls it takes. False with errno
 // set when a write fails.
 bool WriteAll(int fd, const char* data, qsizetype size);

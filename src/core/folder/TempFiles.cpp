@@ -138,36 +138,67 @@ QString ScratchFolder::File(const QString& name) const { return path_ + QLatin1C
 
 ReplacingFile::ReplacingFile(QString path) : path_(std::move(path)) {}
 
-ReplacingFile::~ReplacingFile() { Discard(); }
+ReplacingFile::ReplacingFile(int folder, const QString& folderPath, QString name, Existing existing)
+    : path_(std::move(name)), followLinks_(false), existing_(existing), given_(folder), folderPath_(folderPath) {}
 
-bool ReplacingFile::Open() {
+ReplacingFile::~ReplacingFile() {
+    Discard();
+    if (folder_ >= 0) ::close(folder_);
+}
+
+// The target's folder, open for the *at calls, and the target's name in it:
+// a path is followed through its links first; a folder given open is taken
+// as it is, by a copy of its descriptor.
+bool ReplacingFile::OpenFolder() {
+    if (!followLinks_) {
+        folder_ = ::fcntl(given_, F_DUPFD_CLOEXEC, 0);
+        target_ = QFile::encodeName(path_);
+        return folder_ >= 0;
+    }
     QFileInfo info(path_);
     for (int depth = 0; depth < 40 && info.isSymLink(); ++depth) info.setFile(info.symLinkTarget());
-    target_ = QFile::encodeName(info.filePath());
+    folderPath_ = info.absolutePath();
+    target_ = QFile::encodeName(info.fileName());
+    folder_ = ::open(QFile::encodeName(folderPath_).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    return folder_ >= 0;
+}
+
+bool ReplacingFile::Open() {
+    if (!OpenFolder()) return Fail(errno);
     struct stat existing {};
-    const bool exists = ::stat(target_.constData(), &existing) == 0;
-    if (exists && !S_ISREG(existing.st_mode)) {
-        fd_ = ::open(target_.constData(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    const bool found =
+        ::fstatat(folder_, target_.constData(), &existing, followLinks_ ? 0 : AT_SYMLINK_NOFOLLOW) == 0;
+    if (found && followLinks_ && !S_ISREG(existing.st_mode)) {
+        fd_ = ::openat(folder_, target_.constData(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
     } else {
-        // Hidden beside the target; a new file gets the permissions any new
-        // file gets, a replacement those of the file it replaces.
-        const QByteArray prefix = QFile::encodeName(info.absolutePath() + QStringLiteral("/.") + info.fileName() + u'.');
+        // Hidden beside the target, named by the beginning of its name (so
+        // that a long name leaves room); a new file gets the permissions any
+        // new file gets, a replacement those of the file it replaces.
+        const bool replaces = found && S_ISREG(existing.st_mode);
+        QString beginning = QFile::decodeName(target_).left(40);
+        if (!beginning.isEmpty() && beginning.back().isHighSurrogate()) beginning.chop(1);
+        const QByteArray prefix = '.' + QFile::encodeName(beginning) + '.';
+        const QByteArray folder = QFile::encodeName(folderPath_) + '/';
+        QByteArray listed;
         try {
             slot_ = MakeListed(false, [&](QByteArray& path) {
                 for (int attempt = 0; attempt < 100; ++attempt) {
-                    path = prefix + QByteArray::number(QRandomGenerator::global()->generate64(), 36);
+                    temporary_ = prefix + QByteArray::number(QRandomGenerator::global()->generate64(), 36);
+                    path = folder + temporary_;
                     if (path.size() >= PATH_MAX) return errno = ENAMETOOLONG, false;
-                    fd_ = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, exists ? 0600 : 0666);
+                    fd_ = ::openat(folder_, temporary_.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                                   replaces ? 0600 : 0666);
                     if (fd_ >= 0 || errno != EEXIST) return fd_ >= 0;
                 }
                 return false;
-            }, temporary_);
+            }, listed);
         } catch (const std::runtime_error& error) {
+            temporary_.clear();
             reason_ = QString::fromUtf8(error.what());
             return false;
         }
         if (slot_ < 0) temporary_.clear();
-        if (fd_ >= 0 && exists) ::fchmod(fd_, existing.st_mode & 07777);
+        if (fd_ >= 0 && replaces) ::fchmod(fd_, existing.st_mode & 07777);
     }
     if (fd_ < 0) return Fail(errno);
     if (!device_.open(fd_, QIODevice::WriteOnly, QFileDevice::DontCloseHandle)) return Fail(EIO);
@@ -183,17 +214,41 @@ bool ReplacingFile::Commit() {
     const int fd = std::exchange(fd_, -1);
     if (!CloseChecked(fd)) return Fail(errno);
     if (temporary_.isEmpty()) return true;
-    if (::rename(temporary_.constData(), target_.constData()) != 0) return Fail(errno);
+    if (!PutInPlace()) return Fail(errno);
     temporary_.clear();
     Unlist(slot_);
     // The rename lasts through a power cut once the folder is synced.
-    const int folder = ::open(QFile::encodeName(QFileInfo(QFile::decodeName(target_)).absolutePath()).constData(),
-                              O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int folder = ::openat(folder_, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folder >= 0) {
         ::fsync(folder);
         ::close(folder);
     }
     return true;
+}
+
+// Renames the temporary file to the target; false with errno set. Where the
+// target must stay as it is, in one step that fails (EEXIST) when anything at
+// all stands under its name: a rename that never replaces; on a file system
+// without one (NFS) a hard link, then the temporary name removed; on one with
+// neither (a FUSE mount of a network share) a look just before the rename.
+bool ReplacingFile::PutInPlace() {
+    const char* from = temporary_.constData();
+    const char* to = target_.constData();
+    struct stat standing {};
+    const auto stands = [&] { return ::fstatat(folder_, to, &standing, AT_SYMLINK_NOFOLLOW) == 0; };
+    if (existing_ == Existing::Replace) {
+        if (!followLinks_ && stands() && S_ISLNK(standing.st_mode)) return errno = ELOOP, false;
+        return ::renameat(folder_, from, folder_, to) == 0;
+    }
+    if (::renameat2(folder_, from, folder_, to, RENAME_NOREPLACE) == 0) return true;
+    if (errno != EINVAL && errno != ENOSYS) return false;
+    if (::linkat(folder_, from, folder_, to, 0) == 0) {
+        ::unlinkat(folder_, from, 0);
+        return true;
+    }
+    if (errno != EPERM && errno != EOPNOTSUPP && errno != ENOSYS) return false;
+    if (stands()) return errno = EEXIST, false;
+    return ::renameat(folder_, from, folder_, to) == 0;
 }
 
 bool ReplacingFile::Fail(int error) {
@@ -205,7 +260,7 @@ bool ReplacingFile::Fail(int error) {
 void ReplacingFile::Discard() {
     device_.close();
     if (fd_ >= 0) ::close(std::exchange(fd_, -1));
-    if (!temporary_.isEmpty()) ::unlink(temporary_.constData());
+    if (!temporary_.isEmpty()) ::unlinkat(folder_, temporary_.constData(), 0);
     temporary_.clear();
     Unlist(slot_);
 }

@@ -36,12 +36,22 @@ private:
 // Commit then flushes, syncs and closes it, every step checked, and renames it
 // over the target. Until then the target stays as it was; the temporary file
 // goes when the object goes uncommitted, or when a signal ends the process.
-// A target that is a link is followed (the file it points at is replaced, the
-// link stays); one that exists and is not a regular file (a pipe, a device) is
-// written to directly and never replaced.
 class ReplacingFile {
 public:
+    // What Commit does with a file that stands under the target's name.
+    enum class Existing { Replace, Keep };
+
+    // A target that is a link is followed (the file it points at is replaced,
+    // the link stays); one that exists and is not a regular file (a pipe, a
+    // device) is written to directly and never replaced.
     explicit ReplacingFile(QString path);
+    // The file `name` in the folder open as `folder` (a descriptor the object
+    // copies; `folderPath` is that folder's path), where no link is ever
+    // followed: only the temporary file is written, and a link under the name
+    // is never written through nor replaced (Commit fails with ELOOP's reason).
+    // With Existing::Keep, Commit puts the file in place only where nothing at
+    // all stands under the name, in one step (EEXIST's reason otherwise).
+    ReplacingFile(int folder, const QString& folderPath, QString name, Existing existing);
     ~ReplacingFile();
     ReplacingFile(const ReplacingFile&) = delete;
     ReplacingFile& operator=(const ReplacingFile&) = delete;
@@ -59,12 +69,19 @@ public:
     QString Reason() const { return reason_; }
 
 private:
+    bool OpenFolder();
+    bool PutInPlace();
     bool Fail(int error);
     void Discard();
 
-    QString path_;
-    QByteArray target_;     // the file to replace, links followed
-    QByteArray temporary_;  // empty when writing the target directly
+    QString path_;          // the target as given, links not yet followed
+    bool followLinks_ = true;
+    Existing existing_ = Existing::Replace;
+    int given_ = -1;        // the folder as the caller gave it open, if it did
+    int folder_ = -1;       // the target's folder, open from Open while the object lives
+    QString folderPath_;
+    QByteArray target_;     // the target's name in its folder
+    QByteArray temporary_;  // the temporary file's name there; empty when writing the target directly
     int fd_ = -1;
     int slot_ = -1;
     QFile device_;

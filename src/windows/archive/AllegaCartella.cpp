@@ -1,5 +1,8 @@
 #include "windows/archive/AllegaCartella.h"
 
+#include "core/archive/AttachmentName.h"
+#include "core/folder/DocumentCopy.h"
+#include "core/folder/FileAccess.h"
 #include "core/folder/ProgramFolder.h"
 #include "core/folder/TextRules.h"
 #include "windows/app/Velmora.h"
@@ -20,17 +23,14 @@
 #include <QLineEdit>
 #include <QProgressDialog>
 #include <QPushButton>
-#include <QSaveFile>
 
-#include <filesystem>
+#include <algorithm>
 #include <memory>
-#include <system_error>
 #include <utility>
 
 namespace {
 
 constexpr QSize kSize(720, 596);
-constexpr qint64 kChunk = qint64(1) << 20;
 
 qint64& LargeFileSize() {
     static qint64 bytes = qint64(64) << 20;
@@ -43,6 +43,13 @@ const QString kOverwrite = QStringLiteral(
 const QString kCopyFailed = QStringLiteral(
     "Attenzione: non è stato possibile copiare il file nella cartella dei documenti allegati.\n\r\n\r"
     "Accertarsi di possedere i privilegi di scrittura nella cartella di installazione del programma.");
+const QString kNotAttachable = QStringLiteral(
+    "Attenzione: il file scelto non può essere allegato.\n\r\n\r"
+    "%1.");
+const QString kLink = QStringLiteral(
+    "Attenzione: %1 è un collegamento simbolico. Il programma non copia i documenti allegati attraverso "
+    "un collegamento e non lo sostituisce.\n\r\n\r"
+    "Eliminare il collegamento e ripetere l'operazione.");
 
 // The full path of the attached file called name: the attachments folder and
 // the trimmed name. Empty when the name is not a bare file name (blank, "."
@@ -50,55 +57,20 @@ const QString kCopyFailed = QStringLiteral(
 // the archive must never reach a file outside the folder.
 QString AttachedFile(const QString& folder, const QString& name) {
     const QString bare = TrimText(name);
-    if (bare.isEmpty() || bare == QLatin1String(".") || bare == QLatin1String("..") ||
-        bare.contains(QLatin1Char('/')) || bare.contains(QLatin1Char('\\')))
-        return {};
-    return folder + QLatin1Char('/') + bare;
+    return IsBareName(bare) ? folder + QLatin1Char('/') + bare : QString();
 }
 
-// True when both names lead to one file (the same device and inode, so also
-// through links and on file systems that ignore case).
-bool SameFile(const QString& a, const QString& b) {
-    std::error_code error;
-    return std::filesystem::equivalent(QFile::encodeName(a).constData(), QFile::encodeName(b).constData(), error);
-}
-
-enum class Copy { Done, Cancelled, Failed };
-
-// The progress of a large copy: its steps are the chunks; Annulla cancels.
-std::unique_ptr<QProgressDialog> NewProgress(QWidget* owner, qint64 size, const QString& name) {
+// The progress of a large copy, in thousandths; Annulla cancels.
+constexpr int kProgressSteps = 1000;
+std::unique_ptr<QProgressDialog> NewProgress(QWidget* owner, const QString& name) {
     auto progress = std::make_unique<QProgressDialog>(
         QStringLiteral("Copia del file \"%1\" nella cartella dei documenti allegati in corso...").arg(name),
-        QStringLiteral("Annulla"), 0, int((size + kChunk - 1) / kChunk), owner);
+        QStringLiteral("Annulla"), 0, kProgressSteps, owner);
     progress->setWindowTitle(QStringLiteral(" Allega file"));
     progress->setWindowModality(Qt::ApplicationModal);
     progress->setMinimumDuration(0);
     progress->show();
     return progress;
-}
-
-// Copies source to destination through a temporary file beside it, which
-// replaces the destination only once it is complete: a failure or a cancel
-// leaves a file already there whole and no part of the new one. Large files
-// are copied under a progress dialog that keeps the window responsive.
-Copy CopyFile(const QString& source, const QString& destination, QWidget* owner) {
-    QFile in(source);
-    QSaveFile out(destination);
-    if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly)) return Copy::Failed;
-    std::unique_ptr<QProgressDialog> progress;
-    if (in.size() >= LargeFileSize()) progress = NewProgress(owner, in.size(), QFileInfo(destination).fileName());
-    QByteArray chunk(kChunk, Qt::Uninitialized);
-    for (int step = 1;; ++step) {
-        const qint64 read = in.read(chunk.data(), chunk.size());
-        if (read < 0 || out.write(chunk.constData(), read) != read) return Copy::Failed;
-        if (read == 0) break;
-        if (progress) {
-            progress->setValue(step);
-            QCoreApplication::processEvents();
-            if (progress->wasCanceled()) return Copy::Cancelled;
-        }
-    }
-    return out.commit() ? Copy::Done : Copy::Failed;
 }
 
 QLineEdit* NewBox(const QString& name, QWidget* parent, QRect geometry) {
@@ -207,25 +179,46 @@ void TfrmAllegaCartella::btnSfogliaClick(int n) {
     const QString source = dialog.selectedFiles().first();
     QLineEdit* txtFile = FileBox(n);
     const QString before = txtFile->text();
-    txtFile->setText(QFileInfo(source).fileName());
+    // The name the record will keep, which is the name of the copy.
+    txtFile->setText(AttachmentName(QFileInfo(source).fileName()));
     if (!Attach(source, txtFile->text())) txtFile->setText(before);
 }
 
 bool TfrmAllegaCartella::Attach(const QString& source, const QString& name) {
-    const QString destination = AttachedFile(AttachmentsFolder(), name);
-    Copy copy = Copy::Failed;
-    if (!destination.isEmpty() && QDir().mkpath(AttachmentsFolder())) {
-        if (QFileInfo::exists(destination)) {
-            // The folder's own file is already in place; another one of that
-            // name is replaced only when the user says so.
-            if (SameFile(source, destination)) return true;
-            if (ui::ShowMessage(this, kOverwrite, ui::Kind::Confirmation, ui::Buttons::YesNo) != ui::Answer::Yes)
-                return true;
-        }
-        copy = CopyFile(source, destination, this);
+    DocumentCopy copy(source, app_.Folder().Path(), QLatin1String(ProgramFolder::kAttachmentsFolder), name);
+    switch (copy.Where()) {
+    case DocumentCopy::Place::Refused:
+        ui::ShowMessage(this, kNotAttachable.arg(copy.Reason()), ui::Kind::Error);
+        return false;
+    case DocumentCopy::Place::Link:
+        ui::ShowMessage(this, kLink.arg(copy.Reason()), ui::Kind::Error);
+        return false;
+    case DocumentCopy::Place::Failed:
+        ui::ShowMessage(this, kCopyFailed, ui::Kind::Error);
+        return false;
+    case DocumentCopy::Place::Source:
+        // The folder's own file is already in place.
+        return true;
+    case DocumentCopy::Place::Taken:
+        // Another file of that name is replaced only when the user says so.
+        if (ui::ShowMessage(this, kOverwrite, ui::Kind::Confirmation, ui::Buttons::YesNo) != ui::Answer::Yes)
+            return true;
+        break;
+    case DocumentCopy::Place::Free:
+        break;
     }
-    if (copy == Copy::Failed) ui::ShowMessage(this, kCopyFailed, ui::Kind::Error);
-    return copy == Copy::Done;
+    // Large files are copied under a progress dialog that keeps the window
+    // responsive and can cancel the copy.
+    std::unique_ptr<QProgressDialog> progress;
+    if (copy.Size() >= LargeFileSize()) progress = NewProgress(this, name);
+    const DocumentCopy::Outcome outcome = copy.Run([&](qint64 copied) {
+        if (!progress) return true;
+        progress->setValue(int(copied * kProgressSteps / std::max(copy.Size(), copied)));
+        QCoreApplication::processEvents();
+        return !progress->wasCanceled();
+    });
+    if (outcome == DocumentCopy::Outcome::Failed) ui::ShowMessage(this, kCopyFailed, ui::Kind::Error);
+    return outcome == DocumentCopy::Outcome::Done;
 }
 
 void TfrmAllegaCartella::btnApriClick(int n) {

@@ -14,7 +14,8 @@ namespace ui { class PictureButton; }
 
 // Allega file: up to three documents attached to the record of the data
 // archive window. A chosen file is copied at once into the attachments folder
-// Documenti_Allegati beside the program; the slot keeps its bare name and a
+// Documenti_Allegati beside the program, under the name its record can keep
+// (AttachmentName), never through a link there; the slot keeps that name and a
 // description. Applica e chiudi writes the six boxes back into the data
 // archive window's hidden labels; the record reaches the file only with its
 // Salva. A modal dialog, created by its opener for one use.
@@ -63,7 +64,8 @@ private:
     QString AttachmentsFolder() const;
     QFileDialog& FileDialog();
     // Copies the chosen file into the attachments folder as name; false when
-    // the user cancelled the copy or it failed (then it has said so).
+    // it refused the file, the user cancelled the copy or it failed (then it
+    // has said so).
     bool Attach(const QString& source, const QString& name);
 
     Velmora& app_;

@@ -1,5 +1,6 @@
 #include "windows/archive/AllegaCartella.h"
 
+#include "support/SpecialFiles.h"
 #include "support/WriteFailure.h"
 #include "windows/app/Velmora.h"
 #include "ui/PictureButton.h"
@@ -12,6 +13,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QDirIterator>
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QLabel>
@@ -22,8 +24,13 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <fcntl.h>
 #include <functional>
 #include <optional>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace testing_support;
 
@@ -35,6 +42,15 @@ const QString kOverwrite = QStringLiteral(
 const QString kCopyFailed = QStringLiteral(
     "Attenzione: non è stato possibile copiare il file nella cartella dei documenti allegati.\n\r\n\r"
     "Accertarsi di possedere i privilegi di scrittura nella cartella di installazione del programma.");
+
+const QString kNotAttachable = QStringLiteral(
+    "Attenzione: il file scelto non può essere allegato.\n\r\n\r"
+    "%1 non è un file ordinario: è %2.");
+const QString kLink = QStringLiteral(
+    "Attenzione: %1 è un collegamento simbolico. Il programma non copia i documenti allegati attraverso "
+    "un collegamento e non lo sostituisce.\n\r\n\r"
+    "Eliminare il collegamento e ripetere l'operazione.");
+const QString kUpdated = QStringLiteral("Le modifiche apportate alla scheda corrente sono state salvate in archivio.");
 
 // Bytes that a text-mode or encoding-aware copy would change.
 QByteArray Content(const char* tag, int size) {
@@ -50,6 +66,54 @@ struct Opened {
     ~Opened() { TMisc::SetOpener(previous); }
     std::vector<QUrl> urls;
     TMisc::Opener previous;
+};
+
+// What a folder holds, entry by entry and links not followed: a file's
+// bytes, where a link points, or what else stands there.
+QMap<QString, QByteArray> Contents(const QString& folder) {
+    QMap<QString, QByteArray> contents;
+    QDirIterator entries(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                         QDirIterator::Subdirectories);
+    while (entries.hasNext()) {
+        const QFileInfo entry = entries.nextFileInfo();
+        QByteArray& content = contents[QDir(folder).relativeFilePath(entry.filePath())];
+        if (entry.isSymLink()) {
+            content = "link to " + QFile::encodeName(entry.symLinkTarget());
+        } else if (entry.isDir()) {
+            content = "folder";
+        } else if (entry.isFile()) {
+            QFile file(entry.filePath());
+            content = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("unreadable");
+        } else {
+            content = "special";
+        }
+    }
+    return contents;
+}
+
+// A program of the user's that writes into a FIFO as soon as someone opens it
+// to read, and ends; ended when the object goes if nobody did.
+class FifoWriter {
+public:
+    FifoWriter(const QString& fifo, const QByteArray& bytes) {
+        const QByteArray path = QFile::encodeName(fifo);
+        pid_ = fork();
+        if (pid_ == 0) {
+            const int fd = open(path.constData(), O_WRONLY);
+            const bool written = fd >= 0 && write(fd, bytes.constData(), size_t(bytes.size())) == bytes.size();
+            _exit(written && close(fd) == 0 ? 0 : 1);
+        }
+    }
+    ~FifoWriter() {
+        if (pid_ <= 0) return;
+        kill(pid_, SIGKILL);
+        waitpid(pid_, nullptr, 0);
+    }
+    FifoWriter(const FifoWriter&) = delete;
+    FifoWriter& operator=(const FifoWriter&) = delete;
+
+private:
+    pid_t pid_ = -1;
 };
 
 // The file dialog's step: the user picks the file and presses Apri.
@@ -344,6 +408,7 @@ TEST_F(AllegaCartella, AFailedCopyKeepsTheOldFileSaysSoAndRestoresTheName) {
     const Case cases[] = {
         {"the copy stops part-way at a file size limit",
          [&] { PutAttached(QStringLiteral("contratto.pdf"), old); }, true, old},
+        {"the copy of a new name stops part-way at a file size limit", [] {}, false, std::nullopt},
         {"a folder stands where the file should go",
          [&] { QDir(program).mkpath(QStringLiteral("Documenti_Allegati/contratto.pdf")); }, true, std::nullopt},
         {"a file stands where the folder should go",
@@ -442,6 +507,122 @@ TEST_F(AllegaCartella, ALargeCopyShowsAProgressThatCanCancelIt) {
     }
     EXPECT_TRUE(log.messages.empty());
     TfrmAllegaCartella::SetLargeFileSize(previous);
+}
+
+}  // namespace
+
+namespace {
+
+// From the choice of a file to the record saved: the record keeps the very
+// name the document was copied under, which Apri opens, whatever the chosen
+// file's name; a link in the attachments folder or a chosen file that is not
+// a regular file is refused with a message, the slot keeps its document, and
+// nothing outside the folder is ever written.
+TEST_F(AllegaCartella, TheRecordKeepsTheNameOfTheCopyAndNothingOutsideIsWritten) {
+    const QByteArray chosen = Content("scelto", 3000), other = Content("altro", 700), previous = Content("prima", 400);
+    const QString user = root.File(QStringLiteral("Documenti utente"));
+    const QString folder = program + QStringLiteral("/Documenti_Allegati");
+    std::unique_ptr<FifoWriter> writer;
+    const auto linkInFolder = [&](const QString& target) {
+        ASSERT_TRUE(QFile::link(target, Attached(QStringLiteral("nota.txt"))));
+    };
+    struct Case {
+        const char* what;
+        std::function<QString()> choose;  // makes the chosen file; its full path
+        std::function<void()> prepare;    // puts into the attachments folder what stands there beside precedente.pdf
+        std::vector<ui::Answer> answers;
+        QString stored;  // what the record keeps; precedente.pdf when the file was refused
+        QByteArray document;
+        QStringList messages;
+    };
+    const QString precedente = QStringLiteral("precedente.pdf");
+    const Case cases[] = {
+        {"letters that the code page lacks", [&] { return Source(QStringLiteral("Łódź_日本.txt"), chosen); }, [] {},
+         {}, QStringLiteral("_ódz___.txt"), chosen, {}},
+        {"characters that a Windows file name cannot hold",
+         [&] { return Source(QStringLiteral("Fattura: 03|2024 <copia>.pdf"), chosen); }, [] {}, {},
+         QStringLiteral("Fattura_ 03_2024 _copia_.pdf"), chosen, {}},
+        {"a name of 254 bytes", [&] { return Source(QString(250, u'x') + QStringLiteral(".pdf"), chosen); }, [] {},
+         {}, QString(246, u'x') + QStringLiteral(".pdf"), chosen, {}},
+        {"a name that meets another after best fit, replaced",
+         [&] { return Source(QStringLiteral("ząb.txt"), chosen); },
+         [&] { PutAttached(QStringLiteral("zab.txt"), other); }, {ui::Answer::Yes}, QStringLiteral("zab.txt"), chosen,
+         {kOverwrite}},
+        {"a name that meets another after best fit, kept", [&] { return Source(QStringLiteral("ząb.txt"), chosen); },
+         [&] { PutAttached(QStringLiteral("zab.txt"), other); }, {ui::Answer::No}, QStringLiteral("zab.txt"), other,
+         {kOverwrite}},
+        {"a dangling link under the name", [&] { return Source(QStringLiteral("nota.txt"), chosen); },
+         [&] { linkInFolder(user + QStringLiteral("/creato.txt")); }, {ui::Answer::Yes}, precedente, previous,
+         {kLink.arg(Attached(QStringLiteral("nota.txt")))}},
+        {"a link to a file outside under the name", [&] { return Source(QStringLiteral("nota.txt"), chosen); },
+         [&] { linkInFolder(Source(QStringLiteral("segreto.txt"), other)); }, {ui::Answer::Yes}, precedente,
+         previous, {kLink.arg(Attached(QStringLiteral("nota.txt")))}},
+        {"the attachments folder is a link to a folder outside",
+         [&] { return Source(QStringLiteral("nota.txt"), chosen); },
+         [&] {
+             ASSERT_TRUE(QDir(user).mkdir(QStringLiteral("altrove")));
+             ASSERT_TRUE(QFile::rename(Attached(precedente), user + QStringLiteral("/altrove/") + precedente));
+             ASSERT_TRUE(QDir(folder).removeRecursively());
+             ASSERT_TRUE(QFile::link(user + QStringLiteral("/altrove"), folder));
+         },
+         {ui::Answer::Yes}, precedente, previous, {kLink.arg(folder)}},
+        {"a FIFO",
+         [&] {
+             const QString fifo = user + QStringLiteral("/coda");
+             EXPECT_TRUE(MakeFifo(fifo));
+             writer = std::make_unique<FifoWriter>(fifo, chosen);
+             return fifo;
+         },
+         [] {}, {}, precedente, previous,
+         {kNotAttachable.arg(user + QStringLiteral("/coda"), QStringLiteral("una pipe con nome (FIFO)"))}},
+        {"the zero device", [] { return QStringLiteral("/dev/zero"); }, [] {}, {}, precedente, previous,
+         {kNotAttachable.arg(QStringLiteral("/dev/zero"), QStringLiteral("un dispositivo a caratteri"))}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        writer.reset();
+        if (QFileInfo(folder).isSymLink()) QFile::remove(folder);
+        QDir(folder).removeRecursively();
+        QDir(user).removeRecursively();
+        QDir(root.Path()).mkdir(QStringLiteral("Documenti utente"));
+        QFile::remove(program + QStringLiteral("/Archivio_Dati.pro"));
+        DataRecord record;
+        record.SetText(DataRecord::Nome, QStringLiteral("Mario Rossi"));
+        record.SetText(DataRecord::Tipo, QStringLiteral("Indirizzo"));
+        record.SetText(DataRecord::Rigo01, QStringLiteral("Via Roma 1"));
+        record.SetText(DataRecord::File01, precedente);
+        DataRecordFile(program).Append(record);
+        PutAttached(precedente, previous);
+        w->cmdPrimoClick();
+        const QString source = c.choose();
+        c.prepare();
+        const QMap<QString, QByteArray> outside = Contents(user);
+        log.Clear();
+        log.answers.assign(c.answers.begin(), c.answers.end());
+        Opened opened;
+        Open([&](TfrmAllegaCartella& d) {
+            script.Then(Pick(source));
+            {
+                // So that an endless source cannot fill the disk.
+                WritesFail limit(1 << 20);
+                d.attachments[0].btnSfoglia->click();
+            }
+            EXPECT_EQ(d.attachments[0].txtFile->text(), c.stored);
+            d.attachments[0].btnApri->click();
+            d.btnApplica->click();
+        });
+        w->cmdSalvaClick();
+        EXPECT_EQ(log.Texts(), QStringList(c.messages) << kUpdated) << log.Texts().join(u'|').toStdString();
+
+        DataRecord saved;
+        DataRecordFile(program).Read(saved);
+        const QString stored = saved.Text(DataRecord::File01);
+        EXPECT_EQ(stored, c.stored);
+        EXPECT_EQ(ReadAttached(stored), c.document);
+        EXPECT_EQ(opened.urls, std::vector<QUrl>{QUrl::fromLocalFile(Attached(stored))});
+        EXPECT_EQ(Contents(user), outside);
+        for (const QString& name : AttachedFiles()) EXPECT_FALSE(name.startsWith(u'.')) << name.toStdString();
+    }
 }
 
 }  // namespace
