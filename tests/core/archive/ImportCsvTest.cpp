@@ -9,6 +9,8 @@
 #include "support/Calc.h"
 #include "support/TempFolder.h"
 
+#include <QDir>
+#include <QFile>
 #include <QStringEncoder>
 
 #include <gtest/gtest.h>
@@ -311,6 +313,49 @@ TEST(ImportCsv, RefusalsAndWarningsNameTheFilesLines) {
         for (qsizetype chunk = 1; chunk < c.bytes.size(); ++chunk)
             ASSERT_EQ(Everything(ci::Read(c.bytes, false, chunk)), Everything(whole)) << c.what << ", chunks of " << chunk;
     }
+}
+
+// Whether a field holds a control character as the archive's code page reads
+// it (the C0 controls, DEL, and the C1 controls of its unassigned bytes).
+bool HoldsControl(const QByteArray& field) {
+    const QString text = FromCodePage(field.constData(), field.size());
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return c.category() == QChar::Other_Control; });
+}
+
+// No field of any file holds a control character, whatever the file holds:
+// every byte in cells quoted and not, every UTF-16 code unit below 0x100 and a
+// lone surrogate, and every input of the fuzzer's corpus.
+TEST(ImportCsv, NoFieldHoldsAControlCharacter) {
+    QByteArray bytes;
+    QString units;
+    for (int b = 0; b < 0x100; ++b) {
+        bytes += static_cast<char>(b);
+        units += QChar(b);
+    }
+    std::vector<QByteArray> files = {
+        "Nome;Tipo;Rigo 1;Note\nx" + bytes + ";\"" + QByteArray(bytes).replace('"', "\"\"") + "\";y\n",
+        "Nome,Tipo\n\"" + QByteArray(bytes).replace('"', "\"\"") + "\"," + bytes.mid(1),
+        "\xEF\xBB\xBF" "Nome\tNote\n\"" + QByteArray(bytes).replace('"', "\"\"") + "\"\tx\n",
+        Utf16(QStringLiteral("Nome;Rigo 1\n\"") + QString(units).replace(u'"', QStringLiteral("\"\"")) + u'"' +
+              QChar(0xDC00) + QStringLiteral(";x\n")),
+    };
+    const QDir corpus(QStringLiteral(VELMORA_CSV_CORPUS));
+    const QStringList inputs = corpus.entryList(QDir::Files);
+    EXPECT_FALSE(inputs.isEmpty()) << VELMORA_CSV_CORPUS;
+    for (const QString& name : inputs) {
+        QFile file(corpus.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << S(name);
+        files.push_back(file.readAll().mid(1));  // past the byte that picks the fuzzer's chunk size
+    }
+    std::size_t fields = 0;
+    for (const QByteArray& file : files)
+        for (const bool truncate : {false, true})
+            for (const ci::Row& row : ci::Read(file, truncate).rows)
+                for (const QByteArray& field : row) {
+                    EXPECT_FALSE(HoldsControl(field)) << field.toHex().toStdString();
+                    fields += !field.isEmpty();
+                }
+    EXPECT_GT(fields, 8u);  // the files above alone fill more
 }
 
 TEST(ImportCsv, FieldsAreCheckedAsTheArchiveStoresThem) {
