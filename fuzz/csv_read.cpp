@@ -1,10 +1,12 @@
 // The input is a CSV file to import, after a byte that picks a chunk size (1
 // to 16) and the --truncate switch: read a few bytes at a time it tells just
-// what it tells read whole, and no row holds a field the archive cannot.
+// what it tells read whole, and no row holds a field the archive cannot, nor
+// a control character.
 #include "FuzzSupport.h"
 
 #include "core/archive/ImportCsv.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace {
@@ -17,6 +19,9 @@ QStringList Everything(const csv_import::Import& import) {
     for (const csv_import::Row& row : import.rows)
         for (const QByteArray& field : row) {
             FUZZ_CHECK(field.size() <= ShortText250::kMaxLength);
+            const QString text = FromCodePage(field.constData(), field.size());
+            FUZZ_CHECK(std::none_of(text.begin(), text.end(),
+                                    [](QChar c) { return c.category() == QChar::Other_Control; }));
             all << QString::fromLatin1(field.toHex());
         }
     for (const csv_import::Notice& notice : import.errors) all << QStringLiteral("E ") + notice.Describe();

@@ -345,16 +345,17 @@ void Import(const ProgramFolder& folder, const QStringList& args) {
     QTextStream out(stdout);
     try {
         const csv_import::Import import = csv_import::ReadFile(args[0], args.contains(QStringLiteral("--truncate")));
-        out << args[0] << ": " << import.Summary() << " (" << import.encoding << ")\n";
-        for (const csv_import::Notice& warning : import.warnings) out << "avviso: " << warning.Describe() << "\n";
-        if (!import.ignoredColumns.isEmpty())
-            out << "colonne ignorate: " << import.ignoredColumns.join(QStringLiteral(", ")) << "\n";
-        CheckReport(out);
+        // A refused file tells why alone: its counts would only mislead.
         if (!import.errors.empty()) {
             QStringList lines{QStringLiteral("importazione rifiutata, nessuna scheda aggiunta:")};
             for (const csv_import::Notice& error : import.errors) lines << error.Describe();
             throw Failure(lines.join(QStringLiteral("\n")));
         }
+        out << args[0] << ": " << import.Summary() << " (" << import.encoding << ")\n";
+        for (const csv_import::Notice& warning : import.warnings) out << "avviso: " << warning.Describe() << "\n";
+        if (!import.ignoredColumns.isEmpty())
+            out << "colonne ignorate: " << import.ignoredColumns.join(QStringLiteral(", ")) << "\n";
+        CheckReport(out);
         const auto count = static_cast<long long>(import.rows.size());
         if (dryRun) {
             long long first = 1;

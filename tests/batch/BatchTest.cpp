@@ -673,6 +673,44 @@ TEST(BatchImport, AnOverLongFieldIsRefusedOrCut) {
     EXPECT_EQ(records[4].Text(DataRecord::Rigo01), QString(200, u'a') + QString(50, u'è'));
 }
 
+// A refused file says why and nothing else, naming the line; a file with
+// warnings tells each with its line, counts them and stores what it said.
+TEST(BatchImport, RefusalsAndWarningsNameTheirLines) {
+    TempFolder folder;
+    WriteArchive(folder.Path(), 1);
+    const QByteArray archive = folder.Read(kArchive);
+    struct Case {
+        const char* what;
+        QByteArray bytes;
+        int status;
+        QString out;
+        QString err;
+    };
+    const QString csv = folder.File(QStringLiteral("righe.csv"));
+    const Case cases[] = {
+        {"a quote left open", "Nome;Tipo;Rigo 1\nRossi;Postale;\"Via Roma 1\nBianchi;Postale;Via 2\n", 1, "",
+         "velmora-batch: importazione rifiutata, nessuna scheda aggiunta:\n"
+         "riga 2, colonna 3 (Rigo 1): virgolette aperte e mai chiuse: il resto del file sarebbe una cella sola\n"},
+        {"no type, a NUL, UTF-8 in Windows-1252", QByteArray("Nome;Tipo;Rigo 1\r\nRos") + '\0' + "si;;Caff\xC3\xA8 \xE8\r\n", 0,
+         csv + ": 1 scheda da importare, 3 avvisi (Windows-1252)\n"
+               "avviso: riga 2, colonna 1 (Nome): caratteri di controllo tolti\n"
+               "avviso: riga 2, colonna 3 (Rigo 1): testo in UTF-8 in un file letto come Windows-1252, scritto come "
+               "\"CaffÃ¨ è\"\n"
+               "avviso: riga 2: scheda senza tipo: da completare nell'archivio dati\n"
+               "scheda 2: Rossi |  | CaffÃ¨ è\n"
+               "prova: nessuna scheda aggiunta\n",
+         ""},
+    };
+    for (const Case& c : cases) {
+        folder.Write(QStringLiteral("righe.csv"), c.bytes);
+        const Tool run = RunTool({"--folder", folder.Path(), "import", csv, "--dry-run"});
+        EXPECT_EQ(run.status, c.status) << c.what;
+        EXPECT_EQ(S(run.out), S(c.out)) << c.what;
+        EXPECT_EQ(S(run.err), S(c.err)) << c.what;
+        EXPECT_EQ(folder.Read(kArchive), archive) << c.what;
+    }
+}
+
 // The import's switches belong to it alone; a usage error writes nothing.
 TEST(BatchImport, UsageErrorsWriteNothing) {
     TempFolder folder;

@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <optional>
 #include <stdexcept>
 
@@ -73,6 +74,49 @@ private:
     bool seen_ = false;
 };
 
+// The fields that a record of the archive never leaves blank (the data archive
+// window saves none without them): what a row without one, and a header
+// without its column, are told.
+struct Required {
+    int field;
+    const char* blank;
+    const char* missing;
+};
+constexpr Required kRequired[] = {
+    {DataRecord::Nome, "scheda senza nome: non comparirà nella ricerca",
+     "manca la colonna del nome: le schede non compariranno nella ricerca"},
+    {DataRecord::Tipo, "scheda senza tipo: da completare nell'archivio dati",
+     "manca la colonna del tipo (Tipo): le schede saranno senza tipo"},
+    {DataRecord::Rigo01, "scheda senza primo rigo: da completare nell'archivio dati",
+     "manca la colonna del primo rigo (Rigo 1): le schede saranno senza primo rigo"},
+};
+
+// Removes the control characters other than tab and line breaks (NUL, the
+// other C0 controls, DEL and the C1 controls); whether there were any.
+bool DropControls(QString& text) {
+    const qsizetype before = text.size();
+    text.removeIf([](QChar c) {
+        return c.category() == QChar::Other_Control && c != u'\t' && c != u'\n' && c != u'\r';
+    });
+    return text.size() != before;
+}
+
+// Whether the bytes hold a letter of several bytes in UTF-8 ("\xC3\xA8" for
+// "è"): in a file read as Windows-1252, the sign of UTF-8 text among it, which
+// would be stored as "Ã¨".
+bool HoldsUtf8Letter(QByteArrayView bytes) {
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const auto lead = static_cast<unsigned char>(bytes[i]);
+        const qsizetype length = lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
+                                 : lead >= 0xF0 && lead <= 0xF4                                 ? 4
+                                                                                                : 0;
+        if (length > 0 && i + length <= bytes.size() &&
+            !QString::fromUtf8(bytes.sliced(i, length)).contains(QChar::ReplacementCharacter))
+            return true;
+    }
+    return false;
+}
+
 class Reader {
 public:
     Reader(Import& import, bool utf8, bool truncate) : import_(import), utf8_(utf8), truncate_(truncate) {}
@@ -88,7 +132,7 @@ public:
         }
         const int field = columns_[c];
         if (field < 0) return;
-        row_[field] = Field(line, column, Decode(bytes));
+        row_[field] = Field(line, column, bytes);
         any_ = any_ || !row_[field].isEmpty();
     }
 
@@ -96,8 +140,9 @@ public:
     void RowEnd(long long line) {
         if (!headerSeen_) return HeaderEnd(line);
         if (any_) {
-            if (hasName_ && row_[DataRecord::Nome].isEmpty())
-                Warn(line, 0, QStringLiteral("scheda senza nome: non comparirà nella ricerca"));
+            for (const Required& required : kRequired)
+                if (present_[required.field] && row_[required.field].isEmpty())
+                    Warn(line, 0, QString::fromUtf8(required.blank));
             import_.rows.push_back(row_);
         }
         row_ = {};
@@ -108,6 +153,12 @@ public:
     void CellTooLong(long long line, long long column) {
         Error(line, column, QStringLiteral("cella di oltre %1 MB: il file non sembra un elenco di indirizzi")
                                 .arg(kMaxCell >> 20));
+    }
+
+    // A quoted cell still open at the end of the file: everything after its
+    // quote would be one cell.
+    void QuoteLeftOpen(long long line, long long column) {
+        Error(line, column, QStringLiteral("virgolette aperte e mai chiuse: il resto del file sarebbe una cella sola"));
     }
 
     void Unreadable(const QString& reason) {
@@ -134,30 +185,48 @@ private:
             import_.ignoredColumns << header;
         }
         columns_.push_back(field);
-        hasName_ = hasName_ || field == DataRecord::Nome;
-        lines_ = lines_ || (field >= DataRecord::Rigo01 && field <= DataRecord::Rigo06);
+        if (field >= 0) present_[field] = true;
     }
 
     void HeaderEnd(long long line) {
         headerSeen_ = true;
-        if (!hasName_ && !lines_)
-            Error(line, 0, QStringLiteral("manca la colonna del nome (Nome) o dei righi (Rigo 1 ... Rigo 6)"));
-        else if (!hasName_)
-            Warn(line, 0, QStringLiteral("manca la colonna del nome: le schede non compariranno nella ricerca"));
+        const bool lines = std::any_of(present_.begin() + DataRecord::Rigo01, present_.begin() + DataRecord::Rigo06 + 1,
+                                       [](bool present) { return present; });
+        if (!present_[DataRecord::Nome] && !lines)
+            return Error(line, 0, QStringLiteral("manca la colonna del nome (Nome) o dei righi (Rigo 1 ... Rigo 6)"));
+        for (const Required& required : kRequired)
+            if (!present_[required.field]) Warn(line, 0, QString::fromUtf8(required.missing));
     }
 
     // The text of one cell as the archive stores it, after the checks.
-    QByteArray Field(long long line, long long column, QString text) {
+    QByteArray Field(long long line, long long column, QByteArrayView cell) {
         static const QRegularExpression breaks(QStringLiteral("\\s*[\\r\\n]+\\s*"));
+        QString text = Decode(cell);
+        // Set where the file's own encoding was broken: a byte that is no
+        // UTF-8 after a UTF-8 mark, a lone surrogate in UTF-16.
+        if (text.contains(QChar::ReplacementCharacter)) {
+            text.replace(QChar::ReplacementCharacter, u'?');
+            Warn(line, column, QStringLiteral("caratteri non validi in %1, scritti come \"?\"").arg(import_.encoding));
+        }
+        if (DropControls(text))
+            Warn(line, column, QStringLiteral("caratteri di controllo tolti"));
         text = TrimText(text);
         if (text.contains(u'\n') || text.contains(u'\r')) {
             text.replace(breaks, QStringLiteral(" "));
             Warn(line, column, QStringLiteral("testo su più righe, unito in una riga"));
         }
+        if (text.contains(u'\t')) {
+            text.replace(u'\t', u' ');
+            Warn(line, column, QStringLiteral("tabulazioni sostituite da spazi"));
+        }
         QByteArray bytes = ToCodePage(text);
-        if (FromCodePage(bytes.constData(), bytes.size()) != text)
+        const QString stored = FromCodePage(bytes.constData(), bytes.size());
+        if (!utf8_ && HoldsUtf8Letter(cell))
+            Warn(line, column, QStringLiteral("testo in UTF-8 in un file letto come Windows-1252, scritto come \"%1\"")
+                                   .arg(stored));
+        else if (stored != text)
             Warn(line, column, QStringLiteral("lettere che l'archivio non può contenere, scritte come \"%1\"")
-                                   .arg(FromCodePage(bytes.constData(), bytes.size())));
+                                   .arg(stored));
         if (bytes.size() > ShortText250::kMaxLength) {
             if (!truncate_) {
                 Error(line, column, QStringLiteral("testo di %1 caratteri, l'archivio ne contiene al massimo %2")
@@ -182,8 +251,7 @@ private:
     const bool utf8_;
     const bool truncate_;
     bool headerSeen_ = false;
-    bool hasName_ = false;
-    bool lines_ = false;
+    std::array<bool, kFields> present_{};  // whether a column fills the field
     std::vector<int> columns_;  // the field of each column, or -1
     QStringList headers_;
     csv_import::Row row_;  // the row being read
@@ -230,20 +298,34 @@ public:
             afterCr_ = lineEnds && chunk[end] == '\r';
             ended_ += lineEnds && !crlf;
             from = to;
-            if (parser_.entry_pos > kMaxCell) {
-                const QByteArrayView partial(reinterpret_cast<const char*>(parser_.entry_buf),
-                                             static_cast<qsizetype>(parser_.entry_pos));
-                return Stop(RowLine() - Breaks(partial), column_ + 1);
-            }
+            if (parser_.entry_pos > kMaxCell) return Stop(RowLine() - Breaks(Entry()), column_ + 1);
         }
         return true;
     }
 
     // The end of the text: the last row, when no line end follows it. False
-    // when the read has stopped.
-    bool Finish() { return Parsed(csv_fini(&parser_, OnCell, OnRowEnd, this) == 0); }
+    // when the read has stopped, or a quoted cell is still open: libcsv would
+    // close it here, and everything after its quote would be one cell.
+    bool Finish() {
+        if (stopped_) return false;
+        if (parser_.quoted && parser_.pstate != kFieldMightHaveEnded) {
+            reader_.QuoteLeftOpen(ended_ + 1 - Breaks(Entry()), column_ + 1);
+            stopped_ = true;
+            return false;
+        }
+        return Parsed(csv_fini(&parser_, OnCell, OnRowEnd, this) == 0);
+    }
 
 private:
+    // libcsv's state after a quote inside a quoted cell: the quote that closes
+    // it, unless another follows.
+    static constexpr int kFieldMightHaveEnded = 3;
+
+    // The cell being read, as far as libcsv holds it.
+    QByteArrayView Entry() const {
+        return {reinterpret_cast<const char*>(parser_.entry_buf), static_cast<qsizetype>(parser_.entry_pos)};
+    }
+
     bool Parse(QByteArrayView piece) {
         const auto size = static_cast<std::size_t>(piece.size());
         return Parsed(csv_parse(&parser_, piece.data(), size, OnCell, OnRowEnd, this) == size);
@@ -388,19 +470,37 @@ public:
             if (!headGiven_) raw = head_;
             headGiven_ = true;
             if (raw.isEmpty()) raw = source_.Next(chunkSize_);
-            if (raw.isEmpty() || !utf16_) return raw;
-            converted_ = QString(utf16_->decode(raw)).toUtf8();
-            if (!converted_.isEmpty()) return converted_;
+            if (!utf16_) return raw;
+            QString text = high_ + utf16_->decode(raw);
+            high_.clear();
+            // A high surrogate that ends the chunk waits for its low one.
+            if (!raw.isEmpty() && !text.isEmpty() && text.back().isHighSurrogate()) {
+                high_ = text.back();
+                text.chop(1);
+            }
+            converted_ = Utf8(text);
+            if (!converted_.isEmpty() || raw.isEmpty()) return converted_;
         }
     }
 
 private:
+    // The text in UTF-8, a lone surrogate as U+FFFD (toUtf8 would make it a
+    // plain "?", and the reader could not tell it).
+    static QByteArray Utf8(QString text) {
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) ++i;
+            else if (text[i].isSurrogate()) text[i] = QChar::ReplacementCharacter;
+        }
+        return text.toUtf8();
+    }
+
     Source& source_;
     const qsizetype chunkSize_;
     QByteArray head_;  // the first chunk, past a UTF-8 mark
     bool headGiven_ = false;
     Mark mark_ = Mark::None;
     std::optional<QStringDecoder> utf16_;
+    QString high_;  // a high surrogate cut from the end of the last chunk
     QByteArray converted_;
 };
 

@@ -30,7 +30,8 @@ struct Notice {
     QString Describe() const;
 };
 
-// The fields of one record in Windows-1252, trimmed, at most 250 bytes each.
+// The fields of one record in Windows-1252, trimmed, at most 250 bytes each,
+// without control characters.
 using Row = std::array<QByteArray, kFields>;
 
 // The rows of an import, packed: each field a length byte and its bytes, the
@@ -88,7 +89,10 @@ struct Import {
 // header line uses most. Columns are matched by their header, ignoring case
 // and blanks: "Nome" or "Nome etichetta", "Tipo", "Rigo 1" to "Rigo 6" or
 // "Dati rigo 1" to "Dati rigo 6", "Note"; others are ignored and listed.
-// Rows whose fields are all blank are skipped. With truncate, a field longer
+// Rows whose fields are all blank are skipped; a row without name, type or
+// first line is a warning. A quote left open at the end refuses the file. No
+// field holds a control character: line breaks and tabs become spaces, the
+// others are dropped, each with a warning. With truncate, a field longer
 // than 250 bytes is cut (a warning) instead of being an error. A cell of more
 // than 1 MiB is no address at all: the read stops there with that error alone,
 // truncate or not, and never holds the cell.

@@ -278,8 +278,8 @@ void TfrmArchivio_Indirizzi::cmdImportaClick() {
     if (!import.errors.empty()) {
         ui::ShowMessage(this,
                         QStringLiteral("Attenzione: il file non può essere importato e l'archivio non è stato "
-                                       "modificato.\n\r\n\r%1\n\r\n\r%2")
-                            .arg(import.Summary(), FirstNotices(import.errors)),
+                                       "modificato.\n\r\n\r%1")
+                            .arg(FirstNotices(import.errors)),
                         ui::Kind::Warning);
         return;
     }

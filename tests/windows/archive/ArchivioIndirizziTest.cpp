@@ -432,6 +432,7 @@ TEST_F(ArchivioIndirizzi, AnImportThatStopsShortWritesNothing) {
     files.Write(QStringLiteral("buono.csv"), kCsv);
     files.Write(QStringLiteral("lungo.csv"), "Nome;Rigo 1\nuno;ok\ndue;" + QByteArray(251, 'x') + "\n");
     files.Write(QStringLiteral("vuoto.csv"), "Nome;Rigo 1\n;\n");
+    files.Write(QStringLiteral("aperto.csv"), "Nome;Tipo;Rigo 1\nuno;t;\"Via 1\ndue;t;Via 2\n");
     struct Case {
         const char* what;
         ModalScript::Step step;
@@ -443,8 +444,11 @@ TEST_F(ArchivioIndirizzi, AnImportThatStopsShortWritesNothing) {
         {"answer no", Pick(files.File(QStringLiteral("buono.csv"))), {ui::Answer::No}, {}},
         {"over-long field", Pick(files.File(QStringLiteral("lungo.csv"))), {},
          {QStringLiteral("Attenzione: il file non può essere importato e l'archivio non è stato modificato.\n\r\n\r"
-                         "2 schede da importare, 0 avvisi\n\r\n\r"
                          "riga 3, colonna 2 (Rigo 1): testo di 251 caratteri, l'archivio ne contiene al massimo 250")}},
+        {"quote left open", Pick(files.File(QStringLiteral("aperto.csv"))), {},
+         {QStringLiteral("Attenzione: il file non può essere importato e l'archivio non è stato modificato.\n\r\n\r"
+                         "riga 2, colonna 3 (Rigo 1): virgolette aperte e mai chiuse: il resto del file sarebbe una "
+                         "cella sola")}},
         {"nothing to import", Pick(files.File(QStringLiteral("vuoto.csv"))), {},
          {QStringLiteral("Il file non contiene schede da importare.")}},
         {"file gone once picked",
