@@ -1,5 +1,7 @@
 #include "ui/ModalRunner.h"
 
+#include <QAbstractItemView>
+#include <QCompleter>
 #include <QDialog>
 
 namespace ui {
@@ -16,7 +18,15 @@ ModalHandler SetModalHandler(ModalHandler handler) {
 }
 
 int RunModal(QDialog& dialog) {
-    if (!Handler()) return dialog.exec();
+    if (!Handler()) {
+        const int result = dialog.exec();
+        // A completion list still open when the dialog was accepted by Enter
+        // (a file dialog's name box) would stay over the owner and take its
+        // next click.
+        for (QCompleter* completer : dialog.findChildren<QCompleter*>())
+            if (completer->popup()) completer->popup()->hide();
+        return result;
+    }
     dialog.setResult(0);
     dialog.setWindowModality(Qt::ApplicationModal);
     dialog.show();

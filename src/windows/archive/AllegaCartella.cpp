@@ -174,14 +174,24 @@ QFileDialog& TfrmAllegaCartella::FileDialog() {
 }
 
 void TfrmAllegaCartella::btnSfogliaClick(int n) {
+    // The choice opens where the user last chose a file, in this window or an
+    // earlier one.
+    static QString lastFolder = QDir::homePath();
     QFileDialog& dialog = FileDialog();
+    dialog.setDirectory(lastFolder);
     if (ui::RunModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
     const QString source = dialog.selectedFiles().first();
+    lastFolder = QFileInfo(source).absolutePath();
     QLineEdit* txtFile = FileBox(n);
     const QString before = txtFile->text();
     // The name the record will keep, which is the name of the copy.
     txtFile->setText(AttachmentName(QFileInfo(source).fileName()));
-    if (!Attach(source, txtFile->text())) txtFile->setText(before);
+    if (!Attach(source, txtFile->text())) {
+        txtFile->setText(before);
+        return;
+    }
+    // What the user types next describes the document just attached.
+    attachments[std::size_t(n - 1)].txtDesc->setFocus();
 }
 
 bool TfrmAllegaCartella::Attach(const QString& source, const QString& name) {

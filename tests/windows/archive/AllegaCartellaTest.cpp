@@ -310,6 +310,36 @@ TEST_F(AllegaCartella, ANameInTheFolderAsksBeforeItIsReplaced) {
     }
 }
 
+// After a document is chosen, what the user types next describes it, and the
+// next choice opens in the folder of the last one, also in a window opened
+// anew.
+TEST_F(AllegaCartella, TheNextChoiceOpensWhereTheLastWasMadeAndTypingDescribesIt) {
+    SetLabels({"", "", "", "", "", ""});
+    const QString source = Source(QStringLiteral("preventivo.pdf"), "%PDF-1.4");
+    QStringList opened;
+    const auto pickAndNote = [&](const QString& file) {
+        return [&opened, file](QDialog& dialog) {
+            auto& files = dynamic_cast<QFileDialog&>(dialog);
+            opened << files.directory().absolutePath();
+            files.selectFile(file);
+            dialog.accept();
+        };
+    };
+    Open([&](TfrmAllegaCartella& d) {
+        script.Then(pickAndNote(source));
+        d.attachments[0].btnSfoglia->click();
+        EXPECT_EQ(d.focusWidget(), d.attachments[0].txtDesc);
+        d.btnApplica->click();
+    });
+    Open([&](TfrmAllegaCartella& d) {
+        script.Then(pickAndNote(source));
+        d.attachments[1].btnSfoglia->click();
+        d.btnApplica->click();
+    });
+    ASSERT_EQ(opened.size(), 2);
+    EXPECT_EQ(opened[1], QFileInfo(source).absolutePath());
+}
+
 TEST_F(AllegaCartella, CancellingTheFileDialogChangesNothing) {
     SetLabels({QStringLiteral("vecchio.pdf"), "", "", "", "", ""});
     Open([&](TfrmAllegaCartella& d) {
