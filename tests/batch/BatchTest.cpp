@@ -7,6 +7,7 @@
 #include "windows/archive/TrovaIndirizzi.h"
 #include "report_ui/PrintDialog.h"
 #include "core/sheets/SheetRecord.h"
+#include "support/Calc.h"
 #include "support/FakePrinters.h"
 #include "support/PdfText.h"
 #include "support/SpecialFiles.h"
@@ -643,6 +644,45 @@ TEST(BatchImport, AppendsTheRowsAndPrintsTheirNumbers) {
         EXPECT_TRUE(one.out.endsWith(said)) << S(one.out);
     }
     EXPECT_EQ(Records(folder.Path()).size(), 6u);
+}
+
+// Texts that a spreadsheet program would read as something else, brought in
+// by velmora-batch import from a CSV file and written out by velmora-batch
+// export: LibreOffice Calc reads every cell as the text that the archive
+// stores, which is the text of the table.
+TEST(BatchExport, ImportedTextsComeBackThroughCalcAsStored) {
+    const QString soffice = testing_support::CalcProgram();
+    if (soffice.isEmpty()) GTEST_SKIP() << "soffice not found: install libreoffice-calc-nogui to run this test";
+    constexpr int kColumns = 9;
+    const QStringList& texts = testing_support::TypedTexts();
+    QByteArray csv = "Nome,Tipo,Rigo 1,Rigo 2,Rigo 3,Rigo 4,Rigo 5,Rigo 6,Note\n";
+    for (QString text : texts) {
+        const QString quoted = u'"' + text.replace(u'"', QStringLiteral("\"\"")) + u'"';
+        csv += QStringList(kColumns, quoted).join(u',').toUtf8() + '\n';
+    }
+    TempFolder folder;
+    folder.Write(QStringLiteral("tabella.csv"), csv);
+    const Tool imported = RunTool({"--folder", folder.Path(), "import", folder.File(QStringLiteral("tabella.csv"))});
+    ASSERT_EQ(imported.status, 0) << S(imported.err);
+    const QString xls = OutsideFile(QStringLiteral("tabella.xls"));
+    const Tool exported = RunTool({"--folder", folder.Path(), "export", xls});
+    ASSERT_EQ(exported.status, 0) << S(exported.err);
+
+    const QString read = testing_support::ConvertToCsv(soffice, xls, QFileInfo(xls).path(), ';');
+    ASSERT_FALSE(read.isEmpty());
+    const std::vector<testing_support::CsvRow> rows = testing_support::ReadCsv(read, ';');
+    const std::vector<DataRecord> records = Records(folder.Path());
+    ASSERT_EQ(records.size(), std::size_t(texts.size()));
+    ASSERT_EQ(rows.size(), records.size() + 1);
+    for (std::size_t r = 0; r < records.size(); ++r) {
+        SCOPED_TRACE(S(texts[qsizetype(r)]));
+        QStringList stored;
+        for (int f = 0; f < kColumns; ++f) stored << testing_support::CalcShows(records[r].Text(DataRecord::Field(f)));
+        EXPECT_EQ(S(testing_support::Texts(rows[r + 1]).join(u'|')), S(stored.join(u'|')));
+        EXPECT_EQ(S(stored.join(u'|')),
+                  S(QStringList(kColumns, testing_support::CalcShows(texts[qsizetype(r)])).join(u'|')));
+        for (const testing_support::CsvField& field : rows[r + 1]) EXPECT_TRUE(field.quoted) << "not a text cell";
+    }
 }
 
 // One over-long field refuses the whole file, naming its line, and the
