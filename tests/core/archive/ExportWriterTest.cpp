@@ -274,8 +274,9 @@ TEST_F(ExportFolder, LibreOfficeCalcReadsEveryRowAndField) {
 
     const std::vector<testing_support::CsvRow> rows = testing_support::ReadCsv(csv, ',');
     ASSERT_EQ(rows.size(), records.size() + 1);
-    EXPECT_EQ(testing_support::Texts(rows[0]), QStringList({"Nome etichetta", "Tipo", "Dati rigo 1", "Dati rigo 2", "Dati rigo 3",
-                                    "Dati rigo 4", "Dati rigo 5", "Dati rigo 6", "Note"}));
+    EXPECT_EQ(testing_support::Texts(rows[0]), QStringList({"Nome etichetta", "Tipo", "Dati rigo 1", "Dati rigo 2",
+                                                            "Dati rigo 3", "Dati rigo 4", "Dati rigo 5", "Dati rigo 6",
+                                                            "Note"}));
     for (std::size_t i = 0; i < records.size(); ++i) {
         QStringList expected = records[i];
         expected.replaceInStrings(QStringLiteral("中"), QStringLiteral("?"));
