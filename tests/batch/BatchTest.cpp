@@ -9,6 +9,7 @@
 #include "core/sheets/SheetRecord.h"
 #include "support/Calc.h"
 #include "support/FakePrinters.h"
+#include "support/IniForms.h"
 #include "support/PdfText.h"
 #include "support/SpecialFiles.h"
 #include "support/TestSupport.h"
@@ -225,26 +226,34 @@ void WriteEnvelopeRecord(const QString& folder) {
     DataRecordFile(folder).Append(record);
 }
 
-// velmora-batch envelope takes its place from Impostazioni.ini and only reads it.
+// velmora-batch envelope takes its place from Impostazioni.ini, in every form
+// that Windows programs save it, and only reads it.
 TEST(BatchEnvelope, PrintsTheRecordWhereTheSettingsPutIt) {
     struct Case {
-        const char* settings;  // nullptr: no file
+        std::string name;
+        QByteArray settings;  // null: no file
         bool landscape;
         double top, left;
     };
-    const Case cases[] = {
-        {nullptr, false, 0, 0},
-        {"[Margini Busta]\r\nSuperiore=10\r\nSinistro=5\r\n", false, 10, 5},
-        {"[Margini Busta]\nSuperiore=10\nSinistro=5\n[Stampa Busta]\nOrientamento= Orizzontale \n", true, 10, 5},
-        {"[Margini Busta]\nSuperiore=-3\n[Stampa Busta]\nOrientamento=orizzontale\n", false, -3, 0},
-        {"[Margini Busta]\nSuperiore=\nSinistro=2,5\n", false, 0, 2.5},
+    std::vector<Case> cases = {
+        {"no file", QByteArray(), false, 0, 0},
+        {"CR LF", "[Margini Busta]\r\nSuperiore=10\r\nSinistro=5\r\n", false, 10, 5},
+        {"LF", "[Margini Busta]\nSuperiore=10\nSinistro=5\n[Stampa Busta]\nOrientamento= Orizzontale \n", true, 10,
+         5},
+        {"small letters", "[Margini Busta]\nSuperiore=-3\n[Stampa Busta]\nOrientamento=orizzontale\n", false, -3, 0},
+        {"decimals", "[Margini Busta]\nSuperiore=\nSinistro=2,5\n", false, 0, 2.5},
     };
+    for (const testing_support::IniForm& form : testing_support::IniForms()) {
+        const QString text = form.Text({"[Margini Busta]", "Superiore=10", "Sinistro=5", "[Stampa Busta]",
+                                        "Orientamento=Orizzontale"});
+        cases.push_back({form.Name(), form.Bytes(text), true, 10, 5});
+    }
     const double insetX = report::UnitsToMm(2), insetY = report::UnitsToMm(1);
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.settings ? c.settings : "(no file)");
+        SCOPED_TRACE(c.name);
         TempFolder folder;
         WriteEnvelopeRecord(folder.Path());
-        if (c.settings) folder.Write(kSettings, c.settings);
+        if (!c.settings.isNull()) folder.Write(kSettings, c.settings);
         const QString pdf = OutsideFile(QStringLiteral("busta.pdf"));
         const Outcome run = RunBatch({"--folder", folder.Path(), "--pdf", pdf, "envelope", "1"});
         ASSERT_EQ(run.status, 0) << S(run.err);
@@ -258,8 +267,8 @@ TEST(BatchEnvelope, PrintsTheRecordWhereTheSettingsPutIt) {
             EXPECT_NEAR(word.left, c.left + 119 + insetX, 0.1) << line;
             EXPECT_NEAR(word.top, c.top + 57 + 5 * (line - 1) + insetY, 0.1) << line;
         }
-        EXPECT_EQ(folder.Read(kSettings), c.settings ? QByteArray(c.settings) : QByteArray());
-        EXPECT_EQ(QFileInfo::exists(folder.File(kSettings)), c.settings != nullptr) << "the settings are never written";
+        EXPECT_EQ(folder.Read(kSettings), c.settings);
+        EXPECT_EQ(QFileInfo::exists(folder.File(kSettings)), !c.settings.isNull()) << "the settings are never written";
     }
 }
 
@@ -677,7 +686,8 @@ TEST(BatchExport, ImportedTextsComeBackThroughCalcAsStored) {
     for (std::size_t r = 0; r < records.size(); ++r) {
         SCOPED_TRACE(S(texts[qsizetype(r)]));
         QStringList stored;
-        for (int f = 0; f < kColumns; ++f) stored << testing_support::CalcShows(records[r].Text(DataRecord::Field(f)));
+        for (int f = 0; f < kColumns; ++f)
+            stored << testing_support::CalcShows(records[r].Text(DataRecord::Field(f)));
         EXPECT_EQ(S(testing_support::Texts(rows[r + 1]).join(u'|')), S(stored.join(u'|')));
         EXPECT_EQ(S(stored.join(u'|')),
                   S(QStringList(kColumns, testing_support::CalcShows(texts[qsizetype(r)])).join(u'|')));
