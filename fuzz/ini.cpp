@@ -23,14 +23,18 @@ QString Word(const std::uint8_t* data, std::size_t size) {
 // The text of a file as a reader that knows Notepad's byte-order marks sees
 // it: UTF-16 after FF FE or FE FF (an odd last byte is no character), UTF-8
 // otherwise, after its mark if it has one.
+// A second mark after the first is a character of the text, and a sequence
+// cut short at the end a replacement character.
 QString TextOf(const QByteArray& bytes) {
     const bool little = bytes.startsWith("\xFF\xFE");
-    if (little || bytes.startsWith("\xFE\xFF")) {
-        QStringDecoder decoder(little ? QStringConverter::Utf16LE : QStringConverter::Utf16BE,
-                               QStringConverter::Flag::ConvertInitialBom);
-        return decoder.decode(bytes.mid(2, (bytes.size() - 2) / 2 * 2));
-    }
-    return QString::fromUtf8(bytes.startsWith("\xEF\xBB\xBF") ? bytes.mid(3) : bytes);
+    const auto decoded = [](QStringConverter::Encoding encoding, const QByteArray& text) {
+        using Flag = QStringConverter::Flag;
+        return QString(QStringDecoder(encoding, Flag::ConvertInitialBom | Flag::Stateless).decode(text));
+    };
+    if (little || bytes.startsWith("\xFE\xFF"))
+        return decoded(little ? QStringConverter::Utf16LE : QStringConverter::Utf16BE,
+                       bytes.mid(2, (bytes.size() - 2) / 2 * 2));
+    return decoded(QStringConverter::Utf8, bytes.startsWith("\xEF\xBB\xBF") ? bytes.mid(3) : bytes);
 }
 
 // The lines of a file's text with their endings ("\r\n", "\n" or a lone
