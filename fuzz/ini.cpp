@@ -1,9 +1,12 @@
 // The input is an INI file and a section, key and value: reading any key of
 // any file works, and after a write the key reads back as written, the file
-// has grown or changed by that one line, and every other line is as it was.
+// has grown or changed by that one line, and every other line is as it was,
+// in whatever encoding and with whatever line ends the file has.
 #include "FuzzSupport.h"
 
 #include "core/folder/IniFile.h"
+
+#include <QStringDecoder>
 
 #include <cstdint>
 
@@ -17,13 +20,33 @@ QString Word(const std::uint8_t* data, std::size_t size) {
     return word;
 }
 
-// The lines of a text with their endings, as a list.
-QList<QByteArray> Lines(const QByteArray& bytes) {
-    QList<QByteArray> lines;
-    for (qsizetype at = 0; at < bytes.size();) {
-        const qsizetype feed = bytes.indexOf('\n', at);
-        const qsizetype next = feed < 0 ? bytes.size() : feed + 1;
-        lines << bytes.mid(at, next - at);
+// The text of a file as a reader that knows Notepad's byte-order marks sees
+// it: UTF-16 after FF FE or FE FF (an odd last byte is no character), UTF-8
+// otherwise, after its mark if it has one.
+// A second mark after the first is a character of the text, and a sequence
+// cut short at the end a replacement character.
+QString TextOf(const QByteArray& bytes) {
+    const bool little = bytes.startsWith("\xFF\xFE");
+    const auto decoded = [](QStringConverter::Encoding encoding, const QByteArray& text) {
+        using Flag = QStringConverter::Flag;
+        return QString(QStringDecoder(encoding, Flag::ConvertInitialBom | Flag::Stateless).decode(text));
+    };
+    if (little || bytes.startsWith("\xFE\xFF"))
+        return decoded(little ? QStringConverter::Utf16LE : QStringConverter::Utf16BE,
+                       bytes.mid(2, (bytes.size() - 2) / 2 * 2));
+    return decoded(QStringConverter::Utf8, bytes.startsWith("\xEF\xBB\xBF") ? bytes.mid(3) : bytes);
+}
+
+// The lines of a file's text with their endings ("\r\n", "\n" or a lone
+// "\r"), as a list.
+QList<QString> Lines(const QByteArray& bytes) {
+    const QString text = TextOf(bytes);
+    QList<QString> lines;
+    for (qsizetype at = 0; at < text.size();) {
+        qsizetype next = at;
+        while (next < text.size() && text[next] != u'\n' && text[next] != u'\r') ++next;
+        if (next < text.size()) next += text.mid(next, 2) == QStringLiteral("\r\n") ? 2 : 1;
+        lines << text.mid(at, next - at);
         at = next;
     }
     return lines;
@@ -32,12 +55,16 @@ QList<QByteArray> Lines(const QByteArray& bytes) {
 // Whether after holds every line of before, in order (before's last line
 // perhaps with a line ending added), and at most two lines more.
 bool KeepsOtherLines(const QByteArray& before, const QByteArray& after) {
-    const QList<QByteArray> old = Lines(before), now = Lines(after);
+    const QList<QString> old = Lines(before), now = Lines(after);
     qsizetype j = 0, skipped = 0;
     for (qsizetype i = 0; i < old.size(); ++i) {
-        const bool last = i == old.size() - 1 && !old[i].endsWith('\n');
-        const auto same = [&](const QByteArray& line) {
-            return line == old[i] || (last && (line == old[i] + '\n' || line == old[i] + "\r\n"));
+        const bool last = i == old.size() - 1 && !old[i].endsWith(u'\n') && !old[i].endsWith(u'\r');
+        const auto same = [&](const QString& line) {
+            if (line == old[i]) return true;
+            if (!last) return false;
+            for (const char* ending : {"\r\n", "\n", "\r"})
+                if (line == old[i] + QLatin1String(ending)) return true;
+            return false;
         };
         while (j < now.size() && !same(now[j])) {
             ++j;
@@ -78,7 +105,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(KeepsOtherLines(before, after));
     } else {
         // A key that was there changes its own line only.
-        const QList<QByteArray> oldLines = Lines(before), newLines = Lines(after);
+        const QList<QString> oldLines = Lines(before), newLines = Lines(after);
         FUZZ_CHECK(newLines.size() == oldLines.size());
         qsizetype changed = 0;
         for (qsizetype i = 0; i < oldLines.size(); ++i) changed += oldLines[i] != newLines[i];

@@ -7,7 +7,9 @@
 #include "windows/archive/TrovaIndirizzi.h"
 #include "report_ui/PrintDialog.h"
 #include "core/sheets/SheetRecord.h"
+#include "support/Calc.h"
 #include "support/FakePrinters.h"
+#include "support/IniForms.h"
 #include "support/PdfText.h"
 #include "support/SpecialFiles.h"
 #include "support/TestSupport.h"
@@ -224,26 +226,34 @@ void WriteEnvelopeRecord(const QString& folder) {
     DataRecordFile(folder).Append(record);
 }
 
-// velmora-batch envelope takes its place from Impostazioni.ini and only reads it.
+// velmora-batch envelope takes its place from Impostazioni.ini, in every form
+// that Windows programs save it, and only reads it.
 TEST(BatchEnvelope, PrintsTheRecordWhereTheSettingsPutIt) {
     struct Case {
-        const char* settings;  // nullptr: no file
+        std::string name;
+        QByteArray settings;  // null: no file
         bool landscape;
         double top, left;
     };
-    const Case cases[] = {
-        {nullptr, false, 0, 0},
-        {"[Margini Busta]\r\nSuperiore=10\r\nSinistro=5\r\n", false, 10, 5},
-        {"[Margini Busta]\nSuperiore=10\nSinistro=5\n[Stampa Busta]\nOrientamento= Orizzontale \n", true, 10, 5},
-        {"[Margini Busta]\nSuperiore=-3\n[Stampa Busta]\nOrientamento=orizzontale\n", false, -3, 0},
-        {"[Margini Busta]\nSuperiore=\nSinistro=2,5\n", false, 0, 2.5},
+    std::vector<Case> cases = {
+        {"no file", QByteArray(), false, 0, 0},
+        {"CR LF", "[Margini Busta]\r\nSuperiore=10\r\nSinistro=5\r\n", false, 10, 5},
+        {"LF", "[Margini Busta]\nSuperiore=10\nSinistro=5\n[Stampa Busta]\nOrientamento= Orizzontale \n", true, 10,
+         5},
+        {"small letters", "[Margini Busta]\nSuperiore=-3\n[Stampa Busta]\nOrientamento=orizzontale\n", false, -3, 0},
+        {"decimals", "[Margini Busta]\nSuperiore=\nSinistro=2,5\n", false, 0, 2.5},
     };
+    for (const testing_support::IniForm& form : testing_support::IniForms()) {
+        const QString text = form.Text({"[Margini Busta]", "Superiore=10", "Sinistro=5", "[Stampa Busta]",
+                                        "Orientamento=Orizzontale"});
+        cases.push_back({form.Name(), form.Bytes(text), true, 10, 5});
+    }
     const double insetX = report::UnitsToMm(2), insetY = report::UnitsToMm(1);
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.settings ? c.settings : "(no file)");
+        SCOPED_TRACE(c.name);
         TempFolder folder;
         WriteEnvelopeRecord(folder.Path());
-        if (c.settings) folder.Write(kSettings, c.settings);
+        if (!c.settings.isNull()) folder.Write(kSettings, c.settings);
         const QString pdf = OutsideFile(QStringLiteral("busta.pdf"));
         const Outcome run = RunBatch({"--folder", folder.Path(), "--pdf", pdf, "envelope", "1"});
         ASSERT_EQ(run.status, 0) << S(run.err);
@@ -257,8 +267,8 @@ TEST(BatchEnvelope, PrintsTheRecordWhereTheSettingsPutIt) {
             EXPECT_NEAR(word.left, c.left + 119 + insetX, 0.1) << line;
             EXPECT_NEAR(word.top, c.top + 57 + 5 * (line - 1) + insetY, 0.1) << line;
         }
-        EXPECT_EQ(folder.Read(kSettings), c.settings ? QByteArray(c.settings) : QByteArray());
-        EXPECT_EQ(QFileInfo::exists(folder.File(kSettings)), c.settings != nullptr) << "the settings are never written";
+        EXPECT_EQ(folder.Read(kSettings), c.settings);
+        EXPECT_EQ(QFileInfo::exists(folder.File(kSettings)), !c.settings.isNull()) << "the settings are never written";
     }
 }
 
@@ -643,6 +653,46 @@ TEST(BatchImport, AppendsTheRowsAndPrintsTheirNumbers) {
         EXPECT_TRUE(one.out.endsWith(said)) << S(one.out);
     }
     EXPECT_EQ(Records(folder.Path()).size(), 6u);
+}
+
+// Texts that a spreadsheet program would read as something else, brought in
+// by velmora-batch import from a CSV file and written out by velmora-batch
+// export: LibreOffice Calc reads every cell as the text that the archive
+// stores, which is the text of the table.
+TEST(BatchExport, ImportedTextsComeBackThroughCalcAsStored) {
+    const QString soffice = testing_support::CalcProgram();
+    if (soffice.isEmpty()) GTEST_SKIP() << "soffice not found: install libreoffice-calc-nogui to run this test";
+    constexpr int kColumns = 9;
+    const QStringList& texts = testing_support::TypedTexts();
+    QByteArray csv = "Nome,Tipo,Rigo 1,Rigo 2,Rigo 3,Rigo 4,Rigo 5,Rigo 6,Note\n";
+    for (QString text : texts) {
+        const QString quoted = u'"' + text.replace(u'"', QStringLiteral("\"\"")) + u'"';
+        csv += QStringList(kColumns, quoted).join(u',').toUtf8() + '\n';
+    }
+    TempFolder folder;
+    folder.Write(QStringLiteral("tabella.csv"), csv);
+    const Tool imported = RunTool({"--folder", folder.Path(), "import", folder.File(QStringLiteral("tabella.csv"))});
+    ASSERT_EQ(imported.status, 0) << S(imported.err);
+    const QString xls = OutsideFile(QStringLiteral("tabella.xls"));
+    const Tool exported = RunTool({"--folder", folder.Path(), "export", xls});
+    ASSERT_EQ(exported.status, 0) << S(exported.err);
+
+    const QString read = testing_support::ConvertToCsv(soffice, xls, QFileInfo(xls).path(), ';');
+    ASSERT_FALSE(read.isEmpty());
+    const std::vector<testing_support::CsvRow> rows = testing_support::ReadCsv(read, ';');
+    const std::vector<DataRecord> records = Records(folder.Path());
+    ASSERT_EQ(records.size(), std::size_t(texts.size()));
+    ASSERT_EQ(rows.size(), records.size() + 1);
+    for (std::size_t r = 0; r < records.size(); ++r) {
+        SCOPED_TRACE(S(texts[qsizetype(r)]));
+        QStringList stored;
+        for (int f = 0; f < kColumns; ++f)
+            stored << testing_support::CalcShows(records[r].Text(DataRecord::Field(f)));
+        EXPECT_EQ(S(testing_support::Texts(rows[r + 1]).join(u'|')), S(stored.join(u'|')));
+        EXPECT_EQ(S(stored.join(u'|')),
+                  S(QStringList(kColumns, testing_support::CalcShows(texts[qsizetype(r)])).join(u'|')));
+        for (const testing_support::CsvField& field : rows[r + 1]) EXPECT_TRUE(field.quoted) << "not a text cell";
+    }
 }
 
 // One over-long field refuses the whole file, naming its line, and the

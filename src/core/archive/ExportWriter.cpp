@@ -86,16 +86,29 @@ QByteArrayView Trimmed(QByteArrayView cell) {
     return cell.sliced(begin, end - begin);
 }
 
-// The trimmed cell text with the three characters that markup would take as
-// its own written as character references.
+// The opening of a data cell. Spreadsheet programs read an HTML cell as if it
+// were typed: "=1+1" becomes a formula, "00144" the number 144, "1/2" a date.
+// The cell's number format "@" (text) makes them keep the text as it stands:
+// mso-number-format is Excel's markup for it, sdnum (language; language of
+// the format, 0 for the same; format code) LibreOffice Calc's, which ignores
+// the former and the table's x:str.
+constexpr char kDataCell[] = "<td style=\"text-align: left; mso-number-format:\\@;\" sdnum=\"1040;0;@\">";
+
+// The trimmed cell text as markup. The three characters that markup would
+// take as its own are written as character references; so is a blank after a
+// blank, which a reader of HTML would fold into the first, and every control
+// character (a tab, a line break), which it would fold into a blank and
+// which would break the file's one line.
 void AppendCellText(std::string& out, QByteArrayView cell) {
     const QByteArrayView text = Trimmed(cell);
     qsizetype plain = 0;  // start of the run of bytes not yet appended
     for (qsizetype i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        const char* reference = c == '&' ? "&amp;" : c == '<' ? "&lt;" : c == '>' ? "&gt;" : nullptr;
-        if (!reference) continue;
-        out.append(text.data() + plain, static_cast<std::size_t>(i - plain)).append(reference);
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        const char* named = c == '&' ? "&amp;" : c == '<' ? "&lt;" : c == '>' ? "&gt;" : nullptr;
+        const bool numbered = c < ' ' || (c == ' ' && text[i - 1] == ' ');  // text[0] is no blank: trimmed
+        if (!named && !numbered) continue;
+        out.append(text.data() + plain, static_cast<std::size_t>(i - plain));
+        out.append(named ? std::string(named) : "&#" + std::to_string(c) + ';');
         plain = i + 1;
     }
     out.append(text.data() + plain, static_cast<std::size_t>(text.size() - plain));
@@ -140,7 +153,7 @@ void Write(QIODevice& out, Rows& rows) {
     while (rows.Next(row)) {
         bytes = "<tr>";
         for (QByteArrayView cell : row) {
-            bytes += "<td style=\"text-align: left;\">";
+            bytes += kDataCell;
             AppendCellText(bytes, cell);
             bytes += "</td>";
         }

@@ -58,9 +58,11 @@ private:
 QString CellText(QByteArrayView cell);
 
 // Writes the whole export to an open device as it goes: the head, the header
-// row, one row per row given, the end. Each cell text is trimmed and written
-// with "&", "<" and ">" as character references. Throws FileError when a
-// write fails.
+// row, one row per row given, the end. Each data cell is marked as text, so
+// that a spreadsheet program shows it as stored instead of reading a formula,
+// a number or a date into it; its text is trimmed and written with "&", "<",
+// ">", control characters and each blank after a blank as character
+// references. Throws FileError when a write fails.
 void Write(QIODevice& out, Rows& rows);
 
 // Writes the export to the file at path. When the office suite's lock file of

@@ -14,21 +14,78 @@
 
 namespace {
 
-// One line of the file as offsets into its bytes: the text is [begin, end),
-// its own line ending ("\r\n", "\n" or nothing on a last line without one)
-// [end, next). Lines are found one after the other, never all kept, so the
-// work takes memory in proportion to the file.
+// The file's text: UTF-16, little- or big-endian, after its byte-order mark
+// and UTF-8 after its mark, as Windows' profile functions read them; UTF-8
+// too without a mark, where Windows would take the code page (the program's
+// own values are ASCII, the same in both). It is seen as a row of code units after the mark (bytes, or the 16-bit
+// units of UTF-16), which are never all converted: a change puts new text
+// between the bytes of the units around it, so every byte it does not change
+// stays as it was, and the file keeps its encoding and its mark.
+class Units {
+public:
+    explicit Units(const QByteArray& bytes) : bytes_(bytes) {
+        if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
+            mark_ = width_ = 2;
+            bigEndian_ = bytes[0] == '\xFE';
+        } else if (bytes.startsWith("\xEF\xBB\xBF")) {
+            mark_ = 3;
+        }
+        size_ = (bytes.size() - mark_) / width_;  // an odd byte at the end of UTF-16 is no unit
+    }
+
+    qsizetype size() const { return size_; }
+    char16_t at(qsizetype i) const {
+        const auto* unit = reinterpret_cast<const unsigned char*>(bytes_.constData() + Offset(i));
+        if (width_ == 1) return unit[0];
+        return char16_t(bigEndian_ ? unit[0] << 8 | unit[1] : unit[1] << 8 | unit[0]);
+    }
+    // Where unit i begins among the bytes.
+    qsizetype Offset(qsizetype i) const { return mark_ + i * width_; }
+
+    QString Text(qsizetype begin, qsizetype end) const {
+        if (width_ == 1) return QString::fromUtf8(bytes_.constData() + mark_ + begin, end - begin);
+        QString text(end - begin, Qt::Uninitialized);
+        for (qsizetype i = begin; i < end; ++i) text[i - begin] = QChar(at(i));
+        return text;
+    }
+    QByteArray Encode(const QString& text) const {
+        if (width_ == 1) return text.toUtf8();
+        QByteArray bytes;
+        bytes.reserve(2 * text.size());
+        for (const QChar c : text) {
+            const char high = char(c.unicode() >> 8), low = char(c.unicode() & 0xFF);
+            bigEndian_ ? bytes.append(high).append(low) : bytes.append(low).append(high);
+        }
+        return bytes;
+    }
+
+private:
+    const QByteArray& bytes_;
+    qsizetype mark_ = 0;
+    qsizetype width_ = 1;
+    bool bigEndian_ = false;
+    qsizetype size_ = 0;
+};
+
+// One line of the file as unit positions: the text is [begin, end), its own
+// line ending ("\r\n", "\n", a lone "\r" as in old Macintosh files, or
+// nothing on a last line without one) [end, next). Lines are found one after
+// the other, never all kept, so the work takes memory in proportion to the
+// file.
 struct Line {
     qsizetype begin = 0;
     qsizetype end = 0;
     qsizetype next = 0;
 };
 
-Line LineAt(const QByteArray& bytes, qsizetype begin) {
-    const qsizetype feed = bytes.indexOf('\n', begin);
-    if (feed < 0) return {begin, bytes.size(), bytes.size()};
-    const qsizetype end = feed > begin && bytes[feed - 1] == '\r' ? feed - 1 : feed;
-    return {begin, end, feed + 1};
+bool IsLineEnd(char16_t unit) { return unit == u'\n' || unit == u'\r'; }
+
+Line LineAt(const Units& units, qsizetype begin) {
+    qsizetype end = begin;
+    while (end < units.size() && !IsLineEnd(units.at(end))) ++end;
+    if (end == units.size()) return {begin, end, end};
+    const bool crlf = units.at(end) == u'\r' && end + 1 < units.size() && units.at(end + 1) == u'\n';
+    return {begin, end, end + (crlf ? 2 : 1)};
 }
 
 // The text without leading and trailing blanks and tabs.
@@ -40,9 +97,7 @@ QString Trimmed(const QString& text) {
     return text.mid(begin, end - begin);
 }
 
-QString Trimmed(const QByteArray& bytes, const Line& line) {
-    return Trimmed(QString::fromUtf8(bytes.constData() + line.begin, line.end - line.begin));
-}
+QString Trimmed(const Units& units, const Line& line) { return Trimmed(units.Text(line.begin, line.end)); }
 
 bool SameName(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
 
@@ -79,14 +134,14 @@ struct Place {
     QString value;         // the key's value, when found
 };
 
-Place Find(const QByteArray& bytes, const QString& section, const QString& key) {
+Place Find(const Units& units, const QString& section, const QString& key) {
     Place place;
-    place.insert = bytes.size();
+    place.insert = units.size();
     bool inside = false;
-    for (qsizetype at = 0; at < bytes.size();) {
-        const Line line = LineAt(bytes, at);
+    for (qsizetype at = 0; at < units.size();) {
+        const Line line = LineAt(units, at);
         at = line.next;
-        const QString text = Trimmed(bytes, line);
+        const QString text = Trimmed(units, line);
         const QString name = SectionOf(text);
         if (!name.isNull()) {
             if (inside) break;
@@ -112,9 +167,17 @@ Place Find(const QByteArray& bytes, const QString& section, const QString& key) 
 
 // The ending the file's lines use: that of its first line that has one, CR LF
 // for a file without any.
-QByteArray EndingOf(const QByteArray& bytes) {
-    const Line first = LineAt(bytes, 0);
-    return first.end < first.next ? bytes.mid(first.end, first.next - first.end) : QByteArray("\r\n");
+QString EndingOf(const Units& units) {
+    const Line first = LineAt(units, 0);
+    return first.end < first.next ? units.Text(first.end, first.next) : QStringLiteral("\r\n");
+}
+
+// The ending of the line that ends where unit `at` begins; empty when no line
+// ending stands right before it.
+QString EndingBefore(const Units& units, qsizetype at) {
+    if (at == 0 || !IsLineEnd(units.at(at - 1))) return {};
+    const bool crlf = units.at(at - 1) == u'\n' && at >= 2 && units.at(at - 2) == u'\r';
+    return units.Text(at - (crlf ? 2 : 1), at);
 }
 
 [[noreturn]] void Fail(const char* what, const QString& path, int error) {
@@ -187,29 +250,35 @@ void ReplaceAll(const QString& given, const QByteArray& bytes) {
 IniFile::IniFile(QString path) : path_(std::move(path)) {}
 
 QString IniFile::ReadString(const QString& section, const QString& key, const QString& fallback) const {
-    const Place place = Find(ReadAll(path_), section, key);
+    const QByteArray bytes = ReadAll(path_);
+    const Place place = Find(Units(bytes), section, key);
     return place.keyFound ? place.value : fallback;
 }
 
 void IniFile::WriteString(const QString& section, const QString& key, const QString& value) {
     const QByteArray bytes = ReadAll(path_);
-    const Place place = Find(bytes, section, key);
-    // New lines take the ending the file already uses.
-    const QByteArray ending = EndingOf(bytes);
-    const QByteArray entry = key.toUtf8() + '=' + value.toUtf8();
-    // Built in one buffer from the pieces of the old bytes around the change.
-    const QByteArray header = place.sectionFound ? QByteArray() : '[' + section.toUtf8() + ']' + ending;
-    QByteArray result;
-    result.reserve(bytes.size() + ending.size() * 3 + header.size() + entry.size());
-    if (place.keyFound) {
-        result.append(bytes.constData(), place.key.begin).append(entry);
-        result.append(bytes.constData() + place.key.end, bytes.size() - place.key.end);
-    } else {
-        result.append(bytes.constData(), place.insert);
-        // A last line without an ending gets one before the new lines.
-        if (!result.isEmpty() && !result.endsWith('\n')) result += ending;
-        result.append(header).append(entry).append(ending);
-        result.append(bytes.constData() + place.insert, bytes.size() - place.insert);
+    const Units units(bytes);
+    const Place place = Find(units, section, key);
+    // The units [from, to) give way to the new text: the key's line, or none
+    // where the new lines go.
+    const QString entry = key + u'=' + value;
+    qsizetype from = place.key.begin, to = place.key.end;
+    QString added = entry;
+    if (!place.keyFound) {
+        from = to = place.insert;
+        // New lines take the ending of the line before them, so that a lone CR
+        // never meets a line feed after it; after a last line without an
+        // ending, which gets one first, they take the file's.
+        QString ending = EndingBefore(units, from);
+        const bool ended = from == 0 || !ending.isEmpty();
+        if (ending.isEmpty()) ending = EndingOf(units);
+        added = (ended ? QString() : ending) + (place.sectionFound ? QString() : u'[' + section + u']' + ending) +
+                entry + ending;
     }
+    const QByteArray change = units.Encode(added);
+    QByteArray result;
+    result.reserve(bytes.size() + change.size());
+    result.append(bytes.constData(), units.Offset(from)).append(change);
+    result.append(bytes.constData() + units.Offset(to), bytes.size() - units.Offset(to));
     ReplaceAll(path_, result);
 }

@@ -15,8 +15,14 @@ public:
 // value is read trimmed of blanks (and of one pair of enclosing quotes), and a
 // write changes the one line of its key or adds one, leaving every other line
 // of the file byte for byte as it was. Writes go through a temporary file that
-// replaces the old one, so a crash never leaves half a file. Keys and values
-// are UTF-8 text.
+// replaces the old one, so a crash never leaves half a file.
+//
+// As Windows reads them, files may be UTF-16 (little- or big-endian) or UTF-8
+// with a byte-order mark, as Notepad saves them, and their lines may end with
+// CR LF, LF or a lone CR, in any mix; a file without a mark is UTF-8. A write
+// keeps the file's encoding, its mark and its line ends: new lines take the
+// ending of the line before them (that of the file's first line after a last
+// line without one, CR LF in a new file).
 class IniFile {
 public:
     explicit IniFile(QString path);

@@ -177,7 +177,12 @@ INSTANTIATE_TEST_SUITE_P(
                   "[Accesso]\nAltro=1\nValore=AB12\n\n[Margini]\nSopra=2\n"},
         WriteCase{"AddsTheSectionAtTheEnd", "[Margini]\nSopra=2", "[Margini]\nSopra=2\n[Accesso]\nValore=AB12\n"},
         WriteCase{"KeysOfOtherSectionsAreNotTouched", "[Margini]\r\nValore=1\r\n",
-                  "[Margini]\r\nValore=1\r\n[Accesso]\r\nValore=AB12\r\n"}),
+                  "[Margini]\r\nValore=1\r\n[Accesso]\r\nValore=AB12\r\n"},
+        WriteCase{"LinesEndedByALoneCr", "[Accesso]\rAltro=1\r[Margini]\rSopra=2",
+                  "[Accesso]\rAltro=1\rValore=AB12\r[Margini]\rSopra=2"},
+        // A lone CR before a line feed would make one CR LF of two line ends.
+        WriteCase{"ANewLineTakesTheEndingOfTheLineBefore", "[Accesso]\rAltro=1\n\n[Margini]\r",
+                  "[Accesso]\rAltro=1\nValore=AB12\n\n[Margini]\r"}),
     [](const testing::TestParamInfo<WriteCase>& info) { return info.param.name; });
 
 TEST_F(Ini, AFailedWriteLeavesTheFileAsItWas) {

@@ -43,11 +43,13 @@ const QByteArray kHeaderRow =
     "<td style=\"text-align: left; font-weight: bold;\" width=350>Note</td></tr>";
 const QByteArray kEnd = "</table></body></html>";
 
-// A data row of the file from the nine cell texts as they must stand in it.
+// A data row of the file from the nine cell texts as they must stand in it,
+// each in a cell marked as text for Excel and for LibreOffice Calc.
 QByteArray FileRow(const std::vector<QByteArray>& cells) {
     EXPECT_EQ(cells.size(), 9u);
     QByteArray row = "<tr>";
-    for (const QByteArray& cell : cells) row += "<td style=\"text-align: left;\">" + cell + "</td>";
+    for (const QByteArray& cell : cells)
+        row += "<td style=\"text-align: left; mso-number-format:\\@;\" sdnum=\"1040;0;@\">" + cell + "</td>";
     return row + "</tr>";
 }
 
@@ -154,7 +156,10 @@ TEST_F(ExportFolder, CellTextsAreConvertedTrimmedAndEscaped) {
         {"€ “ ” – …", "\x80 \x93 \x94 \x96 \x85"},
         {"中文", "??"},
         {"≮ ≯", "&lt; &gt;"},  // best-fit letters that are markup themselves
-        {"a\tb", "a\tb"},
+        {"a\tb", "a&#9;b"},
+        {"a\r\nb\x01" "c", "a&#13;&#10;b&#1;c"},
+        {"Via  Roma   1", "Via &#32;Roma &#32;&#32;1"},
+        {"a \t b", "a &#9; b"},
         {"", ""},
     };
     std::vector<DataRecord> records;
@@ -249,41 +254,6 @@ TEST_F(ExportFolder, TheArchiveIsOnlyRead) {
     EXPECT_EQ(Read("Archivio_Dati.pro"), archive);
 }
 
-// A minimal reader of the CSV that LibreOffice writes: fields separated by
-// commas, text in double quotes with "" for a quote, rows by line feeds.
-std::vector<QStringList> ParseCsv(const QString& text) {
-    std::vector<QStringList> rows;
-    QStringList row;
-    QString field;
-    bool quoted = false;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (quoted) {
-            if (c == '"' && i + 1 < text.size() && text[i + 1] == '"') {
-                field += '"';
-                ++i;
-            } else if (c == '"') {
-                quoted = false;
-            } else {
-                field += c;
-            }
-        } else if (c == '"') {
-            quoted = true;
-        } else if (c == ',') {
-            row << field;
-            field.clear();
-        } else if (c == '\n') {
-            rows.push_back(row << field);
-            row.clear();
-            field.clear();
-        } else if (c != '\r') {
-            field += c;
-        }
-    }
-    if (!field.isEmpty() || !row.isEmpty()) rows.push_back(row << field);
-    return rows;
-}
-
 TEST_F(ExportFolder, LibreOfficeCalcReadsEveryRowAndField) {
     const QString soffice = testing_support::CalcProgram();
     if (soffice.isEmpty()) GTEST_SKIP() << "soffice not found: install libreoffice-calc-nogui to run this test";
@@ -299,18 +269,45 @@ TEST_F(ExportFolder, LibreOfficeCalcReadsEveryRowAndField) {
     Store(stored);
     se::ExportArchive(ProgramFolder(dir.path()), xls);
 
-    ASSERT_FALSE(testing_support::ConvertToCsv(soffice, xls, dir.filePath("csv"), ',').isEmpty());
-    const QByteArray csv = Read("csv/Archivio_Dati.csv");
+    const QString csv = testing_support::ConvertToCsv(soffice, xls, dir.filePath("csv"), ',');
     ASSERT_FALSE(csv.isEmpty());
 
-    const std::vector<QStringList> rows = ParseCsv(QString::fromUtf8(csv));
+    const std::vector<testing_support::CsvRow> rows = testing_support::ReadCsv(csv, ',');
     ASSERT_EQ(rows.size(), records.size() + 1);
-    EXPECT_EQ(rows[0], QStringList({"Nome etichetta", "Tipo", "Dati rigo 1", "Dati rigo 2", "Dati rigo 3",
-                                    "Dati rigo 4", "Dati rigo 5", "Dati rigo 6", "Note"}));
+    EXPECT_EQ(testing_support::Texts(rows[0]), QStringList({"Nome etichetta", "Tipo", "Dati rigo 1", "Dati rigo 2",
+                                                            "Dati rigo 3", "Dati rigo 4", "Dati rigo 5", "Dati rigo 6",
+                                                            "Note"}));
     for (std::size_t i = 0; i < records.size(); ++i) {
         QStringList expected = records[i];
         expected.replaceInStrings(QStringLiteral("中"), QStringLiteral("?"));
-        EXPECT_EQ(rows[i + 1], expected) << "row " << i + 1;
+        EXPECT_EQ(testing_support::Texts(rows[i + 1]), expected) << "row " << i + 1;
+    }
+}
+
+// Each typed text in all nine fields of a record: Calc reads every cell of the
+// export as text, as it is stored, with no formula worked out and no number
+// or date read into it.
+TEST_F(ExportFolder, LibreOfficeCalcReadsEveryCellAsTheTextStored) {
+    const QString soffice = testing_support::CalcProgram();
+    if (soffice.isEmpty()) GTEST_SKIP() << "soffice not found: install libreoffice-calc-nogui to run this test";
+
+    const QStringList& texts = testing_support::TypedTexts();
+    std::vector<DataRecord> records;
+    for (const QString& text : texts) records.push_back(Record(QStringList(se::Rows::kCells, text)));
+    Store(records);
+    se::ExportArchive(ProgramFolder(dir.path()), xls);
+
+    // Separated by semicolons, which no number that Calc writes holds: an
+    // unquoted field is then a number.
+    const QString csv = testing_support::ConvertToCsv(soffice, xls, dir.filePath("csv"), ';');
+    ASSERT_FALSE(csv.isEmpty());
+    const std::vector<testing_support::CsvRow> rows = testing_support::ReadCsv(csv, ';');
+    ASSERT_EQ(rows.size(), std::size_t(texts.size()) + 1);
+    for (qsizetype i = 0; i < texts.size(); ++i) {
+        SCOPED_TRACE(texts[i].toStdString());
+        EXPECT_EQ(testing_support::Texts(rows[i + 1]).join(u'|').toStdString(),
+                  QStringList(se::Rows::kCells, testing_support::CalcShows(texts[i])).join(u'|').toStdString());
+        for (const testing_support::CsvField& field : rows[i + 1]) EXPECT_TRUE(field.quoted) << "not a text cell";
     }
 }
 

@@ -10,6 +10,7 @@
 #include "windows/shell/Avvio.h"
 #include "windows/shell/Guida.h"
 #include "windows/shell/OpenURL.h"
+#include "support/IniForms.h"
 #include "support/SpecialFiles.h"
 #include "support/TestSupport.h"
 
@@ -23,6 +24,9 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
 
 using testing::ElementsAre;
 using testing::IsEmpty;
@@ -172,6 +176,43 @@ INSTANTIATE_TEST_SUITE_P(
                     Typed{"UpperCaseClick", QStringLiteral("RICONOSCIMENTO"), false},
                     Typed{"MixedCaseWithBlanks", QStringLiteral("  RiCoNoScImEnTo   "), true}),
     [](const testing::TestParamInfo<Typed>& info) { return info.param.name; });
+
+// The password file in each form that Windows programs save (UTF-16 with its
+// mark as Notepad writes it, a lone CR at each line's end, ...): the login
+// reads it, and a change writes the same cipher into the file's own form.
+class PasswordFileForm : public Access, public testing::WithParamInterface<testing_support::IniForm> {
+protected:
+    QByteArray FileHolding(const QString& stored) const {
+        const testing_support::IniForm& form = GetParam();
+        return form.Bytes(form.Text({"; Velmora", "[Accesso]", "Valore=" + EncryptPassword(stored), "Versione=1"}));
+    }
+};
+
+TEST_P(PasswordFileForm, OpensTheLauncher) {
+    fixture.folder.Write(QStringLiteral("unins000.dll"), FileHolding(QStringLiteral("RICONOSCIMENTO")));
+    LogIn(QStringLiteral("riconoscimento"));
+    EXPECT_THAT(log.messages, IsEmpty());
+    EXPECT_THAT(Visible(), ElementsAre(&launcher()));
+}
+
+TEST_P(PasswordFileForm, IsChangedInItsOwnForm) {
+    fixture.folder.Write(QStringLiteral("unins000.dll"), FileHolding(QStringLiteral("RICONOSCIMENTO")));
+    TypeChange(QStringLiteral("riconoscimento"), QStringLiteral("Nuova"), QStringLiteral("Nuova"));
+    Click(change().cmdOK);
+    EXPECT_EQ(log.Only(), kChanged);
+    EXPECT_EQ(StoredFile(), FileHolding(QStringLiteral("NUOVA")));
+    log.Clear();
+    LogIn(QStringLiteral("nuova"));
+    EXPECT_THAT(Visible(), ElementsAre(&launcher()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Forms, PasswordFileForm, testing::ValuesIn(testing_support::IniForms()),
+                         [](const testing::TestParamInfo<testing_support::IniForm>& info) {
+                             std::string name = info.param.Name();
+                             const auto other = [](unsigned char c) { return !std::isalnum(c); };
+                             std::replace_if(name.begin(), name.end(), other, '_');
+                             return name;
+                         });
 
 TEST_F(Access, BlanksInsideThePasswordCount) {
     LogIn(QStringLiteral("ricono scimento"));

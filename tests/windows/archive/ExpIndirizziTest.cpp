@@ -218,7 +218,8 @@ TEST_F(ExpIndirizzi, TypedTextIsExportedButNeverStored) {
     Store(edited.Path(), {uno, due});
     const QByteArray file = fixture.folder.Read(kXls);
     EXPECT_EQ(file, ExportOf(edited.Path()));
-    EXPECT_TRUE(file.contains("<td style=\"text-align: left;\">consegna &amp; ritiro \x96 citt\xe0 ?</td>"));
+    EXPECT_TRUE(file.contains("<td style=\"text-align: left; mso-number-format:\\@;\" sdnum=\"1040;0;@\">"
+                              "consegna &amp; ritiro \x96 citt\xe0 ?</td>"));
 }
 
 // A refused or failed export says so and leaves the earlier file whole.
