@@ -14,6 +14,7 @@
 #include "support/TestSupport.h"
 
 #include <QDateTime>
+#include <QFontDatabase>
 #include <QImage>
 #include <QTemporaryDir>
 
@@ -113,6 +114,37 @@ std::vector<Case> Cases() {
         {"single-record sheet", [=] { return sheet(label_sheet::kRecordName, label_sheet::OnEveryLabel(record)); }, {0}},
         {"envelope, portrait", [=] { return envelopeOn(false); }, {0}},
         {"envelope, landscape", [=] { return envelopeOn(true); }, {0}},
+        // Characters that show nothing (soft hyphens, a line separator)
+        // or the missing-glyph box (controls, the bytes Windows-1252 leaves
+        // undefined).
+        {"envelope of characters without a glyph",
+         [] {
+             auto report = envelope::Build();
+             const envelope::Lines odd{QStringLiteral("Via Ros\u00ADsini 10"), QStringLiteral("Bianchi\u00AD"),
+                                       QStringLiteral("Conto\u0081\u008D\u008F\u0090\u009D 7"),
+                                       QStringLiteral("Scala B\u2028Interno 4"), QStringLiteral("Verdi\u0001\u000B fine"),
+                                       QStringLiteral("Italia")};
+             EXPECT_TRUE(envelope::FillAndPrepare(*report, {false, 10, -5}, odd));
+             return report;
+         },
+         {0}},
+        // Qt makes a bold face of a regular one only at small pixel sizes,
+        // which the fonts of the templates, made large and scaled down, never
+        // have: the preview shows the regular face, and so does the paper.
+        {"a bold line in a family without a bold face",
+         [] {
+             const QString family = QStringLiteral("DejaVu Math TeX Gyre");
+             EXPECT_TRUE(QFontDatabase::families().contains(family)) << "fonts-dejavu-extra is installed";
+             for (const QString& style : QFontDatabase::styles(family))
+                 EXPECT_FALSE(QFontDatabase::bold(family, style)) << style.toStdString();
+             auto report = NewReport();
+             AddMemo(PageOf(*report), QStringLiteral("bold"), {MmToUnits(20), MmToUnits(30), MmToUnits(150), MmToUnits(8)},
+                     QStringLiteral("Anna Rossi, Via Garibaldi 3"), family, 14)
+                 .Font.Style = fsBold;
+             EXPECT_TRUE(report->PrepareReport(true));
+             return report;
+         },
+         {0}},
         {"summary, first and last page",
          [] {
              auto report = summary::Build();
