@@ -103,9 +103,9 @@ QStringList PdfLines(const QString& pdf, PdfReader reader, int page) {
     if (page > 0) pages << QString::number(page);
     QProcess process;
     if (reader == PdfReader::Poppler) {
-        // In the order the page draws the text, as a copy of a line gives
-        // it: not parted into columns where a line has a wide gap.
-        QStringList arguments = {QStringLiteral("-raw"), QStringLiteral("-enc"), QStringLiteral("UTF-8")};
+        // As the text stands on the page: a line with a wide gap is not
+        // parted into columns.
+        QStringList arguments = {QStringLiteral("-layout"), QStringLiteral("-enc"), QStringLiteral("UTF-8")};
         if (page > 0) arguments << QStringLiteral("-f") << pages[0] << QStringLiteral("-l") << pages[0];
         process.start(QStringLiteral("pdftotext"), arguments << pdf << QStringLiteral("-"));
     } else {

@@ -35,9 +35,9 @@ struct PdfSizedText {
 std::vector<PdfSizedText> PdfTextSizes(const QString& pdf);
 
 // The lines of text of page `page` (1-based; 0: of every page) as a reader
-// copies them out, empty lines left out: poppler's pdftotext (in the order
-// the page draws them) or mupdf's mutool. A reader infers blanks from wide
-// gaps, each in its own way: each run of blanks is read as one space.
+// copies them out, empty lines left out: poppler's pdftotext (as they stand
+// on the page) or mupdf's mutool. A reader infers blanks from wide gaps,
+// each in its own way: each run of blanks is read as one space.
 enum class PdfReader { Poppler, MuPdf };
 QStringList PdfLines(const QString& pdf, PdfReader reader, int page = 0);
 
