@@ -97,7 +97,6 @@ private:
         std::shared_ptr<const Face> face;
         std::unique_ptr<hb_font_t, decltype(&hb_font_destroy)> shaper{nullptr, hb_font_destroy};
         std::vector<double> advances;  // units at this size, by glyph; < 0 until measured
-        unsigned space = 0;            // the glyph of a space
         // The face's fonts on this page, as indexes among the page's fonts;
         // and by glyph, the page on which the first of them last showed it
         // and the text it stood for there.
@@ -228,7 +227,6 @@ private:
         hb_blob_destroy(blob);
         const auto glyphs = std::size_t(std::max(face.face->glyphCount, 0));
         face.advances.assign(glyphs, -1.0);
-        face.space = engine.glyphIndexesForString(QStringLiteral(" ")).value(0);
         face.listedOn.assign(glyphs, 0);
         face.listedAs.resize(glyphs);
         faces_.push_back(std::move(face));
@@ -296,11 +294,8 @@ private:
     }
 
     // Any line, through Qt's own layout: fallback fonts, marks, any script.
-    // Each glyph stands for the characters of its cluster, the characters
-    // whose glyphs Qt's layout joins or splits, as given to the cluster's
-    // first glyph that is not the missing-glyph box; characters that draw
-    // no glyph stand for nothing, but for a tab, which stands for the blank
-    // it leaves as a space placed where it begins.
+    // Each glyph stands for the characters of its cluster (see Clusters),
+    // given to the cluster's first glyph that is not the missing-glyph box.
     void ShapeWithQt(const TextFont& font, const PreparedText& text) {
         // The painter draws a line whole, on one baseline, and draws nothing
         // for its line and paragraph separators, as for a line feed; the
@@ -322,90 +317,16 @@ private:
         layout.endLayout();
         const double scale = font.font.scale;
 
-        // The line's glyphs, run by run, and how many of each run the
-        // clusters took so far.
-        struct Run {
-            QGlyphRun run;
-            std::size_t face;
-            QList<quint32> glyphs;
-            QList<QPointF> positions;
-            qsizetype taken = 0;
-        };
         std::vector<Run> runs;
         for (const QGlyphRun& run : layout.glyphRuns())
             runs.push_back({run, FaceOf(run.rawFont(), scale), run.glyphIndexes(), run.positions()});
-        // How many glyphs of each run the characters from `from` for
-        // `length` show. (Their glyph runs place the glyphs after an unshown
-        // one, a soft hyphen's, as if it had its width: they are told apart
-        // by how many there are, in order, never by where they stand.)
-        const auto counts = [&](qsizetype from, qsizetype length) {
-            std::vector<qsizetype> n(runs.size(), 0);
-            for (const QGlyphRun& part : layout.glyphRuns(int(from), int(length))) {
-                const auto k = std::size_t(std::find_if(runs.begin(), runs.end(), [&](const Run& run) {
-                                               return run.run.rawFont() == part.rawFont() && run.run.flags() == part.flags();
-                                           }) - runs.begin());
-                if (k < n.size()) n[k] += part.glyphIndexes().size();
-            }
-            return n;
-        };
-        // The clusters in the order of their characters: the text they stand
-        // for (in texts_) and their glyphs as (run, index), in the order of
-        // left-to-right text, the only one the archive's code page holds.
-        struct Cluster {
-            qsizetype first;  // its first character
-            qsizetype from, length;
-            std::vector<std::pair<std::size_t, qsizetype>> glyphs;
-            std::vector<qsizetype> counts;  // of its glyphs, by run
-            bool softHyphens = true;        // of soft hyphens alone
-            double tab = NAN;               // a tab: where it begins, in units
-        };
-        std::vector<Cluster> clusters;
-        texts_.clear();
-        for (qsizetype i = 0, length = 1; i < text.text.size(); i += length) {
-            length = text.text[i].isHighSurrogate() && i + 1 < text.text.size() ? 2 : 1;
-            const QStringView character = QStringView(text.text).mid(i, length);
-            if (character == u"\t") {
-                clusters.push_back({i, texts_.size(), 1, {}, {}, false, line.cursorToX(int(i)) * scale});
-                texts_ += u' ';
-                continue;
-            }
-            std::vector<qsizetype> added = counts(i, length);
-            if (std::all_of(added.begin(), added.end(), [](qsizetype n) { return n == 0; })) continue;
-            // The character joins the cluster before it where the two show
-            // fewer glyphs together than apart: they share one.
-            bool joins = false;
-            if (!clusters.empty() && std::isnan(clusters.back().tab)) {
-                const Cluster& last = clusters.back();
-                const std::vector<qsizetype> together = counts(last.first, i + length - last.first);
-                for (std::size_t k = 0; k < runs.size(); ++k) joins = joins || together[k] < last.counts[k] + added[k];
-                if (joins) {
-                    for (std::size_t k = 0; k < runs.size(); ++k) added[k] = std::max<qsizetype>(0, together[k] - last.counts[k]);
-                }
-            }
-            if (!joins) clusters.push_back({i, texts_.size(), 0, {}, std::vector<qsizetype>(runs.size(), 0)});
-            Cluster& cluster = clusters.back();
-            texts_ += character;
-            cluster.length += length;
-            cluster.softHyphens = cluster.softHyphens && character == u"\u00AD";
-            for (std::size_t k = 0; k < runs.size(); ++k) {
-                for (; added[k] > 0 && runs[k].taken < runs[k].glyphs.size(); --added[k]) {
-                    cluster.glyphs.emplace_back(k, runs[k].taken++);
-                    ++cluster.counts[k];
-                }
-            }
-        }
-
+        const std::vector<Cluster> clusters = Clusters(layout, text.text, runs);
         placed_.clear();
         const auto place = [&](const Run& run, qsizetype m, qsizetype from, qsizetype length) {
             placed_.push_back({run.face, run.glyphs[m], run.positions[m].x() * scale,
                                (run.positions[m].y() - line.ascent()) * scale, from, length});
         };
         for (const Cluster& cluster : clusters) {
-            if (!std::isnan(cluster.tab)) {
-                if (const unsigned space = faces_[font.face].space)
-                    placed_.push_back({font.face, space, cluster.tab, 0, cluster.from, cluster.length});
-                continue;
-            }
             // The painter shows no soft hyphen, not even at the line's end,
             // where the layout does.
             if (cluster.softHyphens) continue;
@@ -424,12 +345,85 @@ private:
         Show(texts_);
     }
 
+    // A glyph run of a line laid out by Qt, and how many of its glyphs the
+    // line's clusters took.
+    struct Run {
+        QGlyphRun run;
+        std::size_t face;
+        QList<quint32> glyphs;
+        QList<QPointF> positions;
+        qsizetype taken = 0;
+    };
+    // Characters of a line and the glyphs that show them: the text they
+    // stand for (at `from` for `length` in texts_) and the glyphs as (run,
+    // index).
+    struct Cluster {
+        qsizetype first;  // the first character
+        qsizetype from, length;
+        std::vector<std::pair<std::size_t, qsizetype>> glyphs;
+        std::vector<qsizetype> counts;  // of its glyphs, by run
+        bool softHyphens = true;        // of soft hyphens alone
+    };
+
+    // The clusters of the line `text` laid out in `layout`, in the order of
+    // its characters, which is left to right: the archive's code page holds
+    // no right-to-left script. A character joins the cluster before it where
+    // the two show fewer glyphs together than apart, sharing one. Characters
+    // that show no glyph (soft hyphens within the line, tabs, line breaks)
+    // are in none and stand for nothing; a reader sees a space in the blank
+    // a tab leaves where it is wide enough to be seen. The glyphs of each run
+    // are given out in order: the runs of a part of the line place glyphs
+    // after one not shown (a soft hyphen's) as if it had its width, so a
+    // glyph is told by how many come before it, never by where it stands.
+    std::vector<Cluster> Clusters(const QTextLayout& layout, const QString& text, std::vector<Run>& runs) {
+        // How many glyphs of each run the characters from `from` for
+        // `length` show.
+        const auto counts = [&](qsizetype from, qsizetype length) {
+            std::vector<qsizetype> n(runs.size(), 0);
+            for (const QGlyphRun& part : layout.glyphRuns(int(from), int(length))) {
+                const auto k = std::size_t(std::find_if(runs.begin(), runs.end(), [&](const Run& run) {
+                                               return run.run.rawFont() == part.rawFont() && run.run.flags() == part.flags();
+                                           }) - runs.begin());
+                if (k < n.size()) n[k] += part.glyphIndexes().size();
+            }
+            return n;
+        };
+        std::vector<Cluster> clusters;
+        texts_.clear();
+        for (qsizetype i = 0, length = 1; i < text.size(); i += length) {
+            length = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+            const QStringView character = QStringView(text).mid(i, length);
+            std::vector<qsizetype> added = counts(i, length);
+            if (std::all_of(added.begin(), added.end(), [](qsizetype n) { return n == 0; })) continue;
+            bool joins = false;
+            if (!clusters.empty()) {
+                const Cluster& last = clusters.back();
+                const std::vector<qsizetype> together = counts(last.first, i + length - last.first);
+                for (std::size_t k = 0; k < runs.size(); ++k) joins = joins || together[k] < last.counts[k] + added[k];
+                for (std::size_t k = 0; joins && k < runs.size(); ++k)
+                    added[k] = std::max<qsizetype>(0, together[k] - last.counts[k]);
+            }
+            if (!joins) clusters.push_back({i, texts_.size(), 0, {}, std::vector<qsizetype>(runs.size(), 0)});
+            Cluster& cluster = clusters.back();
+            texts_ += character;
+            cluster.length += length;
+            cluster.softHyphens = cluster.softHyphens && character == u"\u00AD";
+            for (std::size_t k = 0; k < runs.size(); ++k) {
+                for (; added[k] > 0 && runs[k].taken < runs[k].glyphs.size(); --added[k]) {
+                    cluster.glyphs.emplace_back(k, runs[k].taken++);
+                    ++cluster.counts[k];
+                }
+            }
+        }
+        return clusters;
+    }
+
     // The page's font (its index among the page's fonts) in which `glyph`
     // of `face` stands for `text`: the face's first font on the page that
     // shows the glyph as `text` or not yet at all, or a new one.
     int FontFor(ThreadFace& face, unsigned glyph, QStringView text) {
-        if (face.fonts.empty() || face.listedOn[glyph] != pages_) {
-            if (face.fonts.empty()) NewFont(face);
+        if (face.fonts.empty()) NewFont(face);
+        if (face.listedOn[glyph] != pages_) {
             face.listedOn[glyph] = pages_;
             face.listedAs[glyph] = text.toString();
             page_.faces[std::size_t(face.fonts[0])].glyphs[glyph] = {face.face->widths[glyph], face.listedAs[glyph]};
@@ -438,11 +432,8 @@ private:
         if (face.listedAs[glyph] == text) return face.fonts[0];
         for (std::size_t i = 1; i < face.fonts.size(); ++i) {
             Glyphs& glyphs = page_.faces[std::size_t(face.fonts[i])].glyphs;
-            const auto known = glyphs.find(glyph);
-            if (known == glyphs.end() || known->second.text == text) {
-                glyphs[glyph] = {face.face->widths[glyph], text.toString()};
-                return face.fonts[i];
-            }
+            const auto [known, added] = glyphs.try_emplace(glyph, Glyph{face.face->widths[glyph], text.toString()});
+            if (added || known->second.text == text) return face.fonts[i];
         }
         NewFont(face);
         page_.faces.back().glyphs[glyph] = {face.face->widths[glyph], text.toString()};
