@@ -94,6 +94,7 @@ private:
     struct ThreadFace {
         QRawFont engine;
         double scale = 1;
+        double points = 0;  // the size it is written at
         std::shared_ptr<const Face> face;
         std::unique_ptr<hb_font_t, decltype(&hb_font_destroy)> shaper{nullptr, hb_font_destroy};
         std::vector<double> advances;  // units at this size, by glyph; < 0 until measured
@@ -214,6 +215,7 @@ private:
         ThreadFace face;
         face.engine = engine;
         face.scale = scale;
+        face.points = engine.pixelSize() * scale * kPointsPerUnit;
         face.face = Face::Of(engine);
         if (!face.face) {
             faces_.push_back(std::move(face));
@@ -320,7 +322,7 @@ private:
         std::vector<Run> runs;
         for (const QGlyphRun& run : layout.glyphRuns())
             runs.push_back({run, FaceOf(run.rawFont(), scale), run.glyphIndexes(), run.positions()});
-        const std::vector<Cluster> clusters = Clusters(layout, text.text, runs);
+        const std::vector<Cluster> clusters = Clusters(line, text.text, runs);
         placed_.clear();
         const auto place = [&](const Run& run, qsizetype m, qsizetype from, qsizetype length) {
             placed_.push_back({run.face, run.glyphs[m], run.positions[m].x() * scale,
@@ -345,8 +347,8 @@ private:
         Show(texts_);
     }
 
-    // A glyph run of a line laid out by Qt, and how many of its glyphs the
-    // line's clusters took.
+    // The glyphs of one font (and direction) of a line laid out by Qt, and
+    // how many of them the line's clusters took.
     struct Run {
         QGlyphRun run;
         std::size_t face;
@@ -365,46 +367,53 @@ private:
         bool softHyphens = true;        // of soft hyphens alone
     };
 
-    // The clusters of the line `text` laid out in `layout`, in the order of
-    // its characters, which is left to right: the archive's code page holds
-    // no right-to-left script. A character joins the cluster before it where
-    // the two show fewer glyphs together than apart, sharing one. Characters
-    // that show no glyph (soft hyphens within the line, tabs, line breaks)
-    // are in none and stand for nothing; a reader sees a space in the blank
-    // a tab leaves where it is wide enough to be seen. The glyphs of each run
-    // are given out in order: the runs of a part of the line place glyphs
-    // after one not shown (a soft hyphen's) as if it had its width, so a
-    // glyph is told by how many come before it, never by where it stands.
-    std::vector<Cluster> Clusters(const QTextLayout& layout, const QString& text, std::vector<Run>& runs) {
-        // How many glyphs of each run the characters from `from` for
-        // `length` show.
-        const auto counts = [&](qsizetype from, qsizetype length) {
+    // The clusters of `text` laid out as `line`, whose glyphs are `runs`, in
+    // the order of its characters, which is left to right: the archive's
+    // code page holds no right-to-left script. A character's glyph runs hold
+    // the glyphs of its whole cluster, so where they are those of the
+    // character before it the two may share a cluster: they do where they
+    // show fewer glyphs together than apart. Characters that show no glyph
+    // (soft hyphens within the line, tabs, line breaks) are in none and
+    // stand for nothing; a reader sees a space in the blank a tab leaves
+    // where it is wide enough to be seen. The glyphs of each run are given
+    // out in order: the runs of a part of the line place glyphs after one
+    // not shown (a soft hyphen's) as if it had its width, so a glyph is told
+    // by how many come before it, never by where it stands.
+    std::vector<Cluster> Clusters(const QTextLine& line, const QString& text, std::vector<Run>& runs) {
+        // How many glyphs of each of the line's runs `parts` hold. (A part
+        // of a joined glyph's characters is marked as such.)
+        const auto counts = [&](const QList<QGlyphRun>& parts) {
             std::vector<qsizetype> n(runs.size(), 0);
-            for (const QGlyphRun& part : layout.glyphRuns(int(from), int(length))) {
+            for (const QGlyphRun& part : parts) {
+                const auto flags = part.flags() & ~QGlyphRun::SplitLigature;
                 const auto k = std::size_t(std::find_if(runs.begin(), runs.end(), [&](const Run& run) {
-                                               return run.run.rawFont() == part.rawFont() && run.run.flags() == part.flags();
+                                               return run.run.rawFont() == part.rawFont() && run.run.flags() == flags;
                                            }) - runs.begin());
                 if (k < n.size()) n[k] += part.glyphIndexes().size();
             }
             return n;
         };
         std::vector<Cluster> clusters;
+        QList<QGlyphRun> before;  // the glyph runs of the last character that showed a glyph
         texts_.clear();
         for (qsizetype i = 0, length = 1; i < text.size(); i += length) {
             length = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
-            const QStringView character = QStringView(text).mid(i, length);
-            std::vector<qsizetype> added = counts(i, length);
-            if (std::all_of(added.begin(), added.end(), [](qsizetype n) { return n == 0; })) continue;
+            const QList<QGlyphRun> parts = line.glyphRuns(int(i), int(length));
+            if (parts.isEmpty()) continue;
+            std::vector<qsizetype> added = counts(parts);
             bool joins = false;
-            if (!clusters.empty()) {
+            if (parts == before) {
                 const Cluster& last = clusters.back();
-                const std::vector<qsizetype> together = counts(last.first, i + length - last.first);
+                const std::vector<qsizetype> together =
+                    counts(line.glyphRuns(int(last.first), int(i + length - last.first)));
                 for (std::size_t k = 0; k < runs.size(); ++k) joins = joins || together[k] < last.counts[k] + added[k];
                 for (std::size_t k = 0; joins && k < runs.size(); ++k)
                     added[k] = std::max<qsizetype>(0, together[k] - last.counts[k]);
             }
+            before = parts;
             if (!joins) clusters.push_back({i, texts_.size(), 0, {}, std::vector<qsizetype>(runs.size(), 0)});
             Cluster& cluster = clusters.back();
+            const QStringView character = QStringView(text).mid(i, length);
             texts_ += character;
             cluster.length += length;
             cluster.softHyphens = cluster.softHyphens && character == u"\u00AD";
@@ -463,7 +472,7 @@ private:
             }
             if (placed.glyph >= face.listedOn.size()) continue;
             const int name = FontFor(face, placed.glyph, texts.mid(placed.from, placed.length));
-            const double size = face.engine.pixelSize() * face.scale * kPointsPerUnit;
+            const double size = face.points;
             BeginText();
             if (state_.face != name || state_.size != size) {
                 close();

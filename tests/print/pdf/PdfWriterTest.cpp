@@ -160,8 +160,8 @@ TEST_F(PdfWriter, AFaceThatCannotBeEmbeddedIsDrawnAsOutlines) {
 // however it is laid out: by the shaper (plain Latin lines) or by Qt (any
 // other), with characters that show nothing or the missing-glyph box,
 // whichever of its glyphs stand for other texts elsewhere in the document:
-// in table order, reversed, in another font and in table order again, read
-// by poppler and by mupdf.
+// in table order, reversed, in other fonts and in table order again, read by
+// poppler and by mupdf.
 TEST_F(PdfWriter, EveryLineCopiesOutAsItShowsOnPaper) {
     struct Line {
         const char* what;
@@ -174,6 +174,8 @@ TEST_F(PdfWriter, EveryLineCopiesOutAsItShowsOnPaper) {
         {"a soft hyphen, by Qt", QStringLiteral("Via Ros\u00ADsini 10"), QStringLiteral("Via Rossini 10")},
         {"the same letters, by the shaper", QStringLiteral("Anna Rossi"), QStringLiteral("Anna Rossi")},
         {"a soft hyphen at the end", QStringLiteral("Bianchi\u00AD"), QStringLiteral("Bianchi")},
+        // DejaVu Sans (Verdana) joins "ffi" in one glyph.
+        {"letters joined, by Qt", QStringLiteral("Ufficio\u00AD"), QStringLiteral("Ufficio")},
         {"a tab", QStringLiteral("Anna\tRossi"), QStringLiteral("Anna Rossi")},
         {"a line feed", QStringLiteral("Scala B\nInterno 4"), QStringLiteral("Scala BInterno 4")},
         {"a carriage return and a line feed", QStringLiteral("Scala C\r\nInterno 5"), QStringLiteral("Scala CInterno 5")},
@@ -191,7 +193,8 @@ TEST_F(PdfWriter, EveryLineCopiesOutAsItShowsOnPaper) {
         double points;
         bool reversed;
     };
-    const Page pages[] = {{"Arial", 10, false}, {"Arial", 10, true}, {"Courier New", 8, false}, {"Arial", 10, false}};
+    const Page pages[] = {
+        {"Arial", 10, false}, {"Arial", 10, true}, {"Courier New", 8, false}, {"Verdana", 9, false}, {"Arial", 10, false}};
     std::vector<std::unique_ptr<TrepReport>> reports;
     std::vector<const PreparedPage*> prepared;
     std::vector<QStringList> shown;
