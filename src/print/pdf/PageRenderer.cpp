@@ -300,13 +300,10 @@ private:
     // given to the cluster's first glyph that is not the missing-glyph box.
     void ShapeWithQt(const TextFont& font, const PreparedText& text) {
         // The painter draws a line whole, on one baseline, and draws nothing
-        // for its line and paragraph separators, as for a line feed; the
-        // layout would begin a new line at them, which it does not at a
-        // line feed.
+        // for a line separator, as for a line feed; the layout would begin a
+        // new line at it, which it does not at a line feed.
         QString shaped = text.text;
-        std::replace_if(
-            shaped.begin(), shaped.end(),
-            [](QChar c) { return c == QChar::LineSeparator || c == QChar::ParagraphSeparator; }, QChar(u'\n'));
+        std::replace(shaped.begin(), shaped.end(), QChar(QChar::LineSeparator), QChar(u'\n'));
         QTextLayout layout(shaped, font.font.font, UnitsDevice());
         layout.setCacheEnabled(false);
         QTextOption option;

@@ -180,6 +180,7 @@ TEST_F(PdfWriter, EveryLineCopiesOutAsItShowsOnPaper) {
         {"a line feed", QStringLiteral("Scala B\nInterno 4"), QStringLiteral("Scala BInterno 4")},
         {"a carriage return and a line feed", QStringLiteral("Scala C\r\nInterno 5"), QStringLiteral("Scala CInterno 5")},
         {"a line separator", QStringLiteral("Scala D\u2028Interno 6"), QStringLiteral("Scala DInterno 6")},
+        {"a paragraph separator", QStringLiteral("Scala E\u2029Interno 7"), QStringLiteral("Scala EInterno 7")},
         {"a control character", QStringLiteral("Verdi\u0001 10"), QStringLiteral("Verdi 10")},
         {"Cyrillic, by Qt", QStringLiteral("Жук Жук"), QStringLiteral("Жук Жук")},
     };
