@@ -1,6 +1,7 @@
 #pragma once
 #include <QSizeF>
 #include <QString>
+#include <QStringList>
 
 #include <vector>
 
@@ -32,5 +33,23 @@ struct PdfSizedText {
     double points;
 };
 std::vector<PdfSizedText> PdfTextSizes(const QString& pdf);
+
+// The lines of text of page `page` (1-based; 0: of every page) as a reader
+// copies them out, empty lines left out: poppler's pdftotext (as they stand
+// on the page) or mupdf's mutool. A reader infers blanks from wide gaps,
+// each in its own way: each run of blanks is read as one space.
+enum class PdfReader { Poppler, MuPdf };
+QStringList PdfLines(const QString& pdf, PdfReader reader, int page = 0);
+
+// The page tree as read from the file by qpdf, walked from the catalog's
+// root: how many pages it holds, the most kids of any node, and the depth of
+// its shallowest and deepest page. Fails the test where a node's /Count is
+// not the number of pages under it or a kid's /Parent is not its node.
+struct PdfPageTreeShape {
+    long long pages = 0;
+    int widest = 0;
+    int shallowest = 0, deepest = 0;
+};
+PdfPageTreeShape PdfPageTree(const QString& pdf);
 
 }  // namespace testing_support

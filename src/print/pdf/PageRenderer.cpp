@@ -73,7 +73,8 @@ public:
         top_ = page.TopMarginUnits();
         inText_ = false;
         state_ = {};
-        for (ThreadFace& face : faces_) face.onPage = -1;
+        ++pages_;
+        for (ThreadFace& face : faces_) face.fonts.clear();
         out_ += "0 j 2 J\n";
         for (const PreparedItem& item : page.items) {
             if (const auto* rect = std::get_if<PreparedRect>(&item))
@@ -93,11 +94,16 @@ private:
     struct ThreadFace {
         QRawFont engine;
         double scale = 1;
+        double points = 0;  // the size it is written at
         std::shared_ptr<const Face> face;
         std::unique_ptr<hb_font_t, decltype(&hb_font_destroy)> shaper{nullptr, hb_font_destroy};
         std::vector<double> advances;  // units at this size, by glyph; < 0 until measured
-        std::vector<char> shown;       // by glyph: already listed for this page
-        int onPage = -1;               // index among the page's faces
+        // The face's fonts on this page, as indexes among the page's fonts;
+        // and by glyph, the page on which the first of them last showed it
+        // and the text it stood for there.
+        std::vector<int> fonts;
+        std::vector<long long> listedOn;
+        std::vector<QString> listedAs;
 
         // As the text engine advances: measured on `engine`, whose size
         // keeps the fractions of a pixel that a small one would round away.
@@ -125,11 +131,14 @@ private:
         QRgb fill = 0;
         bool fillSet = false;
     };
-    // A glyph placed on the line: its number and its pen position in units
-    // from the line's start on its baseline.
+    // A glyph placed on the line: its face (in faces_) and number, its pen
+    // position in units from the line's start on its baseline, and the text
+    // it stands for, at `from` for `length` in the texts that Show is given.
     struct Placed {
+        std::size_t face;
         unsigned glyph;
         double x, y;
+        qsizetype from = 0, length = 0;
     };
 
     double X(double units) const { return (left_ + units) * kPointsPerUnit; }
@@ -206,6 +215,7 @@ private:
         ThreadFace face;
         face.engine = engine;
         face.scale = scale;
+        face.points = engine.pixelSize() * scale * kPointsPerUnit;
         face.face = Face::Of(engine);
         if (!face.face) {
             faces_.push_back(std::move(face));
@@ -219,19 +229,10 @@ private:
         hb_blob_destroy(blob);
         const auto glyphs = std::size_t(std::max(face.face->glyphCount, 0));
         face.advances.assign(glyphs, -1.0);
-        face.shown.assign(glyphs, 0);
+        face.listedOn.assign(glyphs, 0);
+        face.listedAs.resize(glyphs);
         faces_.push_back(std::move(face));
         return faces_.size() - 1;
-    }
-
-    // The page's name for the face, listing it on the page when it is new.
-    int OnPage(ThreadFace& face) {
-        if (face.onPage < 0) {
-            face.onPage = int(page_.faces.size());
-            page_.faces.push_back({face.face, {}});
-            std::fill(face.shown.begin(), face.shown.end(), 0);
-        }
-        return face.onPage;
     }
 
     void Text(const PreparedText& text) {
@@ -248,7 +249,7 @@ private:
         Fill(text.font.Color);
         TextFont& font = FontOf(text.font);
         line_ = QPointF(text.x, text.baseline);
-        if (!PlainText(text.text) || !ShapePlain(faces_[font.face], text.text)) ShapeWithQt(font, text);
+        if (!PlainText(text.text) || !ShapePlain(font.face, text.text)) ShapeWithQt(font, text);
         if (clipped) {
             EndText();
             out_ += "Q\n";
@@ -260,7 +261,8 @@ private:
     // does (no kerning; ligatures and the other default features), and places
     // its glyphs with the advances Qt gives them. False, with nothing
     // written, when a character has no glyph in the face.
-    bool ShapePlain(ThreadFace& face, const QString& text) {
+    bool ShapePlain(std::size_t index, const QString& text) {
+        ThreadFace& face = faces_[index];
         if (!face.shaper) return false;
         hb_buffer_clear_contents(buffer_);
         hb_buffer_add_utf16(buffer_, reinterpret_cast<const uint16_t*>(text.utf16()), int(text.size()), 0,
@@ -277,19 +279,32 @@ private:
         double x = 0;
         for (unsigned i = 0; i < count; ++i) {
             if (glyphs[i].codepoint == 0 || glyphs[i].codepoint >= face.advances.size()) return false;
-            placed_.push_back({glyphs[i].codepoint, x, 0});
+            // A cluster's characters go with its first glyph; the shaper
+            // numbers clusters by their first character, in order.
+            const unsigned cluster = glyphs[i].cluster;
+            qsizetype length = 0;
+            if (i == 0 || glyphs[i - 1].cluster != cluster) {
+                unsigned next = i + 1;
+                while (next < count && glyphs[next].cluster == cluster) ++next;
+                length = (next < count ? qsizetype(glyphs[next].cluster) : text.size()) - cluster;
+            }
+            placed_.push_back({index, glyphs[i].codepoint, x, 0, cluster, length});
             x += face.Advance(glyphs[i].codepoint);
         }
-        Show(face, [&](std::size_t i) {
-            const unsigned end = i + 1 < count ? glyphs[i + 1].cluster : unsigned(text.size());
-            return glyphs[i].cluster < end ? text.mid(glyphs[i].cluster, end - glyphs[i].cluster) : QString();
-        });
+        Show(text);
         return true;
     }
 
     // Any line, through Qt's own layout: fallback fonts, marks, any script.
+    // Each glyph stands for the characters of its cluster (see Clusters),
+    // given to the cluster's first glyph that is not the missing-glyph box.
     void ShapeWithQt(const TextFont& font, const PreparedText& text) {
-        QTextLayout layout(text.text, font.font.font, UnitsDevice());
+        // The painter draws a line whole, on one baseline, and draws nothing
+        // for a line separator, as for a line feed; the layout would begin a
+        // new line at it, which it does not at a line feed.
+        QString shaped = text.text;
+        std::replace(shaped.begin(), shaped.end(), QChar(QChar::LineSeparator), QChar(u'\n'));
+        QTextLayout layout(shaped, font.font.font, UnitsDevice());
         layout.setCacheEnabled(false);
         QTextOption option;
         option.setWrapMode(QTextOption::NoWrap);
@@ -299,57 +314,175 @@ private:
         line.setLineWidth(1e6);
         line.setPosition(QPointF(0, 0));
         layout.endLayout();
-        const QHash<unsigned, QString> texts = TextOfGlyphs(layout, text.text);
-        for (const QGlyphRun& run : layout.glyphRuns()) {
-            const QList<quint32> glyphs = run.glyphIndexes();
-            const QList<QPointF> positions = run.positions();
-            placed_.clear();
-            const double scale = font.font.scale;
-            for (qsizetype i = 0; i < glyphs.size(); ++i)
-                placed_.push_back({glyphs[i], positions[i].x() * scale, (positions[i].y() - line.ascent()) * scale});
-            Show(faces_[FaceOf(run.rawFont(), scale)], [&](std::size_t i) { return texts.value(placed_[i].glyph); });
+        const double scale = font.font.scale;
+
+        std::vector<Run> runs;
+        for (const QGlyphRun& run : layout.glyphRuns())
+            runs.push_back({run, FaceOf(run.rawFont(), scale), run.glyphIndexes(), run.positions()});
+        const std::vector<Cluster> clusters = Clusters(line, text.text, runs);
+        placed_.clear();
+        const auto place = [&](const Run& run, qsizetype m, qsizetype from, qsizetype length) {
+            placed_.push_back({run.face, run.glyphs[m], run.positions[m].x() * scale,
+                               (run.positions[m].y() - line.ascent()) * scale, from, length});
+        };
+        for (const Cluster& cluster : clusters) {
+            // The painter shows no soft hyphen, not even at the line's end,
+            // where the layout does.
+            if (cluster.softHyphens) continue;
+            bool given = false;
+            for (const auto& [k, m] : cluster.glyphs) {
+                const bool carries = !given && runs[k].glyphs[m] != 0;
+                place(runs[k], m, carries ? cluster.from : 0, carries ? cluster.length : 0);
+                given = given || carries;
+            }
         }
+        // Glyphs that no character took, should there be any, are drawn all
+        // the same and stand for nothing.
+        for (const Run& run : runs) {
+            for (qsizetype m = run.taken; m < run.glyphs.size(); ++m) place(run, m, 0, 0);
+        }
+        Show(texts_);
     }
 
-    // The text each glyph of the line shows, however Qt joined or split the
-    // characters.
-    static QHash<unsigned, QString> TextOfGlyphs(const QTextLayout& layout, const QString& text) {
-        QHash<unsigned, QString> texts;
-        for (qsizetype i = 0; i < text.size(); ++i) {
-            const int length = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
-            for (const QGlyphRun& run : layout.glyphRuns(int(i), length))
-                for (const quint32 glyph : run.glyphIndexes()) texts[glyph] += text.mid(i, length);
-            i += length - 1;
+    // The glyphs of one font (and direction) of a line laid out by Qt, and
+    // how many of them the line's clusters took.
+    struct Run {
+        QGlyphRun run;
+        std::size_t face;
+        QList<quint32> glyphs;
+        QList<QPointF> positions;
+        qsizetype taken = 0;
+    };
+    // Characters of a line and the glyphs that show them: the text they
+    // stand for (at `from` for `length` in texts_) and the glyphs as (run,
+    // index).
+    struct Cluster {
+        qsizetype first;  // the first character
+        qsizetype from, length;
+        std::vector<std::pair<std::size_t, qsizetype>> glyphs;
+        std::vector<qsizetype> counts;  // of its glyphs, by run
+        bool softHyphens = true;        // of soft hyphens alone
+    };
+
+    // The clusters of `text` laid out as `line`, whose glyphs are `runs`, in
+    // the order of its characters, which is left to right: the archive's
+    // code page holds no right-to-left script. A character's glyph runs hold
+    // the glyphs of its whole cluster, so where they are those of the
+    // character before it the two may share a cluster: they do where they
+    // show fewer glyphs together than apart. Characters that show no glyph
+    // (soft hyphens within the line, tabs, line breaks) are in none and
+    // stand for nothing; a reader sees a space in the blank a tab leaves
+    // where it is wide enough to be seen. The glyphs of each run are given
+    // out in order: the runs of a part of the line place glyphs after one
+    // not shown (a soft hyphen's) as if it had its width, so a glyph is told
+    // by how many come before it, never by where it stands.
+    std::vector<Cluster> Clusters(const QTextLine& line, const QString& text, std::vector<Run>& runs) {
+        // How many glyphs of each of the line's runs `parts` hold. (A part
+        // of a joined glyph's characters is marked as such.)
+        const auto counts = [&](const QList<QGlyphRun>& parts) {
+            std::vector<qsizetype> n(runs.size(), 0);
+            for (const QGlyphRun& part : parts) {
+                const auto flags = part.flags() & ~QGlyphRun::SplitLigature;
+                const auto k = std::size_t(std::find_if(runs.begin(), runs.end(), [&](const Run& run) {
+                                               return run.run.rawFont() == part.rawFont() && run.run.flags() == flags;
+                                           }) - runs.begin());
+                if (k < n.size()) n[k] += part.glyphIndexes().size();
+            }
+            return n;
+        };
+        std::vector<Cluster> clusters;
+        QList<QGlyphRun> before;  // the glyph runs of the last character that showed a glyph
+        texts_.clear();
+        for (qsizetype i = 0, length = 1; i < text.size(); i += length) {
+            length = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+            const QList<QGlyphRun> parts = line.glyphRuns(int(i), int(length));
+            if (parts.isEmpty()) continue;
+            std::vector<qsizetype> added = counts(parts);
+            bool joins = false;
+            if (parts == before) {
+                const Cluster& last = clusters.back();
+                const std::vector<qsizetype> together =
+                    counts(line.glyphRuns(int(last.first), int(i + length - last.first)));
+                for (std::size_t k = 0; k < runs.size(); ++k) joins = joins || together[k] < last.counts[k] + added[k];
+                for (std::size_t k = 0; joins && k < runs.size(); ++k)
+                    added[k] = std::max<qsizetype>(0, together[k] - last.counts[k]);
+            }
+            before = parts;
+            if (!joins) clusters.push_back({i, texts_.size(), 0, {}, std::vector<qsizetype>(runs.size(), 0)});
+            Cluster& cluster = clusters.back();
+            const QStringView character = QStringView(text).mid(i, length);
+            texts_ += character;
+            cluster.length += length;
+            cluster.softHyphens = cluster.softHyphens && character == u"\u00AD";
+            for (std::size_t k = 0; k < runs.size(); ++k) {
+                for (; added[k] > 0 && runs[k].taken < runs[k].glyphs.size(); --added[k]) {
+                    cluster.glyphs.emplace_back(k, runs[k].taken++);
+                    ++cluster.counts[k];
+                }
+            }
         }
-        return texts;
+        return clusters;
     }
 
-    // Writes the placed glyphs of one face, relative to the current line:
-    // one run of glyph numbers for each baseline, each glyph moved only where
-    // the widths would not put it. `textOf(i)` is what glyph i shows.
-    template <typename TextOf>
-    void Show(ThreadFace& face, TextOf textOf) {
-        if (!face.face) return Outline(face);
-        BeginText();
-        const int name = OnPage(face);
-        const double size = face.engine.pixelSize() * face.scale * kPointsPerUnit;
-        if (state_.face != name || state_.size != size) {
-            out_ += "/F" + std::to_string(name) + ' ';
-            AppendNumber(out_, size);
-            out_ += " Tf\n";
-            state_.face = name;
-            state_.size = size;
+    // The page's font (its index among the page's fonts) in which `glyph`
+    // of `face` stands for `text`: the face's first font on the page that
+    // shows the glyph as `text` or not yet at all, or a new one.
+    int FontFor(ThreadFace& face, unsigned glyph, QStringView text) {
+        if (face.fonts.empty()) NewFont(face);
+        if (face.listedOn[glyph] != pages_) {
+            face.listedOn[glyph] = pages_;
+            face.listedAs[glyph] = text.toString();
+            page_.faces[std::size_t(face.fonts[0])].glyphs[glyph] = {face.face->widths[glyph], face.listedAs[glyph]};
+            return face.fonts[0];
         }
-        Glyphs& shown = page_.faces[std::size_t(name)].glyphs;
+        if (face.listedAs[glyph] == text) return face.fonts[0];
+        for (std::size_t i = 1; i < face.fonts.size(); ++i) {
+            Glyphs& glyphs = page_.faces[std::size_t(face.fonts[i])].glyphs;
+            const auto [known, added] = glyphs.try_emplace(glyph, Glyph{face.face->widths[glyph], text.toString()});
+            if (added || known->second.text == text) return face.fonts[i];
+        }
+        NewFont(face);
+        page_.faces.back().glyphs[glyph] = {face.face->widths[glyph], text.toString()};
+        return face.fonts.back();
+    }
+    void NewFont(ThreadFace& face) {
+        face.fonts.push_back(int(page_.faces.size()));
+        page_.faces.push_back({face.face, {}});
+    }
+
+    // Writes the placed glyphs, relative to the current line: a run of glyph
+    // numbers for each baseline and font, each glyph moved only where the
+    // widths would not put it. `texts` holds what they stand for.
+    void Show(QStringView texts) {
         double pen = 0, baseline = NAN;
         bool open = false;
-        for (std::size_t i = 0; i < placed_.size(); ++i) {
-            const unsigned glyph = placed_[i].glyph;
-            if (glyph >= face.shown.size()) continue;
-            const double x = X(line_.x() + placed_[i].x);
-            const double y = Y(line_.y() + placed_[i].y);
-            if (y != baseline) {
-                if (open) out_ += ")] TJ\n";
+        const auto close = [&] {
+            if (open) out_ += ")] TJ\n";
+            open = false;
+        };
+        for (const Placed& placed : placed_) {
+            ThreadFace& face = faces_[placed.face];
+            if (!face.face || placed.glyph == 0) {
+                close();
+                Outline(face, placed);
+                continue;
+            }
+            if (placed.glyph >= face.listedOn.size()) continue;
+            const int name = FontFor(face, placed.glyph, texts.mid(placed.from, placed.length));
+            const double size = face.points;
+            BeginText();
+            if (state_.face != name || state_.size != size) {
+                close();
+                out_ += "/F" + std::to_string(name) + ' ';
+                AppendNumber(out_, size);
+                out_ += " Tf\n";
+                state_.face = name;
+                state_.size = size;
+            }
+            const double x = X(line_.x() + placed.x);
+            const double y = Y(line_.y() + placed.y);
+            if (!open || y != baseline) {
+                close();
                 out_ += "1 0 0 1 ";
                 AppendNumber(out_, x);
                 out_ += ' ';
@@ -367,7 +500,7 @@ private:
             }
             // The glyph's number as two bytes of a string; a reader takes a
             // bare carriage return in a string for a line feed.
-            for (const char byte : {char(glyph >> 8), char(glyph & 0xff)}) {
+            for (const char byte : {char(placed.glyph >> 8), char(placed.glyph & 0xff)}) {
                 if (byte == '\r') {
                     out_ += "\\r";
                     continue;
@@ -375,44 +508,38 @@ private:
                 if (byte == '(' || byte == ')' || byte == '\\') out_ += '\\';
                 out_ += byte;
             }
-            const double width = face.face->widths[glyph];
-            pen += width * size / 1000;
-            if (!face.shown[glyph]) {
-                face.shown[glyph] = 1;
-                shown[glyph] = {width, textOf(i)};
-            }
+            pen += face.face->widths[placed.glyph] * size / 1000;
         }
-        if (open) out_ += ")] TJ\n";
+        close();
     }
 
-    // The placed glyphs of a face the document cannot embed, drawn as their
-    // outlines in the text's colour.
-    void Outline(const ThreadFace& face) {
+    // A glyph drawn as its outline in the text's colour: a glyph of a face
+    // the document cannot embed, or the missing-glyph box, which a reader
+    // might not draw from the font and which stands for no text.
+    void Outline(const ThreadFace& face, const Placed& placed) {
         EndText();
-        for (const Placed& placed : placed_) {
-            // The outline as the text engine has it, scaled to the height.
-            const QPainterPath path = face.engine.pathForGlyph(placed.glyph);
-            const auto point = [&](const QPainterPath::Element& at, const char* op) {
-                AppendNumber(out_, X(line_.x() + placed.x + at.x * face.scale));
-                out_ += ' ';
-                AppendNumber(out_, Y(line_.y() + placed.y + at.y * face.scale));
-                out_ += op;
-            };
-            for (int i = 0; i < path.elementCount(); ++i) {
-                const QPainterPath::Element element = path.elementAt(i);
-                if (element.isMoveTo()) {
-                    point(element, " m\n");
-                } else if (element.isLineTo()) {
-                    point(element, " l\n");
-                } else if (element.isCurveTo() && i + 2 < path.elementCount()) {
-                    point(element, " ");
-                    point(path.elementAt(i + 1), " ");
-                    point(path.elementAt(i + 2), " c\n");
-                    i += 2;
-                }
+        // The outline as the text engine has it, scaled to the height.
+        const QPainterPath path = face.engine.pathForGlyph(placed.glyph);
+        const auto point = [&](const QPainterPath::Element& at, const char* op) {
+            AppendNumber(out_, X(line_.x() + placed.x + at.x * face.scale));
+            out_ += ' ';
+            AppendNumber(out_, Y(line_.y() + placed.y + at.y * face.scale));
+            out_ += op;
+        };
+        for (int i = 0; i < path.elementCount(); ++i) {
+            const QPainterPath::Element element = path.elementAt(i);
+            if (element.isMoveTo()) {
+                point(element, " m\n");
+            } else if (element.isLineTo()) {
+                point(element, " l\n");
+            } else if (element.isCurveTo() && i + 2 < path.elementCount()) {
+                point(element, " ");
+                point(path.elementAt(i + 1), " ");
+                point(path.elementAt(i + 2), " c\n");
+                i += 2;
             }
-            if (!path.isEmpty()) out_ += "f\n";
         }
+        if (!path.isEmpty()) out_ += "f\n";
     }
 
     std::vector<TextFont> fonts_;
@@ -420,12 +547,14 @@ private:
     std::vector<ThreadFace> faces_;
     hb_buffer_t* buffer_;
     std::vector<Placed> placed_;
+    QString texts_;  // what the glyphs of a line laid out by Qt stand for
     QPointF line_;  // the current line's start on its baseline, in units
     RenderedPage page_;
     std::string out_;
     double height_ = 0, left_ = 0, top_ = 0;
     bool inText_ = false;
     State state_;
+    long long pages_ = 0;  // pages rendered, this one included
 };
 
 PageRenderer::PageRenderer() : impl_(std::make_unique<Impl>()) {}

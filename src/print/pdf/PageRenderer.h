@@ -9,9 +9,11 @@
 
 namespace report::pdf {
 
-// A page as the writer takes it: its compressed content, and the faces its
-// text uses in the order the content names them (/F0, /F1, ...) with the
-// glyphs each shows on it.
+// A page as the writer takes it: its compressed content, and the fonts its
+// text uses in the order the content names them (/F0, /F1, ...): each a face
+// with the glyphs it shows on the page and the text each stands for. A face
+// has more than one font on a page where one of its glyphs stands there for
+// more than one text (see DocumentFonts).
 struct RenderedPage {
     struct FaceUse {
         std::shared_ptr<const Face> face;
@@ -24,8 +26,11 @@ struct RenderedPage {
 
 // Turns prepared pages into content streams: rectangles as paths, each line
 // of text shaped as Qt's text engine shapes it and written as one run of
-// glyph numbers, placed where the painter places it. One per thread: it keeps
-// the fonts and faces it met, which belong to the thread that made them.
+// glyph numbers, placed where the painter places it, each glyph standing for
+// the characters it shows; glyphs that show no character of their font (the
+// missing-glyph box) and the glyphs of faces the document cannot embed are
+// drawn as outlines, which stand for no text. One per thread: it keeps the
+// fonts and faces it met, which belong to the thread that made them.
 class PageRenderer {
 public:
     PageRenderer();

@@ -1,13 +1,15 @@
 // The PDF writer: prepared pages straight into a PDF file. Pages are turned
 // into content streams on every core (PageRenderer) and written in order as
 // they come (OrderedParallelMap), so a long document holds only a few pages
-// in memory; the page tree, the fonts as subsets of the glyphs shown
-// (DocumentFonts) and the cross-reference table (PdfFile) come last.
+// in memory; the page tree's nodes as their pages are complete (PageTree);
+// the fonts as subsets of the glyphs shown (DocumentFonts) and the
+// cross-reference table (PdfFile) come last.
 #include "print/engine/Printers.h"
 #include "core/folder/TempFiles.h"
 #include "print/pdf/DocumentFonts.h"
 #include "print/pdf/OrderedMap.h"
 #include "print/pdf/PageRenderer.h"
+#include "print/pdf/PageTree.h"
 #include "print/pdf/PdfFile.h"
 
 #include <QDateTime>
@@ -32,15 +34,15 @@ void WritePdf(const PageStream& pages, const QString& path, const QString& title
     ReplacingFile file(path);
     if (!file.Open()) throw PrintError(QStringLiteral("Cannot write %1: %2").arg(path, file.Reason()).toStdString());
     pdf::PdfFile pdf(file, path);
-    const int catalog = pdf.Reserve(), tree = pdf.Reserve(), info = pdf.Reserve();
+    const int catalog = pdf.Reserve(), root = pdf.Reserve(), info = pdf.Reserve();
     pdf::DocumentFonts fonts(pdf);
-    QByteArray kids;
+    pdf::PageTree tree(pdf, root, pages.count);
     // Pages are rendered on every core, at least a few pages a thread, at most
     // eight a thread ahead of the page being written.
     constexpr int kMinPagesPerThread = 4;
     const int threads = int(std::min<long long>(std::max(1, QThread::idealThreadCount()), pages.count / kMinPagesPerThread));
     const auto write = [&](long long i, pdf::RenderedPage page) {
-        const int object = pdf.Reserve(), content = pdf.Reserve();
+        const int object = pdf.Reserve(), content = pdf.Reserve(), parent = tree.Add(object);
         QByteArray resources = "<< /ProcSet [/PDF /Text] /Font << ";
         for (std::size_t f = 0; f < page.faces.size(); ++f)
             resources += "/F" + QByteArray::number(qulonglong(f)) + ' ' + pdf::PdfFile::Ref(fonts.Add(page.faces[f].face, page.faces[f].glyphs)) + ' ';
@@ -50,10 +52,9 @@ void WritePdf(const PageStream& pages, const QString& path, const QString& title
         box += ' ';
         pdf::AppendNumber(box, page.height);
         box += ']';
-        pdf.Object(object, "<< /Type /Page /Parent " + pdf::PdfFile::Ref(tree) + " /MediaBox " + box + " /Resources " +
+        pdf.Object(object, "<< /Type /Page /Parent " + pdf::PdfFile::Ref(parent) + " /MediaBox " + box + " /Resources " +
                                resources + " /Contents " + pdf::PdfFile::Ref(content) + " >>");
         pdf.Stream(content, {}, page.content);
-        kids += pdf::PdfFile::Ref(object) + ' ';
         if (progress) progress(i + 1, pages.count);
     };
     pdf::OrderedParallelMap(
@@ -63,9 +64,7 @@ void WritePdf(const PageStream& pages, const QString& path, const QString& title
              }; },
         write);
     fonts.Write();
-    pdf.Object(tree, "<< /Type /Pages /Kids [" + kids + "] /Count " + QByteArray::number(pages.count) +
-                         " >>");
-    pdf.Object(catalog, "<< /Type /Catalog /Pages " + pdf::PdfFile::Ref(tree) + " >>");
+    pdf.Object(catalog, "<< /Type /Catalog /Pages " + pdf::PdfFile::Ref(root) + " >>");
     QByteArray information = "<< /Creator " + TextString(QStringLiteral("Velmora")) + " /Producer " +
                              TextString(QStringLiteral("Velmora")) + " /CreationDate (D:" +
                              QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMddHHmmss")).toLatin1() +

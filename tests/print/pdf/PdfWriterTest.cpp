@@ -14,6 +14,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 namespace report_tests {
 namespace {
 
@@ -151,6 +154,150 @@ TEST_F(PdfWriter, AFaceThatCannotBeEmbeddedIsDrawnAsOutlines) {
     EXPECT_NEAR(drawn.right(), expected.right(), tolerance);
     EXPECT_NEAR(drawn.bottom(), expected.bottom(), tolerance);
     EXPECT_TRUE(PdfWords(ours).empty()) << "outlines, not text";
+}
+
+// What each line copies out as, page after page, is what it shows on paper,
+// however it is laid out: by the shaper (plain Latin lines) or by Qt (any
+// other), with characters that show nothing or the missing-glyph box,
+// whichever of its glyphs stand for other texts elsewhere in the document:
+// in table order, reversed, in other fonts and in table order again, read by
+// poppler and by mupdf.
+TEST_F(PdfWriter, EveryLineCopiesOutAsItShowsOnPaper) {
+    struct Line {
+        const char* what;
+        QString text;
+        QString shown;
+    };
+    std::vector<Line> lines = {
+        // Qt shows it with the space's glyph, which stands for spaces too.
+        {"a zero-width space, by Qt", QStringLiteral("Rossi\u200BBianchi"), QStringLiteral("Rossi\u200BBianchi")},
+        {"a soft hyphen, by Qt", QStringLiteral("Via Ros\u00ADsini 10"), QStringLiteral("Via Rossini 10")},
+        {"the same letters, by the shaper", QStringLiteral("Anna Rossi"), QStringLiteral("Anna Rossi")},
+        {"a soft hyphen at the end", QStringLiteral("Bianchi\u00AD"), QStringLiteral("Bianchi")},
+        // DejaVu Sans (Verdana) joins "ffi" in one glyph.
+        {"letters joined, by Qt", QStringLiteral("Ufficio\u00AD"), QStringLiteral("Ufficio")},
+        {"a tab", QStringLiteral("Anna\tRossi"), QStringLiteral("Anna Rossi")},
+        {"a line feed", QStringLiteral("Scala B\nInterno 4"), QStringLiteral("Scala BInterno 4")},
+        {"a carriage return and a line feed", QStringLiteral("Scala C\r\nInterno 5"), QStringLiteral("Scala CInterno 5")},
+        {"a line separator", QStringLiteral("Scala D\u2028Interno 6"), QStringLiteral("Scala DInterno 6")},
+        {"a paragraph separator", QStringLiteral("Scala E\u2029Interno 7"), QStringLiteral("Scala EInterno 7")},
+        {"a control character", QStringLiteral("Verdi\u0001 10"), QStringLiteral("Verdi 10")},
+        {"Cyrillic, by Qt", QStringLiteral("Жук Жук"), QStringLiteral("Жук Жук")},
+    };
+    // The five bytes Windows-1252 leaves undefined, as the archive reads them.
+    for (const char16_t byte : {0x81, 0x8D, 0x8F, 0x90, 0x9D})
+        lines.push_back({"an undefined byte", QStringLiteral("Conto") + QChar(byte) + QStringLiteral(" 7"),
+                         QStringLiteral("Conto 7")});
+
+    struct Page {
+        const char* font;
+        double points;
+        bool reversed;
+    };
+    const Page pages[] = {
+        {"Arial", 10, false}, {"Arial", 10, true}, {"Courier New", 8, false}, {"Verdana", 9, false}, {"Arial", 10, false}};
+    std::vector<std::unique_ptr<TrepReport>> reports;
+    std::vector<const PreparedPage*> prepared;
+    std::vector<std::vector<Line>> orders;  // by page
+    for (const Page& page : pages) {
+        std::vector<Line>& order = orders.emplace_back(lines);
+        if (page.reversed) std::reverse(order.begin(), order.end());
+        auto report = NewReport();
+        for (std::size_t i = 0; i < order.size(); ++i) {
+            auto& memo = AddMemo(PageOf(*report), QStringLiteral("m%1").arg(i),
+                                 {MmToUnits(10), MmToUnits(10 + 9.0 * double(i)), MmToUnits(150), MmToUnits(6)},
+                                 QString(), QString::fromLatin1(page.font), page.points);
+            // One stored line, whatever it holds.
+            memo.Clear();
+            memo.Add(order[i].text);
+        }
+        ASSERT_TRUE(report->PrepareReport(true));
+        prepared.push_back(&report->PreparedPages().at(0));
+        reports.push_back(std::move(report));
+    }
+    const QString pdf = dir.filePath(QStringLiteral("lines.pdf"));
+    WritePdf(StreamOf(prepared), pdf);
+    for (std::size_t page = 0; page < prepared.size(); ++page) {
+        SCOPED_TRACE(page + 1);
+        for (const PdfReader reader : {PdfReader::Poppler, PdfReader::MuPdf}) {
+            SCOPED_TRACE(reader == PdfReader::Poppler ? "poppler" : "mupdf");
+            const QStringList copied = PdfLines(pdf, reader, int(page + 1));
+            const std::vector<Line>& order = orders[page];
+            ASSERT_EQ(std::size_t(copied.size()), order.size()) << copied.join(u'|').toStdString();
+            for (std::size_t i = 0; i < order.size(); ++i)
+                EXPECT_EQ(copied[qsizetype(i)].toStdString(), order[i].shown.toStdString()) << order[i].what;
+        }
+    }
+}
+
+// A font subset is tagged from the glyphs it holds: the same subset alike in
+// any document, different subsets differently.
+TEST_F(PdfWriter, SubsetTagsFollowTheGlyphsTheSubsetHolds) {
+    // The names of the document's fonts, as pdffonts lists them.
+    const auto fontsFor = [&](const QString& text, const QString& name) {
+        auto report = NewReport();
+        AddMemo(PageOf(*report), QStringLiteral("plain"), {MmToUnits(10), MmToUnits(10), MmToUnits(150), MmToUnits(6)},
+                text, QStringLiteral("Arial"), 10);
+        AddMemo(PageOf(*report), QStringLiteral("bold"), {MmToUnits(10), MmToUnits(20), MmToUnits(150), MmToUnits(6)},
+                text, QStringLiteral("Arial"), 10)
+            .Font.Style = fsBold;
+        EXPECT_TRUE(report->PrepareReport(true));
+        const QString pdf = dir.filePath(name);
+        WritePdf(StreamOf({&report->PreparedPages().at(0)}), pdf);
+        ExpectSoundPdf(pdf);
+        QProcess fonts;
+        fonts.start(QStringLiteral("pdffonts"), {pdf});
+        EXPECT_TRUE(fonts.waitForFinished());
+        QStringList names;
+        for (const QString& row :
+             QString::fromUtf8(fonts.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts).mid(2))
+            names << row.section(u' ', 0, 0);
+        return names;
+    };
+    const QStringList first = fontsFor(QStringLiteral("Anna Rossi"), QStringLiteral("first.pdf"));
+    const QStringList again = fontsFor(QStringLiteral("Anna Rossi"), QStringLiteral("again.pdf"));
+    const QStringList other = fontsFor(QStringLiteral("Mario Verdi"), QStringLiteral("other.pdf"));
+    ASSERT_EQ(first.size(), 2) << first.join(u' ').toStdString();
+    ASSERT_EQ(other.size(), 2) << other.join(u' ').toStdString();
+    EXPECT_EQ(first, again) << "the same subsets";
+    const QRegularExpression tagged(QStringLiteral("^[A-Z]{6}\\+"));
+    const auto tag = [](const QString& name) { return name.left(6); };
+    for (qsizetype i = 0; i < first.size(); ++i) {
+        EXPECT_TRUE(tagged.match(first[i]).hasMatch()) << first[i].toStdString();
+        EXPECT_NE(tag(first[i]), tag(other[i])) << first[i].toStdString() << " and " << other[i].toStdString();
+    }
+    EXPECT_NE(tag(first[0]), tag(first[1])) << "two subsets of one document";
+}
+
+// However many pages a document has, they stand in a tree of nodes of at
+// most 64 kids, every page at one depth, each node's parent and count right,
+// the pages in order: read back by qpdf and by poppler. Each page is made
+// when the writer asks for it, as the batch makes a long range.
+TEST_F(PdfWriter, PagesStandInATreeOfSmallNodes) {
+    auto report = NewReport();
+    AddMemo(PageOf(*report), QStringLiteral("number"), {MmToUnits(10), MmToUnits(10), MmToUnits(100), MmToUnits(6)},
+            QStringLiteral("Pagina"), QStringLiteral("Arial"), 10);
+    ASSERT_TRUE(report->PrepareReport(true));
+    PreparedPage page = report->PreparedPages().at(0);
+    ASSERT_TRUE(std::holds_alternative<PreparedText>(page.items.back()));
+    for (const long long count : {1LL, 64LL, 65LL, 8192LL}) {
+        SCOPED_TRACE(count);
+        const QString pdf = dir.filePath(QStringLiteral("pages.pdf"));
+        WritePdf(PageStream{count,
+                            [&](long long i) -> const PreparedPage& {
+                                std::get<PreparedText>(page.items.back()).text = QStringLiteral("Pagina %1").arg(i + 1);
+                                return page;
+                            }},
+                 pdf);
+        EXPECT_EQ(PdfPageCount(pdf), count);
+        const PdfPageTreeShape tree = PdfPageTree(pdf);
+        EXPECT_EQ(tree.pages, count);
+        EXPECT_LE(tree.widest, 64);
+        EXPECT_EQ(tree.shallowest, tree.deepest) << "every page at one depth";
+        QStringList numbers;
+        for (long long i = 1; i <= count; ++i) numbers << QStringLiteral("Pagina %1").arg(i);
+        EXPECT_EQ(PdfLines(pdf, PdfReader::Poppler), numbers);
+    }
 }
 
 }  // namespace

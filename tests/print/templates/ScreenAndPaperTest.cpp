@@ -14,6 +14,7 @@
 #include "support/TestSupport.h"
 
 #include <QDateTime>
+#include <QFontDatabase>
 #include <QImage>
 #include <QTemporaryDir>
 
@@ -113,6 +114,20 @@ std::vector<Case> Cases() {
         {"single-record sheet", [=] { return sheet(label_sheet::kRecordName, label_sheet::OnEveryLabel(record)); }, {0}},
         {"envelope, portrait", [=] { return envelopeOn(false); }, {0}},
         {"envelope, landscape", [=] { return envelopeOn(true); }, {0}},
+        // Characters that show nothing (soft hyphens, a line separator)
+        // or the missing-glyph box (controls, the bytes Windows-1252 leaves
+        // undefined).
+        {"envelope of characters without a glyph",
+         [] {
+             auto report = envelope::Build();
+             const envelope::Lines odd{QStringLiteral("Via Ros\u00ADsini 10"), QStringLiteral("Bianchi\u00AD"),
+                                       QStringLiteral("Conto\u0081\u008D\u008F\u0090\u009D 7"),
+                                       QStringLiteral("Scala B\u2028Interno 4"), QStringLiteral("Verdi\u0001\u000B fine"),
+                                       QStringLiteral("Italia")};
+             EXPECT_TRUE(envelope::FillAndPrepare(*report, {false, 10, -5}, odd));
+             return report;
+         },
+         {0}},
         {"summary, first and last page",
          [] {
              auto report = summary::Build();
@@ -148,6 +163,36 @@ TEST(ScreenAndPaper, EveryTemplateLooksTheSameInThePreviewAndInThePdf) {
             }
         }
     }
+}
+
+// Qt makes a bold face out of a regular one only below 64 pixels, which the
+// fonts of the templates, made large and scaled down, never are: where a
+// family has no bold face, the preview shows bold text in the regular one,
+// and the paper carries as much ink.
+TEST(ScreenAndPaper, BoldInAFamilyWithoutABoldFaceInksAsInThePreview) {
+    testing_support::EnsureApplication();
+    const QString family = QStringLiteral("DejaVu Math TeX Gyre");
+    ASSERT_TRUE(QFontDatabase::families().contains(family)) << "fonts-dejavu-extra is installed";
+    for (const QString& style : QFontDatabase::styles(family))
+        ASSERT_FALSE(QFontDatabase::bold(family, style)) << style.toStdString();
+    auto report = NewReport();
+    AddMemo(PageOf(*report), QStringLiteral("bold"), {MmToUnits(20), MmToUnits(30), MmToUnits(150), MmToUnits(8)},
+            QStringLiteral("Anna Rossi, Via Garibaldi 3"), family, 14)
+        .Font.Style = fsBold;
+    ASSERT_TRUE(report->PrepareReport(true));
+    QTemporaryDir dir;
+    const Pictures p = Draw(report->PreparedPages().at(0), dir.filePath(QStringLiteral("bold.pdf")));
+    ASSERT_EQ(p.screen.size(), p.paper.size());
+    // The ink of the line: how much darker than the paper its pixels are.
+    const auto ink = [](const QImage& image) {
+        double sum = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) sum += 255 - qGray(image.pixel(x, y));
+        return sum;
+    };
+    const double screen = ink(p.screen), paper = ink(p.paper);
+    ASSERT_GT(screen, 0);
+    EXPECT_NEAR(paper / screen, 1, 0.03);
 }
 
 }  // namespace
