@@ -98,3 +98,9 @@ bool WriteAll(int fd, const char* data, qsizetype size) {
 bool CloseChecked(int fd) { return ::close(fd) == 0 || errno == EINTR; }
 
 QString SystemReason(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
+
+QFileInfo FollowLinks(const QString& path) {
+    QFileInfo file(path);
+    for (int depth = 0; depth < 40 && file.isSymLink(); ++depth) file.setFile(file.symLinkTarget());
+    return file;
+}

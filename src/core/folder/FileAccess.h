@@ -1,5 +1,6 @@
 #pragma once
 #include <QByteArray>
+#include <QFileInfo>
 #include <QString>
 
 // Low-level access to the files of the program folder, shared by the record
@@ -34,3 +35,8 @@ bool CloseChecked(int fd);
 
 // The text of an errno value, in the system's language.
 QString SystemReason(int error);
+
+// The file a path names once its links are followed, one after the other (at
+// most 40, as the system follows them); the path itself when it is no link.
+// The file need not exist: a dangling link gives the file it would create.
+QFileInfo FollowLinks(const QString& path);

@@ -1,10 +1,9 @@
 #include "core/folder/IniFile.h"
 
 #include "core/folder/FileAccess.h"
+#include "core/folder/TempFiles.h"
 
-#include <QAtomicInt>
 #include <QFile>
-#include <QFileInfo>
 
 #include <algorithm>
 #include <cerrno>
@@ -180,9 +179,8 @@ QString EndingBefore(const Units& units, qsizetype at) {
     return units.Text(at - (crlf ? 2 : 1), at);
 }
 
-[[noreturn]] void Fail(const char* what, const QString& path, int error) {
-    throw IniError(QStringLiteral("impossibile %1 %2: %3").arg(QLatin1String(what), path, SystemReason(error))
-                       .toStdString());
+[[noreturn]] void Fail(const char* what, const QString& path, const QString& reason) {
+    throw IniError(QStringLiteral("impossibile %1 %2: %3").arg(QLatin1String(what), path, reason).toStdString());
 }
 
 // The bytes of the file, empty when there is nothing of that name. A file
@@ -194,7 +192,7 @@ QByteArray ReadAll(const QString& path) {
     if (!refusal.isEmpty()) throw IniError(refusal.toStdString());
     if (fd < 0) {
         if (errno == ENOENT) return {};
-        Fail("leggere", path, errno);
+        Fail("leggere", path, SystemReason(errno));
     }
     // Sized once from the file's length; a file that grows meanwhile is read on.
     QByteArray bytes;
@@ -210,7 +208,7 @@ QByteArray ReadAll(const QString& path) {
         if (n < 0) {
             const int error = errno;
             ::close(fd);
-            Fail("leggere", path, error);
+            Fail("leggere", path, SystemReason(error));
         }
         if (n == 0) break;
     }
@@ -221,28 +219,12 @@ QByteArray ReadAll(const QString& path) {
 // Puts bytes in place of the file at path in one rename, through a new file
 // beside it that takes the old file's permissions; the old file stays as it
 // was when anything fails. A link is followed: its target is replaced.
-void ReplaceAll(const QString& given, const QByteArray& bytes) {
-    const QFileInfo info(given);
-    const QString path = info.isSymLink() ? info.symLinkTarget() : given;
-    static QAtomicInt counter;
-    QString temporary;
-    int fd = -1;
-    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
-        temporary = QStringLiteral("%1.%2-%3.tmp").arg(path).arg(::getpid()).arg(counter.fetchAndAddRelaxed(1));
-        fd = ::open(QFile::encodeName(temporary).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) break;
-    }
-    if (fd < 0) Fail("scrivere", given, errno);
-    struct stat old {};
-    const bool kept = ::stat(QFile::encodeName(path).constData(), &old) != 0 || ::fchmod(fd, old.st_mode & 07777) == 0;
-    const bool written = kept && WriteAll(fd, bytes.constData(), bytes.size()) && ::fsync(fd) == 0;
-    const int error = errno;
-    if (!CloseChecked(fd) || !written ||
-        ::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(path).constData()) != 0) {
-        const int failure = written ? errno : error;
-        ::unlink(QFile::encodeName(temporary).constData());
-        Fail("scrivere", given, failure);
-    }
+void ReplaceAll(const QString& path, const QByteArray& bytes) {
+    ReplacingFile file(path);
+    if (!file.Open()) Fail("scrivere", path, file.Reason());
+    errno = 0;
+    if (file.Device().write(bytes) != bytes.size()) Fail("scrivere", path, SystemReason(errno ? errno : EIO));
+    if (!file.Commit()) Fail("scrivere", path, file.Reason());
 }
 
 }  // namespace

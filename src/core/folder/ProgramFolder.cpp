@@ -1,5 +1,7 @@
 #include "core/folder/ProgramFolder.h"
 
+#include "core/folder/FileAccess.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -36,8 +38,7 @@ std::optional<Identity> IdentityOf(const QString& path) {
 std::optional<ProgramFolder::Place> ProgramFolder::PlaceOf(const QString& output) const {
     const std::optional<Identity> folder = IdentityOf(path_);
     if (!folder) return std::nullopt;
-    QFileInfo file(output);
-    for (int depth = 0; depth < 40 && file.isSymLink(); ++depth) file.setFile(file.symLinkTarget());
+    const QFileInfo file = FollowLinks(output);
     // The folders that hold the file, up to the root.
     const QString parent = QFileInfo(file.absolutePath()).canonicalFilePath();
     for (QString above = parent; !above.isEmpty(); above = above == QLatin1String("/") ? QString() : QFileInfo(above).path())

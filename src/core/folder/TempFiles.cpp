@@ -155,8 +155,7 @@ bool ReplacingFile::OpenFolder() {
         target_ = QFile::encodeName(path_);
         return folder_ >= 0;
     }
-    QFileInfo info(path_);
-    for (int depth = 0; depth < 40 && info.isSymLink(); ++depth) info.setFile(info.symLinkTarget());
+    const QFileInfo info = FollowLinks(path_);
     folderPath_ = info.absolutePath();
     target_ = QFile::encodeName(info.fileName());
     folder_ = ::open(QFile::encodeName(folderPath_).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
