@@ -8,7 +8,7 @@ pkgs=(build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-d
       fonts-liberation2 fonts-dejavu-core xdg-utils)
 if [[ $what == test ]]; then
   pkgs+=(googletest libgtest-dev libbenchmark-dev cups cups-client cups-filters
-         cups-bsd poppler-utils qpdf mupdf-tools fonts-dejavu-extra ccache libreoffice-calc-nogui clang
+         cups-bsd poppler-utils qpdf mupdf-tools fonts-dejavu-extra ccache libreoffice-calc-nogui python3-uno clang
          libclang-rt-14-dev)
 fi
 missing=()

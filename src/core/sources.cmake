@@ -14,6 +14,7 @@ set(VELMORA_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/archive/RecordFile.cpp
   ${CMAKE_CURRENT_LIST_DIR}/archive/PickerItem.cpp
   ${CMAKE_CURRENT_LIST_DIR}/archive/ExportWriter.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/archive/OfficeLock.cpp
   ${CMAKE_CURRENT_LIST_DIR}/archive/ImportCsv.cpp
   ${CMAKE_CURRENT_LIST_DIR}/archive/EnvelopeSettings.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sheets/LabelGrid.cpp

@@ -10,6 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace testing_support {
 
 QString CalcProgram() { return QStandardPaths::findExecutable(QStringLiteral("soffice")); }
@@ -40,6 +44,37 @@ QString ConvertToCsv(const QString& soffice, const QString& spreadsheet, const Q
     }
     return csv;
 }
+
+QString DocumentInCalc::Python() {
+    const QString python = QStringLiteral("/usr/bin/python3");
+    return QProcess::execute(python, {"-c", "import uno"}) == 0 ? python : QString();
+}
+
+DocumentInCalc::DocumentInCalc(const QString& soffice, const QString& document) {
+    const QString pipe = QStringLiteral("velmora-test-%1").arg(::getpid());
+    // Its own process group, so that a crash takes every process it starts.
+    office_.setChildProcessModifier([] { ::setsid(); });
+    office_.start(soffice, {"-env:UserInstallation=" + QUrl::fromLocalFile(profile_.path()).toString(), "--headless",
+                            "--norestore", "--nologo", "--accept=pipe,name=" + pipe + ";urp;"});
+    if (!office_.waitForStarted()) {
+        ADD_FAILURE() << "soffice did not start";
+        return;
+    }
+    QProcess open;
+    open.start(Python(), {QStringLiteral(VELMORA_OPEN_IN_OFFICE), document, pipe});
+    opened_ = open.waitForFinished(300000) && open.exitCode() == 0 &&
+              open.readAllStandardOutput().trimmed() == "opened";
+    if (!opened_) ADD_FAILURE() << "LibreOffice did not open " << document.toStdString() << ": "
+                                << open.readAllStandardError().toStdString();
+}
+
+void DocumentInCalc::Crash() {
+    if (office_.state() == QProcess::NotRunning) return;
+    ::kill(-static_cast<pid_t>(office_.processId()), SIGKILL);
+    office_.waitForFinished();
+}
+
+DocumentInCalc::~DocumentInCalc() { Crash(); }
 
 std::vector<CsvRow> ReadCsv(const QString& path, char separator) {
     QFile file(path);

@@ -1,6 +1,8 @@
 #pragma once
+#include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <vector>
 
@@ -15,6 +17,28 @@ QString CalcProgram();
 // `separator`) in `outdir`. Returns the CSV file's path, or an empty text
 // after adding a failure that says what Calc printed.
 QString ConvertToCsv(const QString& soffice, const QString& spreadsheet, const QString& outdir, char separator);
+
+// LibreOffice running headless with a private profile and a document open in
+// it, as a user's spreadsheet program holding the export: it writes its lock
+// file beside the document and keeps the document open. Crash kills it at
+// once, as a crash would, and leaves the lock file behind. Needs Debian's
+// python3-uno; Opened is false (with a failure added) when it could not open.
+class DocumentInCalc {
+public:
+    DocumentInCalc(const QString& soffice, const QString& document);
+    ~DocumentInCalc();
+    bool Opened() const { return opened_; }
+    void Crash();
+
+    // The Python that can drive LibreOffice (Debian's, with python3-uno);
+    // empty when it is missing.
+    static QString Python();
+
+private:
+    QTemporaryDir profile_;
+    QProcess office_;
+    bool opened_ = false;
+};
 
 // One field of a CSV file that ConvertToCsv wrote: its text, and whether it
 // stood in quotes. Calc quotes every text cell, so a field that stands

@@ -4,10 +4,9 @@
 #include "core/folder/ProgramFolder.h"
 #include "core/folder/TempFiles.h"
 #include "core/folder/TextRules.h"
+#include "core/archive/OfficeLock.h"
 #include "core/archive/ShortText.h"
 
-#include <QDir>
-#include <QFileInfo>
 
 #include <cerrno>
 #include <functional>
@@ -167,10 +166,14 @@ void Write(QIODevice& out, Rows& rows) {
 }
 
 void WriteFile(const QString& path, Rows& rows) {
-    const QFileInfo info(path);
-    const QString lock = info.dir().filePath(QStringLiteral(".~lock.") + info.fileName() + QLatin1Char('#'));
-    if (QFileInfo::exists(lock))
-        throw FileError(QStringLiteral("%1 è aperto in un altro programma").arg(path).toStdString());
+    const office_lock::Lock lock = office_lock::Inspect(path);
+    if (lock.state == office_lock::State::Stale) {
+        // Left by a crash of the office suite on this computer.
+        const QString reason = office_lock::Remove(path);
+        if (!reason.isEmpty()) throw FileFailure("eliminare", office_lock::PathFor(path), reason);
+    } else if (lock.state != office_lock::State::None) {
+        throw FileError(QStringLiteral("%1 è aperto da %2").arg(path, office_lock::Describe(lock.holder)).toStdString());
+    }
     ReplacingFile file(path);
     const auto failed = [&](const QString& reason) { return FileFailure("scrivere", path, reason); };
     if (!file.Open()) throw failed(file.Reason());

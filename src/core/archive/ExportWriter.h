@@ -67,7 +67,9 @@ void Write(QIODevice& out, Rows& rows);
 
 // Writes the export to the file at path. When the office suite's lock file of
 // that file lies beside it (the file is open in the spreadsheet program),
-// nothing is written. Otherwise the export goes to a temporary file in the
+// nothing is written and the error names who holds it; a lock left behind by
+// this user on this computer, with no process holding the file, is removed
+// first (see OfficeLock.h). Otherwise the export goes to a temporary file in the
 // same folder, which replaces the file only once it is complete: a failure
 // leaves an earlier file whole. Throws FileError.
 void WriteFile(const QString& path, Rows& rows);

@@ -6,12 +6,14 @@
 #include "ui/PictureButton.h"
 #include "ui/StatusLine.h"
 #include "core/archive/ExportWriter.h"
+#include "core/archive/OfficeLock.h"
 #include "core/archive/ShortText.h"
 #include "windows/shell/Guida.h"
 #include "windows/shell/OpenURL.h"
 
 #include <QAbstractItemDelegate>
 #include <QAbstractTableModel>
+#include <QFileInfo>
 #include <QHash>
 #include <QHeaderView>
 #include <QLabel>
@@ -245,6 +247,7 @@ void TfrmExpIndirizzi::cmdEsportaClick() {
                         ui::Kind::Confirmation, ui::Buttons::YesNo) != ui::Answer::Yes)
         return;
     const QString path = app_.Folder().File(se::kFileName);
+    if (!ClearOfficeLock(path)) return;
     try {
         Grid::Export rows(*grid_);
         se::WriteFile(path, rows);
@@ -258,6 +261,36 @@ void TfrmExpIndirizzi::cmdEsportaClick() {
                                        "Si vuole aprire il file di Excel?"),
                         ui::Kind::Confirmation, ui::Buttons::YesNo) == ui::Answer::Yes)
         TMisc::Open(QLatin1Char('"') + path + QLatin1Char('"'));
+}
+
+// The spreadsheet program's lock file beside the export: a lock held on this
+// computer is told and stops the export; one written elsewhere (or by another
+// user) is removed once the user says the file is no longer open there. A
+// lock left behind on this computer is removed by the export itself.
+bool TfrmExpIndirizzi::ClearOfficeLock(const QString& path) {
+    const office_lock::Lock lock = office_lock::Inspect(path);
+    const QString who = office_lock::Describe(lock.holder);
+    if (lock.state == office_lock::State::OpenHere) {
+        ui::ShowPlain(this, QStringLiteral("Attenzione: il sistema non permette di esportare i dati.\n\r\n\r"
+                                           "Il file di Excel è aperto da %1: chiuderlo e riprovare.")
+                                .arg(who));
+        return false;
+    }
+    if (lock.state != office_lock::State::Unsure) return true;
+    if (ui::ShowMessage(this,
+                        QStringLiteral("Il file di Excel risulta aperto da %1 (lo dice il file nascosto %2, accanto "
+                                       "al file).\r\n\r\nSe il file non è più aperto, quel file nascosto è "
+                                       "rimasto da una chiusura improvvisa del programma e si può eliminare.\r\n\r\n"
+                                       "Si vuole eliminarlo ed esportare i dati adesso?")
+                            .arg(who, QFileInfo(office_lock::PathFor(path)).fileName()),
+                        ui::Kind::Confirmation, ui::Buttons::YesNo) != ui::Answer::Yes)
+        return false;
+    const QString reason = office_lock::Remove(path);
+    if (reason.isEmpty()) return true;
+    ui::ShowPlain(this, QStringLiteral("Attenzione: il sistema non permette di esportare i dati.\n\r\n\r"
+                                       "Impossibile eliminare %1: %2")
+                            .arg(office_lock::PathFor(path), reason));
+    return false;
 }
 
 void TfrmExpIndirizzi::cmdGuidaClick() {

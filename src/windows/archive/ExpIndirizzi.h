@@ -49,6 +49,7 @@ protected:
 private:
     class Grid;
     void CommitEdit();
+    bool ClearOfficeLock(const QString& path);
 
     Velmora& app_;
     Grid* grid_;

@@ -17,12 +17,16 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QProcess>
+#include <QSysInfo>
 #include <QTableView>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <pwd.h>
+#include <unistd.h>
 #include <vector>
 
 using namespace testing_support;
@@ -231,10 +235,7 @@ TEST_F(ExpIndirizzi, AFailedExportShowsTheMessageAndKeepsTheEarlierFile) {
         const char* what;
         std::function<void()> arrange, undo;
     };
-    const QString lock = QStringLiteral(".~lock.Archivio_Dati.xls#");
     const Case cases[] = {
-        {"open in the office suite", [&] { fixture.folder.Write(lock, "lock"); },
-         [&] { QFile::remove(fixture.folder.File(lock)); }},
         {"writes fail", [&] { writesFail = std::make_unique<WritesFail>(); }, [&] { writesFail.reset(); }},
     };
     for (const Case& c : cases) {
@@ -253,6 +254,62 @@ TEST_F(ExpIndirizzi, AFailedExportShowsTheMessageAndKeepsTheEarlierFile) {
         EXPECT_EQ(log.messages.back().buttons, ui::Buttons::Ok);
         EXPECT_EQ(fixture.folder.Read(kXls), earlier) << c.what;
         EXPECT_TRUE(opened.empty());
+    }
+}
+
+// The spreadsheet program's lock file beside the export: one left behind on
+// this computer is removed without a word, one from another computer only
+// when the user says so, and one held here stops the export with its holder.
+TEST_F(ExpIndirizzi, AnOfficeLockIsClearedWhenStaleOrConfirmedAndToldWhenHeld) {
+    Store(fixture.folder.Path(), {Record("uno")});
+    const QByteArray expected = ExportOf(fixture.folder.Path());
+    const QByteArray earlier = "earlier export";
+    const QString lock = QStringLiteral(".~lock.Archivio_Dati.xls#");
+    const QString user = QString::fromLocal8Bit(::getpwuid(::geteuid())->pw_name);
+    const QString host = QSysInfo::machineHostName();
+    const QByteArray here = "," + user.toLocal8Bit() + "," + host.toLocal8Bit() + ",11.12.2026 05:48,file:///p;";
+    const QByteArray elsewhere = "Mario Rossi,mario,ufficio-2,10.12.2026 17:02,file:///home/mario/lo;";
+    const QString kConfirm = QStringLiteral(
+        "Il file di Excel risulta aperto da Mario Rossi (utente mario) sul computer ufficio-2 dal 10.12.2026 17:02 "
+        "(lo dice il file nascosto .~lock.Archivio_Dati.xls#, accanto al file).\r\n\r\nSe il file non è più aperto, "
+        "quel file nascosto è rimasto da una chiusura improvvisa del programma e si può eliminare.\r\n\r\nSi vuole "
+        "eliminarlo ed esportare i dati adesso?");
+    const QString kHeld = QStringLiteral(
+        "Attenzione: il sistema non permette di esportare i dati.\n\r\n\rIl file di Excel è aperto da %1 sul computer "
+        "%2 dal 11.12.2026 05:48: chiuderlo e riprovare.").arg(user, host);
+    struct Case {
+        const char* what;
+        QByteArray lock;
+        bool held;  // a process of this user has the file open
+        std::vector<ui::Answer> answers;
+        QStringList told;
+        bool written;
+    };
+    const Case cases[] = {
+        {"this computer, left over", here, false, {ui::Answer::Yes, ui::Answer::No}, {kAsk, kDone}, true},
+        {"this computer, held", here, true, {ui::Answer::Yes}, {kAsk, kHeld}, false},
+        {"another computer, confirmed", elsewhere, false, {ui::Answer::Yes, ui::Answer::Yes, ui::Answer::No},
+         {kAsk, kConfirm, kDone}, true},
+        {"another computer, declined", elsewhere, false, {ui::Answer::Yes, ui::Answer::No}, {kAsk, kConfirm}, false},
+    };
+    for (const Case& c : cases) {
+        fixture.folder.Write(kXls, earlier);
+        fixture.folder.Write(lock, c.lock);
+        QProcess holder;
+        if (c.held) {
+            holder.start(QStringLiteral("sh"), {"-c", "exec 3<\"$0\"; echo open; exec sleep 600",
+                                                fixture.folder.File(kXls)});
+            ASSERT_TRUE(holder.waitForReadyRead());
+        }
+        log.Clear();
+        log.answers.assign(c.answers.begin(), c.answers.end());
+        Open([](TfrmExpIndirizzi& w) { w.cmdEsporta->click(); });
+        holder.kill();
+        holder.waitForFinished();
+        EXPECT_EQ(log.Texts(), c.told) << c.what;
+        EXPECT_EQ(fixture.folder.Read(kXls), c.written ? expected : earlier) << c.what;
+        EXPECT_EQ(QFile::exists(fixture.folder.File(lock)), !c.written) << c.what;
+        EXPECT_TRUE(opened.empty()) << c.what;
     }
 }
 
