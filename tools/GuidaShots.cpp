@@ -12,11 +12,15 @@
 #include "windows/archive/ImportaIndirizzi.h"
 #include "windows/archive/StampaBusta.h"
 #include "windows/archive/TrovaIndirizzi.h"
+#include "print/engine/Painter.h"
 #include "print/engine/Prepared.h"
+#include "print/engine/Printers.h"
+#include "print/templates/CalibrationSheet.h"
 #include "report_ui/Preview.h"
 #include "windows/sheets/Anteprima_Etichetta.h"
 #include "windows/sheets/Anteprima_Etichette.h"
 #include "windows/sheets/Archivio_Etichette.h"
+#include "windows/sheets/Calibrazione.h"
 #include "core/sheets/LabelGrid.h"
 #include "core/sheets/SheetRecord.h"
 #include "windows/sheets/Stampa_Etichette.h"
@@ -150,6 +154,37 @@ Take Opened(WindowOf<W> window, std::function<void(W&)> command) {
     };
 }
 
+// The printers a guide picture shows: one office printer, whatever the
+// machine that builds the guide has.
+class GuidePrinters : public report::PrinterSystem {
+public:
+    QStringList Names() const override { return {DefaultPrinter()}; }
+    QString DefaultPrinter() const override { return QStringLiteral("Ufficio"); }
+    QString Port(const QString&) const override { return {}; }
+    std::vector<report::PrinterOption> Options(const QString&) const override { return {}; }
+    bool IsUsable(const QString&) const override { return true; }
+    void Print(const report::PrintJob&) override {}
+};
+
+// The dialog of class D that a command opens, with the guide's printers.
+template <class D, class W>
+Take WithPrinters(WindowOf<W> window, std::function<void(W&)> command) {
+    return [=](Velmora& app) {
+        auto previous = report::SetPrinters(std::make_unique<GuidePrinters>());
+        QImage image = Opened<D, W>(window, command)(app);
+        report::SetPrinters(std::move(previous));
+        return image;
+    };
+}
+
+// The calibration test sheet as printed with no calibration, at 60 dots an inch.
+QImage TestSheet(Velmora&) {
+    auto sheet = calibration_sheet::Build();
+    if (!calibration_sheet::FillAndPrepare(*sheet, calibration_sheet::Caption(QStringLiteral("Ufficio"), {})))
+        throw std::runtime_error("the test sheet did not prepare");
+    return report::RenderPage(sheet->PreparedPages().front(), 60).convertToFormat(QImage::Format_RGB32);
+}
+
 struct Entry {
     const char* window;
     Take take;
@@ -183,6 +218,10 @@ const std::vector<Entry>& Entries() {
          Opened<TfrmAnteprima_Etichette, Etichette>(&Velmora::frmArchivio_Etichette, &Etichette::cmdAnteprimaClick)},
         {"TfrmStampa_Etichette",
          Opened<TfrmStampa_Etichette, Etichette>(&Velmora::frmArchivio_Etichette, &Etichette::cmdStampaClick)},
+        {"TfrmCalibrazione",
+         WithPrinters<TfrmCalibrazione, Etichette>(&Velmora::frmArchivio_Etichette, &Etichette::cmdCalibraClick)},
+        // Not a window: the page the calibration prints.
+        {"FoglioDiProva", TestSheet},
         // The preview of the first stored page, reached through "Mostra anteprima"
         // and shown whole.
         {"TfrmPreview",

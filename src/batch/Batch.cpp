@@ -13,7 +13,9 @@
 #include "print/engine/Model.h"
 #include "print/engine/Prepared.h"
 #include "print/engine/Printers.h"
+#include "print/templates/CalibrationSheet.h"
 #include "print/templates/LabelSheet.h"
+#include "core/sheets/Calibration.h"
 #include "core/sheets/SheetRecord.h"
 
 #include <QCommandLineParser>
@@ -24,6 +26,7 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <variant>
 
@@ -93,6 +96,8 @@ struct Command {
     // The switches of this command alone (--NAME); a Write gets those given
     // after its arguments, as typed. Every other command refuses them.
     QStringList switches = {};
+    // Whether it prints label sheets, drawn through the printer's calibration.
+    bool calibrated = false;
 };
 
 // What a numbered command calls the records it prints, for its messages.
@@ -249,6 +254,9 @@ Document Record(const ProgramFolder& folder, const QStringList& args) {
     });
 }
 
+// The calibration test sheet; its caption is set once the printer is known.
+Document TestSheet(const ProgramFolder&, const QStringList&) { return WholeReport{calibration_sheet::Build()}; }
+
 // Records N of the data archive, each on an envelope, as the envelope window
 // prints it with the settings of Impostazioni.ini, which is only read.
 Document Envelope(const ProgramFolder& folder, const QStringList& args) {
@@ -391,8 +399,9 @@ void Import(const ProgramFolder& folder, const QStringList& args) {
 
 const std::vector<Command>& Commands() {
     static const std::vector<Command> commands = {
-        {"sheet", "K|K-K|all", 1, 1, Produce(Sheet)},
-        {"record", "N|N-N|all", 1, 1, Produce(Record)},
+        {"sheet", "K|K-K|all", 1, 1, Produce(Sheet), {}, true},
+        {"record", "N|N-N|all", 1, 1, Produce(Record), {}, true},
+        {"calibrazione", "", 0, 0, Produce(TestSheet), {}, true},
         {"envelope", "N|N-N|all", 1, 1, Produce(Envelope)},
         {"summary", "[importa]", 0, 1, Produce(Summary)},
         {"export", "[FILE|-]", 0, 1, Write(Export)},
@@ -403,15 +412,21 @@ const std::vector<Command>& Commands() {
 
 QString Usage() {
     QString usage = QStringLiteral(
-        "uso: velmora-batch [--folder CARTELLA] (--pdf FILE | --printer NOME) [--copies N] [--quiet] COMANDO ARGOMENTI\n"
+        "uso: velmora-batch [--folder CARTELLA] (--pdf FILE | --printer NOME) [--copies N] [--quiet]\n"
+        "                   [--calibration DX,DY[,SX,SY]] COMANDO ARGOMENTI\n"
         "     velmora-batch [--folder CARTELLA] export [FILE|-]\n"
         "     velmora-batch [--folder CARTELLA] import FILE.csv [--dry-run] [--truncate]\n"
         "comandi:\n");
     for (const Command& c : Commands())
-        usage += QStringLiteral("  %1 %2\n").arg(QLatin1String(c.name), QLatin1String(c.arguments));
+        usage += (QStringLiteral("  %1 %2").arg(QLatin1String(c.name), QLatin1String(c.arguments))).trimmed()
+                     .prepend(QStringLiteral("  ")) + QLatin1Char('\n');
     usage += QStringLiteral("--printer default stampa sulla stampante predefinita.\n"
                             "K-K e N-N stampano un intervallo, all tutto l'archivio, in un solo documento.\n"
-                            "--quiet toglie la riga di avanzamento.\n");
+                            "--quiet toglie la riga di avanzamento.\n"
+                            "sheet, record e calibrazione (il foglio di prova) stampano con la calibrazione della\n"
+                            "stampante salvata in Impostazioni.ini; --calibration la sostituisce per questa volta:\n"
+                            "spostamenti in millimetri (da -10 a 10, a destra e in basso) e scale in percentuale\n"
+                            "(da 98 a 102), per esempio --calibration 1.5,-0.8,100.4,100.\n");
     return usage;
 }
 
@@ -436,8 +451,11 @@ report::PageStream PagesOf(Document& made, int copies) {
 // takes the place of a regular file (or of the file a link points at) only
 // when complete; anything else, such as a pipe or a device, is only written
 // to, never replaced.
-void WriteDocument(const report::PageStream& pages, const QString& title, const QString& path, Progress& progress) {
-    report::WritePdf(pages, path, title, [&](long long done, long long total) { progress.Show(kDrawing, done, total); });
+void WriteDocument(const report::PageStream& pages, const QString& title, const QString& path,
+                   const calibration::Calibration& calibration, Progress& progress) {
+    report::WritePdf(
+        pages, path, title, [&](long long done, long long total) { progress.Show(kDrawing, done, total); },
+        calibration);
     progress.End();
 }
 
@@ -450,6 +468,35 @@ void CheckPrinter(const QString& printer) {
         return name.compare(printer, Qt::CaseInsensitive) == 0;
     });
     if (!installed.isEmpty() && !known) throw Failure(QStringLiteral("Printer selected is not valid"));
+}
+
+// The calibration stored for a printer in the folder's settings.
+calibration::Calibration StoredCalibration(const ProgramFolder& folder, const QString& printer) {
+    try {
+        return calibration::Read(folder, printer);
+    } catch (const IniError& error) {
+        throw Failure(QString::fromStdString(error.what()));
+    }
+}
+
+// A label sheet document drawn through a calibration: the one given for this
+// run, or the one stored for the printer it goes to (none for a PDF). The
+// test sheet says which printer and values it is printed with.
+void Calibrate(report::TrepReport& report, const std::optional<calibration::Calibration>& given,
+               const ProgramFolder& folder, const Options& options) {
+    if (given)
+        report.PrintOptions.Calibration = [c = *given](const QString&) { return c; };
+    else if (!options.printer.isEmpty())
+        report.PrintOptions.Calibration = [folder](const QString& printer) { return StoredCalibration(folder, printer); };
+    if (report.ReportOptions.Name != calibration_sheet::kReportName) return;
+    QString printer;
+    if (!options.printer.isEmpty()) {
+        report::SelectPrinter(options.printer);
+        printer = report::SelectedPrinter();
+    }
+    const calibration::Calibration values =
+        report.PrintOptions.Calibration ? report.PrintOptions.Calibration(printer) : calibration::Calibration();
+    CheckPrepared(calibration_sheet::FillAndPrepare(report, calibration_sheet::Caption(printer, values)));
 }
 
 void PrintOn(report::TrepReport& report, const report::PageStream& pages, const QString& printer,
@@ -488,7 +535,8 @@ int Run(const QStringList& arguments, const QString& defaultFolder, QTextStream&
     const QCommandLineOption printerOption(QStringLiteral("printer"), {}, QStringLiteral("NOME"));
     const QCommandLineOption copiesOption(QStringLiteral("copies"), {}, QStringLiteral("N"), QStringLiteral("1"));
     const QCommandLineOption quietOption(QStringLiteral("quiet"));
-    parser.addOptions({folderOption, pdfOption, printerOption, copiesOption, quietOption});
+    const QCommandLineOption calibrationOption(QStringLiteral("calibration"), {}, QStringLiteral("DX,DY[,SX,SY]"));
+    parser.addOptions({folderOption, pdfOption, printerOption, copiesOption, quietOption, calibrationOption});
     QStringList switches;
     for (const Command& c : Commands()) switches += c.switches;
     for (const QString& name : switches) parser.addOption(QCommandLineOption(name));
@@ -525,6 +573,14 @@ int Run(const QStringList& arguments, const QString& defaultFolder, QTextStream&
             return usageError(QStringLiteral("--%1 non vale per %2").arg(name, rest[0]));
         args << QStringLiteral("--") + name;
     }
+    std::optional<calibration::Calibration> calibration;
+    if (parser.isSet(calibrationOption)) {
+        if (!command->calibrated)
+            return usageError(QStringLiteral("--calibration vale solo per sheet, record e calibrazione"));
+        const calibration::Parsed parsed = calibration::Parse(parser.value(calibrationOption));
+        if (!parsed.value) return usageError(parsed.error);
+        calibration = parsed.value;
+    }
     const auto* write = std::get_if<Write>(&command->action);
     if (write ? !(options.pdf.isEmpty() && options.printer.isEmpty())
               : options.pdf.isEmpty() == options.printer.isEmpty())
@@ -542,9 +598,11 @@ int Run(const QStringList& arguments, const QString& defaultFolder, QTextStream&
         const ProgramFolder folder(options.folder);
         if (!options.pdf.isEmpty()) RefuseProgramFile(options.pdf, folder);
         Document document = std::get<Produce>(command->action)(folder, args);
+        if (command->calibrated) Calibrate(ReportOf(document), calibration, folder, options);
         const report::PageStream pages = PagesOf(document, options.copies);
         if (!options.pdf.isEmpty())
-            WriteDocument(pages, ReportOf(document).ReportOptions.Name, options.pdf, progress);
+            WriteDocument(pages, ReportOf(document).ReportOptions.Name, options.pdf,
+                          calibration.value_or(calibration::Calibration()), progress);
         else
             PrintOn(ReportOf(document), pages, options.printer, progress);
     } catch (const UsageError& error) {

@@ -18,4 +18,5 @@ set(VELMORA_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/archive/ImportCsv.cpp
   ${CMAKE_CURRENT_LIST_DIR}/archive/EnvelopeSettings.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sheets/LabelGrid.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/sheets/Calibration.cpp
 )

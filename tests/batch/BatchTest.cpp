@@ -6,6 +6,8 @@
 #include "windows/archive/ExpIndirizzi.h"
 #include "windows/archive/TrovaIndirizzi.h"
 #include "report_ui/PrintDialog.h"
+#include "core/sheets/Calibration.h"
+#include "core/sheets/LabelGrid.h"
 #include "core/sheets/SheetRecord.h"
 #include "support/Calc.h"
 #include "support/FakePrinters.h"
@@ -1066,6 +1068,210 @@ TEST(BatchRange, TheProgressLineShowsOnATerminalUnlessQuiet) {
         SCOPED_TRACE(S(c.arguments.join(u' ')));
         const Outcome run = RunBatch(QStringList{"--folder", folder.Path(), "--pdf", pdf} + c.arguments, c.terminal);
         EXPECT_EQ(S(run.err), S(c.err));
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// x' = x × scale + offset, in millimetres from the paper's top left corner.
+double Calibrated(double mm, double offset, double percent) { return mm * percent / 100 + offset; }
+
+// Every word of a label sheet moves and stretches by the calibration given
+// for the run, from the paper's corner; the other documents take none.
+TEST(BatchCalibration, EveryWordOfALabelSheetMovesByTheCalibrationGiven) {
+    struct Case {
+        const char* given;
+        double dx, dy, sx, sy;
+    };
+    const Case cases[] = {
+        {"1.5,-0.8", 1.5, -0.8, 100, 100},
+        {"0,0,100.5,100.5", 0, 0, 100.5, 100.5},
+        {"-2,3.14,99,101.96", -2, 3.1, 99, 102},
+    };
+    for (const NumberedVerb& v : {kNumberedVerbs[0], kNumberedVerbs[1]}) {
+        TempFolder folder;
+        v.write(folder.Path(), 1);
+        const QString plain = OutsideFile(QStringLiteral("plain.pdf"));
+        ASSERT_EQ(RunBatch({"--folder", folder.Path(), "--pdf", plain, v.verb, "1"}).status, 0);
+        const std::vector<PdfWord> before = PdfWords(plain);
+        ASSERT_GE(before.size(), 15u);
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(v.verb) + " " + c.given);
+            const QString pdf = OutsideFile(QStringLiteral("calibrated.pdf"));
+            const Outcome run = RunBatch({"--folder", folder.Path(), "--calibration", c.given, "--pdf", pdf, v.verb, "1"});
+            ASSERT_EQ(run.status, 0) << S(run.err);
+            testing_support::ExpectSoundPdf(pdf);
+            const std::vector<PdfWord> after = PdfWords(pdf);
+            ASSERT_EQ(after.size(), before.size());
+            for (std::size_t i = 0; i < after.size(); ++i) {
+                EXPECT_EQ(after[i].text, before[i].text);
+                EXPECT_NEAR(after[i].left, Calibrated(before[i].left, c.dx, c.sx), 0.05) << S(after[i].text);
+                EXPECT_NEAR(after[i].right, Calibrated(before[i].right, c.dx, c.sx), 0.05) << S(after[i].text);
+                EXPECT_NEAR(after[i].top, Calibrated(before[i].top, c.dy, c.sy), 0.05) << S(after[i].text);
+                EXPECT_NEAR(after[i].bottom, Calibrated(before[i].bottom, c.dy, c.sy), 0.05) << S(after[i].text);
+            }
+        }
+    }
+}
+
+TEST(BatchCalibration, BadValuesAreRefusedWithStatusTwoAndWriteNothing) {
+    TempFolder folder;
+    WriteAddresses(folder.Path(), 1);
+    struct Case {
+        const char* verb;
+        const char* given;
+        const char* told;
+    };
+    const Case cases[] = {
+        {"record", "1", "calibrazione non valida: \"1\" (DX,DY oppure DX,DY,SX,SY"},
+        {"record", "1,2,3", "calibrazione non valida: \"1,2,3\""},
+        {"record", "1,2,100,100,0", "calibrazione non valida: \"1,2,100,100,0\""},
+        {"record", "", "calibrazione non valida: \"\""},
+        {"record", "a,1", "calibrazione non valida: \"a\" non è un numero"},
+        {"record", "1,", "calibrazione non valida: \"\" non è un numero"},
+        {"record", "nan,0", "calibrazione non valida: \"nan\" non è un numero"},
+        {"record", "inf,0", "calibrazione non valida: \"inf\" non è un numero"},
+        {"sheet", "10.1,0", "calibrazione non valida: spostamento fuori dai limiti: 10.1 mm (da -10 a 10)"},
+        {"sheet", "0,-11", "calibrazione non valida: spostamento fuori dai limiti: -11 mm (da -10 a 10)"},
+        {"calibrazione", "0,0,97.9,100", "calibrazione non valida: scala fuori dai limiti: 97.9 % (da 98 a 102)"},
+        {"calibrazione", "0,0,100,102.1", "calibrazione non valida: scala fuori dai limiti: 102.1 % (da 98 a 102)"},
+        {"envelope", "1,1", "--calibration vale solo per sheet, record e calibrazione"},
+        {"summary", "1,1", "--calibration vale solo per sheet, record e calibrazione"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.verb) + " " + c.given);
+        const QString pdf = OutsideFile(QStringLiteral("refused.pdf"));
+        QFile::remove(pdf);
+        QStringList arguments{"--folder", folder.Path(), "--calibration", c.given, "--pdf", pdf, c.verb};
+        if (QLatin1String(c.verb) == QLatin1String("record") || QLatin1String(c.verb) == QLatin1String("sheet") ||
+            QLatin1String(c.verb) == QLatin1String("envelope"))
+            arguments << "1";
+        const Outcome run = RunBatch(arguments);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_TRUE(run.err.startsWith(QStringLiteral("velmora-batch: ") + QString::fromUtf8(c.told))) << S(run.err);
+        EXPECT_FALSE(QFile::exists(pdf));
+    }
+}
+
+// A printer's stored calibration goes with the label sheets printed on it,
+// unless the run gives its own; envelopes and summaries take none.
+TEST(BatchCalibration, APrintersStoredCalibrationGoesWithItsLabelSheets) {
+    testing_support::UseFakePrinters printers({QStringLiteral("Ufficio"), QStringLiteral("Magazzino")});
+    TempFolder folder;
+    WriteAddresses(folder.Path(), 1);
+    WriteSheetPages(folder.Path(), 1);
+    const calibration::Calibration ufficio{15, -8, 1005, 998};
+    calibration::Write(folder.Folder(), QStringLiteral("Ufficio"), ufficio);
+    struct Case {
+        QStringList arguments;
+        const char* printer;
+        calibration::Calibration expected;
+    };
+    const Case cases[] = {
+        {{"--printer", "ufficio", "sheet", "1"}, "Ufficio", ufficio},
+        {{"--printer", "default", "record", "1"}, "Ufficio", ufficio},
+        {{"--printer", "Ufficio", "calibrazione"}, "Ufficio", ufficio},
+        {{"--printer", "Magazzino", "record", "1"}, "Magazzino", {}},
+        {{"--printer", "Ufficio", "--calibration", "-1,2", "sheet", "1"}, "Ufficio", {-10, 20, 1000, 1000}},
+        {{"--printer", "Ufficio", "envelope", "1"}, "Ufficio", {}},
+        {{"--printer", "Ufficio", "summary"}, "Ufficio", {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(S(c.arguments.join(u' ')));
+        printers.printers->jobs.clear();
+        const Outcome run = RunBatch(QStringList{"--folder", folder.Path()} + c.arguments);
+        ASSERT_EQ(run.status, 0) << S(run.err);
+        ASSERT_EQ(printers.printers->jobs.size(), 1u);
+        EXPECT_EQ(printers.printers->jobs[0].printer, QLatin1String(c.printer));
+        EXPECT_EQ(printers.printers->jobs[0].calibration, c.expected);
+    }
+}
+
+// The test sheet, as poppler draws it: each label's outline where the label
+// sheet puts the label and a cross at its centre, moved and stretched as the
+// calibration says, within 0.1 mm; and its caption names what it was printed
+// with.
+TEST(BatchCalibration, TheTestSheetDrawsEveryLabelWhereTheSheetPutsIt) {
+    constexpr int kDpi = 400;
+    constexpr double kPixelsPerMm = kDpi / 25.4;
+    struct Case {
+        const char* given;  // null: none
+        double dx, dy, sx, sy;
+        const char* caption;
+    };
+    const Case cases[] = {
+        {nullptr, 0, 0, 100, 100, "Documento PDF: spostamento 0 / 0 mm, scala 100 / 100 %"},
+        {"1.5,-0.8,100.5,99.5", 1.5, -0.8, 100.5, 99.5, "Documento PDF: spostamento 1,5 / -0,8 mm, scala 100,5 / 99,5 %"},
+    };
+    TempFolder folder;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.given ? c.given : "none");
+        const QString pdf = OutsideFile(QStringLiteral("prova.pdf"));
+        QStringList arguments{"--folder", folder.Path(), "--pdf", pdf, "calibrazione"};
+        if (c.given) arguments = QStringList{"--calibration", c.given} + arguments;
+        const Outcome run = RunBatch(arguments);
+        ASSERT_EQ(run.status, 0) << S(run.err);
+        testing_support::ExpectSoundPdf(pdf);
+        // The caption stands under the title in the first label.
+        std::vector<PdfWord> first;
+        for (const PdfWord& word : PdfWords(pdf))
+            if (word.right < 72 && word.top > 12 && word.bottom < 20) first.push_back(word);
+        std::sort(first.begin(), first.end(), [](const PdfWord& a, const PdfWord& b) {
+            return std::abs(a.top - b.top) > 0.5 ? a.top < b.top : a.left < b.left;
+        });
+        QStringList caption;
+        for (const PdfWord& word : first) caption << word.text;
+        EXPECT_EQ(S(caption.join(u' ')), c.caption);
+
+        QProcess raster;
+        const QString image = OutsideFile(QStringLiteral("prova"));
+        raster.start(QStringLiteral("pdftoppm"), {"-gray", "-r", QString::number(kDpi), "-singlefile", pdf, image});
+        ASSERT_TRUE(raster.waitForFinished(120000));
+        QFile file(image + QStringLiteral(".pgm"));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        // A binary PGM: "P5", width, height, maximum, one byte a pixel.
+        const QByteArray pgm = file.readAll();
+        QList<QByteArray> head = pgm.left(64).simplified().split(' ');
+        ASSERT_GE(head.size(), 4);
+        ASSERT_EQ(head[0], "P5");
+        const int width = head[1].toInt(), height = head[2].toInt();
+        const qsizetype start = pgm.size() - qsizetype(width) * height;
+        const auto dark = [&](int x, int y) {
+            return x >= 0 && y >= 0 && x < width && y < height && uchar(pgm[start + qsizetype(y) * width + x]) < 128;
+        };
+        // The centre of the dark pixels of a box, in millimetres.
+        const auto centroid = [&](QRectF mm) {
+            double sx = 0, sy = 0;
+            long long n = 0;
+            for (int y = int(mm.top() * kPixelsPerMm); y <= int(mm.bottom() * kPixelsPerMm); ++y)
+                for (int x = int(mm.left() * kPixelsPerMm); x <= int(mm.right() * kPixelsPerMm); ++x)
+                    if (dark(x, y)) sx += x + 0.5, sy += y + 0.5, ++n;
+            EXPECT_GT(n, 0) << "nothing drawn in the box";
+            return QPointF(sx / std::max(1LL, n) / kPixelsPerMm, sy / std::max(1LL, n) / kPixelsPerMm);
+        };
+        const auto at = [&](QPointF p) {
+            return QPointF(Calibrated(p.x(), c.dx, c.sx), Calibrated(p.y(), c.dy, c.sy));
+        };
+        for (int slot = 1; slot <= label_grid::kSlots; ++slot) {
+            SCOPED_TRACE(slot);
+            const QRectF label = label_grid::LabelRectMm(slot).translated(label_grid::kMargin, label_grid::kMargin);
+            const QPointF centre = at(label.center());
+            const QPointF cross = centroid(QRectF(centre - QPointF(5.5, 5.5), QSizeF(11, 11)));
+            EXPECT_NEAR(cross.x(), centre.x(), 0.1);
+            EXPECT_NEAR(cross.y(), centre.y(), 0.1);
+            // Each edge of the outline across its middle, in a strip that
+            // holds no other line.
+            const QPointF left = at(QPointF(label.left(), label.center().y()));
+            const QPointF right = at(QPointF(label.right(), label.center().y()));
+            const QPointF top = at(QPointF(label.center().x(), label.top()));
+            const QPointF bottom = at(QPointF(label.center().x(), label.bottom()));
+            EXPECT_NEAR(centroid(QRectF(left.x() - 0.8, left.y() - 3, 1.6, 6)).x(), left.x(), 0.1);
+            EXPECT_NEAR(centroid(QRectF(right.x() - 0.8, right.y() - 3, 1.6, 6)).x(), right.x(), 0.1);
+            EXPECT_NEAR(centroid(QRectF(top.x() + 8, top.y() - 0.8, 6, 1.6)).y(), top.y(), 0.1);
+            EXPECT_NEAR(centroid(QRectF(bottom.x() + 8, bottom.y() - 0.8, 6, 1.6)).y(), bottom.y(), 0.1);
+        }
     }
 }
 

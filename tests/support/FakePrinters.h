@@ -14,6 +14,7 @@ public:
         report::TDuplexMode duplex;
         std::vector<int> pages;
         report::PrinterSettings settings;  // indices into the report's prepared pages
+        calibration::Calibration calibration;
     };
 
     QStringList names;
@@ -33,7 +34,7 @@ public:
     bool IsUsable(const QString& printer) const override { return !unusable.contains(printer); }
     void Print(const report::PrintJob& job) override {
         if (spoolerFails) throw report::PrintError("spooler failed");
-        Job done{job.printer, job.outputFile, job.duplex, {}, job.settings};
+        Job done{job.printer, job.outputFile, job.duplex, {}, job.settings, job.calibration};
         for (long long i = 0; i < job.pages.count; ++i) done.pages.push_back(int(&job.pages.page(i) - first));
         jobs.push_back(done);
     }

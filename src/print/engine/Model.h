@@ -1,8 +1,11 @@
 #pragma once
+#include "core/sheets/Calibration.h"
+
 #include <QColor>
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -176,6 +179,9 @@ struct TrepPrintOptions {
     bool ShowDialog = true;
     QString PageNumbers;
     TDuplexMode Duplex = dmDefault;
+    // The calibration of the printer a print goes to, asked for when the
+    // printer is known; none when not set (the report prints as designed).
+    std::function<calibration::Calibration(const QString& printer)> Calibration;
 };
 
 struct PreparedPage;

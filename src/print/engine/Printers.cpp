@@ -130,7 +130,7 @@ public:
 #pragma GCC diagnostic pop
     }
     void Print(const PrintJob& job) override {
-        if (!job.outputFile.isEmpty()) return WritePdf(job.pages, job.outputFile, job.title);
+        if (!job.outputFile.isEmpty()) return WritePdf(job.pages, job.outputFile, job.title, {}, job.calibration);
         std::optional<ScratchFolder> work;
         MakeScratch(work);
         const QString document = work->File(QStringLiteral("job.pdf"));
@@ -142,7 +142,7 @@ public:
                                 if (i == 0) media = MediaOf(page);
                                 return page;
                             }},
-                 document, job.title);
+                 document, job.title, {}, job.calibration);
         int count = 0;
         cups_option_t* options = nullptr;
         if (!media.isEmpty()) count = cupsAddOption("media", media.constData(), count, &options);
@@ -217,6 +217,7 @@ PrintOutcome Submit(const TrepReport& report, const QString& printer, PageStream
     job.duplex = report.PrintOptions.Duplex;
     job.settings = settings;
     job.pages = std::move(pages);
+    if (report.PrintOptions.Calibration) job.calibration = report.PrintOptions.Calibration(printer);
     if (!Printers().IsUsable(job.printer)) return PrintOutcome::Of(Status::InvalidPrinter);
     if (job.pages.count == 0) return PrintOutcome::Of(Status::Printed);
     try {

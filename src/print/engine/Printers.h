@@ -65,6 +65,7 @@ struct PrintJob {
     TDuplexMode duplex = dmDefault;
     PrinterSettings settings;
     PageStream pages;
+    calibration::Calibration calibration;  // applied to every page
 };
 
 // How the print path reaches the printers of the system.
@@ -118,10 +119,11 @@ using PageProgress = std::function<void(long long done, long long total)>;
 // Writes the pages into a PDF file, one sheet each, each on paper of its own
 // size and orientation, with no printer; the file replaces an earlier one
 // only when all of it was written. The pages are drawn on every core;
-// `progress` is told on the calling thread as they reach the file. Throws
+// `progress` is told on the calling thread as they reach the file. Each page
+// is drawn moved and scaled by `calibration` from its top left corner. Throws
 // PrintError when the file cannot be written.
 void WritePdf(const PageStream& pages, const QString& path, const QString& title = {},
-              const PageProgress& progress = {});
+              const PageProgress& progress = {}, const calibration::Calibration& calibration = {});
 // The pages of a short list, for instance {&page}.
 PageStream StreamOf(std::vector<const PreparedPage*> pages);
 // The pages to paint as `choices` pick them from `pages`, copies included;

@@ -58,7 +58,8 @@ bool PlainText(const QString& text) {
 
 class PageRenderer::Impl {
 public:
-    Impl() : buffer_(hb_buffer_create()) {}
+    explicit Impl(const calibration::Calibration& calibration)
+        : calibration_(calibration), buffer_(hb_buffer_create()) {}
     ~Impl() { hb_buffer_destroy(buffer_); }
     Impl(const Impl&) = delete;
     Impl& operator=(const Impl&) = delete;
@@ -75,6 +76,7 @@ public:
         state_ = {};
         ++pages_;
         for (ThreadFace& face : faces_) face.fonts.clear();
+        if (!calibration_.IsNone()) Calibrate();
         out_ += "0 j 2 J\n";
         for (const PreparedItem& item : page.items) {
             if (const auto* rect = std::get_if<PreparedRect>(&item))
@@ -83,11 +85,25 @@ public:
                 Text(std::get<PreparedText>(item));
         }
         EndText();
+        if (!calibration_.IsNone()) out_ += "Q\n";
         page_.content = Deflate(out_);
         return std::move(page_);
     }
 
 private:
+    // x' = x × scale + offset from the paper's top left corner, where PDF's
+    // own origin is the bottom left corner.
+    void Calibrate() {
+        const calibration::Calibration& c = calibration_;
+        out_ += "q ";
+        for (const double value : {c.ScaleXFactor(), 0.0, 0.0, c.ScaleYFactor(), c.OffsetXMm() * kPointsPerMm,
+                                   height_ * (1 - c.ScaleYFactor()) - c.OffsetYMm() * kPointsPerMm}) {
+            AppendNumber(out_, value);
+            out_ += ' ';
+        }
+        out_ += "cm\n";
+    }
+
     // A face at one size, as this thread's text engine has it: `engine` at
     // the pixel size of a UnitFont, and the scale that takes it to the
     // template's height.
@@ -545,6 +561,7 @@ private:
     std::vector<TextFont> fonts_;
     std::size_t last_ = 0;
     std::vector<ThreadFace> faces_;
+    const calibration::Calibration calibration_;
     hb_buffer_t* buffer_;
     std::vector<Placed> placed_;
     QString texts_;  // what the glyphs of a line laid out by Qt stand for
@@ -557,7 +574,8 @@ private:
     long long pages_ = 0;  // pages rendered, this one included
 };
 
-PageRenderer::PageRenderer() : impl_(std::make_unique<Impl>()) {}
+PageRenderer::PageRenderer(const calibration::Calibration& calibration)
+    : impl_(std::make_unique<Impl>(calibration)) {}
 PageRenderer::~PageRenderer() = default;
 RenderedPage PageRenderer::Render(const PreparedPage& page) { return impl_->Render(page); }
 

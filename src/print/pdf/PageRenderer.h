@@ -33,7 +33,9 @@ struct RenderedPage {
 // fonts and faces it met, which belong to the thread that made them.
 class PageRenderer {
 public:
-    PageRenderer();
+    // Every page drawn moved and scaled by `calibration` from the paper's top
+    // left corner.
+    explicit PageRenderer(const calibration::Calibration& calibration = {});
     ~PageRenderer();
     PageRenderer(const PageRenderer&) = delete;
     PageRenderer& operator=(const PageRenderer&) = delete;

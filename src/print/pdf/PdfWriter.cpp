@@ -30,7 +30,8 @@ QByteArray TextString(const QString& text) {
 
 }  // namespace
 
-void WritePdf(const PageStream& pages, const QString& path, const QString& title, const PageProgress& progress) {
+void WritePdf(const PageStream& pages, const QString& path, const QString& title, const PageProgress& progress,
+              const calibration::Calibration& calibration) {
     ReplacingFile file(path);
     if (!file.Open()) throw PrintError(QStringLiteral("Cannot write %1: %2").arg(path, file.Reason()).toStdString());
     pdf::PdfFile pdf(file, path);
@@ -59,7 +60,7 @@ void WritePdf(const PageStream& pages, const QString& path, const QString& title
     };
     pdf::OrderedParallelMap(
         pages.count, threads, 8 * threads, [&](long long i) { return pages.page(i); },
-        [] { return [renderer = std::make_shared<pdf::PageRenderer>()](const PreparedPage& page) {
+        [&calibration] { return [renderer = std::make_shared<pdf::PageRenderer>(calibration)](const PreparedPage& page) {
                  return renderer->Render(page);
              }; },
         write);

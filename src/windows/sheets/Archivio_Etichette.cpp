@@ -12,6 +12,7 @@
 #include "ui/WorkArea.h"
 #include "windows/archive/ArchiveCommands.h"
 #include "windows/archive/ImportaIndirizzi.h"
+#include "windows/sheets/Calibrazione.h"
 #include "windows/sheets/Anteprima_Etichette.h"
 #include "windows/sheets/Stampa_Etichette.h"
 #include "windows/shell/Avvio.h"
@@ -92,6 +93,8 @@ void TfrmArchivio_Etichette::BuildCommandBar(const ui::WorkArea& area) {
                          "Stampa la pagina delle etichette."}},
             archive_commands::Paging(*this),
             {archive_commands::Guida(*this), archive_commands::Esci(*this)},
+            {ui::Command{cmdCalibra, "cmdCalibra", "calibra", archive_commands::kIcon, ui::Call(this, &W::cmdCalibraClick),
+                         "Calibra la stampante per i fogli di etichette."}},
         });
 }
 
@@ -207,6 +210,8 @@ void TfrmArchivio_Etichette::cmdGuidaClick() {
     ShowHelp(this, app_.Folder(), QStringLiteral("App Rarudozu Varedorur"), HelpParagraphs());
 }
 
+void TfrmArchivio_Etichette::cmdCalibraClick() { ui::OpenDialog<TfrmCalibrazione>(app_.Folder(), this); }
+
 void TfrmArchivio_Etichette::cmdEsciClick() { close(); }
 
 QStringList TfrmArchivio_Etichette::HelpParagraphs() {
@@ -225,5 +230,9 @@ QStringList TfrmArchivio_Etichette::HelpParagraphs() {
                        "e usare come serve."),
         QStringLiteral("Per cambiare i testi si apre la scheda nell'archivio dati, si apportano le modifiche e si "
                        "preme Salva."),
+        QStringLiteral("Se la stampante sposta o allunga un poco la pagina e il testo non cade al centro delle "
+                       "etichette, l'ultimo pulsante (il mirino) apre la calibrazione: si stampa un foglio di prova, "
+                       "si misura di quanto sono spostate le croci e si salvano le misure per quella stampante, che "
+                       "da allora le applica a ogni foglio di etichette."),
     };
 }

@@ -34,7 +34,7 @@ public:
     QLabel* lblPosizione;
     QLabel* panInfo;
     ui::PictureButton *cmdNuovo, *cmdSalva, *cmdAnteprima, *cmdStampa, *cmdPrimo, *cmdIndietro, *cmdAvanti,
-        *cmdUltimo, *cmdGuida, *cmdEsci;
+        *cmdUltimo, *cmdGuida, *cmdEsci, *cmdCalibra;
 
     void cmdNuovoClick();
     void cmdSalvaClick();
@@ -46,6 +46,7 @@ public:
     void cmdUltimoClick();
     void cmdGuidaClick();
     void cmdEsciClick();
+    void cmdCalibraClick();
     void impIndirizzoClick(int slot);
 
     // The line labels as they stand, saved or not.

@@ -1,6 +1,7 @@
 #include "windows/sheets/SheetPrintWindow.h"
 
 #include "windows/app/Printing.h"
+#include "core/folder/IniFile.h"
 #include "ui/Gradient.h"
 #include "ui/PictureButton.h"
 
@@ -18,6 +19,15 @@ SheetPrintWindow::SheetPrintWindow(QWidget* owner, const Kind& kind, const Progr
       kind_(kind),
       folder_(folder),
       source_(std::move(source)) {
+    // Every label sheet is drawn through the calibration of the printer it
+    // goes to; an unreadable settings file prints the sheet as designed.
+    repDocumento->PrintOptions.Calibration = [&folder](const QString& printer) {
+        try {
+            return calibration::Read(folder, printer);
+        } catch (const IniError&) {
+            return calibration::Calibration();
+        }
+    };
     auto* background = new ui::Gradient(QStringLiteral("bkgSfondo"), ui::colour::kSteelBlue, ui::colour::kWhite, this);
     background->setGeometry(rect());
     auto* shpSfondo = new ui::Gradient(QStringLiteral("shpSfondo"), ui::colour::kWhite, ui::colour::kWhite, this);

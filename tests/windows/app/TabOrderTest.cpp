@@ -9,6 +9,7 @@
 #include "windows/archive/ImportaIndirizzi.h"
 #include "windows/archive/TrovaIndirizzi.h"
 #include "windows/sheets/Archivio_Etichette.h"
+#include "windows/sheets/Calibrazione.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>
@@ -85,6 +86,10 @@ TEST(TabOrder, EveryWindowCyclesThroughItsControlsInTheirOrder) {
          {"txtTrova", "lstRecords", "btnStampa", "btnTrova", "btnChiudi"}},
         {"TfrmArchivio_Etichette", [&]() -> QWidget& { return app.frmArchivio_Etichette(); },
          Numbered(QStringLiteral("txtNome_E%1"), 1, 24)},
+        {"TfrmCalibrazione",
+         [&]() -> QWidget& { return pickerOf(new TfrmCalibrazione(fixture.folder.Folder(), &app.frmArchivio_Etichette())); },
+         {"cboStampante", "txtSpostamentoX", "txtSpostamentoY", "txtScalaX", "txtScalaY", "btnAnnulla", "btnProva",
+          "btnSalva"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.window);

@@ -221,7 +221,7 @@ TEST_F(ArchivioEtichette, ImportArrowNamesItsSlotAndHelpHasFiveParagraphs) {
     w->cmdGuidaClick();
     EXPECT_EQ(key, QStringLiteral("etichetta_E07"));
     EXPECT_EQ(title, QStringLiteral("App Rarudozu Varedorur"));
-    EXPECT_EQ(TfrmArchivio_Etichette::HelpParagraphs().size(), 5);
+    EXPECT_EQ(TfrmArchivio_Etichette::HelpParagraphs().size(), 6);
     EXPECT_EQ(label_grid::SlotOfKey(QStringLiteral("etichetta_E24")), 24);
     EXPECT_EQ(label_grid::SlotOfKey(QStringLiteral("lblMemory")), 0);
 }

@@ -3,6 +3,8 @@
 // to that queue, and through velmora-batch into a PDF.
 #include "windows/sheets/Archivio_Etichette.h"
 #include "windows/sheets/Stampa_Etichette.h"
+#include "windows/sheets/Calibrazione.h"
+#include "ui/PictureButton.h"
 
 #include "windows/app/Velmora.h"
 #include "print/engine/Model.h"
@@ -22,6 +24,8 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <array>
 
 using namespace testing_support;
 
@@ -189,6 +193,85 @@ TEST_F(SheetCups, BatchRefusesWhatDoesNotExistAndWritesNothing) {
     const BatchRun copies = Batch({"--folder", folder, "--pdf", pdf, "--copies", "2", "record", "1"});
     ASSERT_EQ(copies.status, 0) << copies.err.toStdString();
     EXPECT_EQ(PdfPageCount(pdf), 2);
+}
+
+}  // namespace
+
+namespace {
+
+// x' = x × scale + offset, in millimetres from the paper's top left corner.
+void ExpectMoved(const std::vector<PdfWord>& before, const std::vector<PdfWord>& after, double dx, double dy,
+                 double scale) {
+    ASSERT_EQ(after.size(), before.size());
+    for (std::size_t i = 0; i < after.size(); ++i) {
+        // The summary's time of printing moves on between prints.
+        if (before[i].text.contains(u':')) continue;
+        EXPECT_EQ(after[i].text, before[i].text);
+        EXPECT_NEAR(after[i].left, before[i].left * scale + dx, 0.05) << after[i].text.toStdString();
+        EXPECT_NEAR(after[i].top, before[i].top * scale + dy, 0.05) << after[i].text.toStdString();
+    }
+}
+
+// The calibration saved in the window goes with every label sheet printed on
+// the queue, from the window and from velmora-batch, and moves every word by
+// exactly its values; the envelope and the summary stay where they were.
+TEST_F(SheetCups, ACalibrationSavedInTheWindowMovesEveryLabelSheetOnItsQueueAndNothingElse) {
+    DataRecord record;
+    record.SetText(DataRecord::Nome, QStringLiteral("Rossi"));
+    for (int line = 1; line <= 6; ++line) record.SetText(DataRecord::Rigo(line), QStringLiteral("Rigo%1").arg(line));
+    DataRecordFile(fixture.folder.Path()).Append(record);
+    TfrmArchivio_Etichette& sheet = fixture.app->frmArchivio_Etichette();
+    sheet.Present();
+    for (int slot : {1, 24}) {
+        sheet.txtNome(slot)->setText(QStringLiteral("Nome%1").arg(slot));
+        for (int line = 1; line <= 6; ++line) sheet.txtRigo(line, slot)->setText(QStringLiteral("E%1R%2").arg(slot).arg(line));
+    }
+    sheet.cmdSalvaClick();
+
+    const QString queue = QString::fromLatin1(PrivateCups::kPrinter);
+    const auto printFromWindow = [&] {
+        ModalScript script;
+        script.Then([](QDialog& d) { QTest::mouseClick(static_cast<TfrmStampa_Etichette&>(d).btnStampa, Qt::LeftButton); });
+        script.Then([](QDialog& d) { QTest::mouseClick(static_cast<report::TfrmPrintDialog&>(d).btnOK, Qt::LeftButton); });
+        sheet.cmdStampaClick();
+        EXPECT_TRUE(script.Done());
+        return NextJob();
+    };
+    const auto printFromBatch = [&](const QStringList& verb) {
+        const BatchRun run = Batch(QStringList{"--folder", fixture.folder.Path(), "--printer", queue} + verb);
+        EXPECT_EQ(run.status, 0) << run.err.toStdString();
+        return NextJob();
+    };
+    const auto everything = [&] {
+        return std::vector<std::vector<PdfWord>>{printFromWindow(), printFromBatch({"sheet", "1"}),
+                                                 printFromBatch({"record", "1"}), printFromBatch({"envelope", "1"}),
+                                                 printFromBatch({"summary"})};
+    };
+    const auto save = [&](const QStringList& values) {
+        ModalScript script;
+        script.Then([&](QDialog& d) {
+            auto& w = static_cast<TfrmCalibrazione&>(d);
+            ASSERT_EQ(w.cboStampante->currentText(), queue);
+            const std::array<QLineEdit*, 4> boxes = {w.txtSpostamentoX, w.txtSpostamentoY, w.txtScalaX, w.txtScalaY};
+            for (std::size_t i = 0; i < boxes.size(); ++i) boxes[i]->setText(values[int(i)]);
+            QTest::mouseClick(w.btnSalva, Qt::LeftButton);
+        });
+        sheet.cmdCalibra->click();
+        EXPECT_TRUE(script.Done());
+    };
+
+    const std::vector<std::vector<PdfWord>> plain = everything();
+    save({"1,5", "-0,8", "100", "100"});
+    const std::vector<std::vector<PdfWord>> moved = everything();
+    save({"0", "0", "100,5", "100,5"});
+    const std::vector<std::vector<PdfWord>> stretched = everything();
+    for (std::size_t i = 0; i < plain.size(); ++i) {
+        SCOPED_TRACE(i);
+        ASSERT_FALSE(plain[i].empty());
+        const bool labelSheet = i < 3;
+        ExpectMoved(plain[i], moved[i], labelSheet ? 1.5 : 0, labelSheet ? -0.8 : 0, 1);
+        ExpectMoved(plain[i], stretched[i], 0, 0, labelSheet ? 1.005 : 1);
+    }
 }
 
 }  // namespace
