@@ -177,12 +177,14 @@ Take WithPrinters(WindowOf<W> window, std::function<void(W&)> command) {
     };
 }
 
-// The calibration test sheet as printed with no calibration, at 60 dots an inch.
+// The calibration test sheet as printed with no calibration, drawn finely
+// and brought down to 70 dots an inch, so that its thin lines stay seen.
 QImage TestSheet(Velmora&) {
     auto sheet = calibration_sheet::Build();
     if (!calibration_sheet::FillAndPrepare(*sheet, calibration_sheet::Caption(QStringLiteral("Ufficio"), {})))
         throw std::runtime_error("the test sheet did not prepare");
-    return report::RenderPage(sheet->PreparedPages().front(), 60).convertToFormat(QImage::Format_RGB32);
+    const QImage fine = report::RenderPage(sheet->PreparedPages().front(), 280);
+    return fine.scaledToWidth(fine.width() / 4, Qt::SmoothTransformation).convertToFormat(QImage::Format_RGB32);
 }
 
 struct Entry {

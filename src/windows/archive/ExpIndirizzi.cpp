@@ -280,7 +280,7 @@ bool TfrmExpIndirizzi::ClearOfficeLock(const QString& path) {
     if (ui::ShowMessage(this,
                         QStringLiteral("Il file di Excel risulta aperto da %1 (lo dice il file nascosto %2, accanto "
                                        "al file).\r\n\r\nSe il file non è più aperto, quel file nascosto è "
-                                       "rimasto da una chiusura improvvisa del programma e si può eliminare.\r\n\r\n"
+                                       "rimasto da una chiusura improvvisa del foglio di calcolo e si può eliminare.\r\n\r\n"
                                        "Si vuole eliminarlo ed esportare i dati adesso?")
                             .arg(who, QFileInfo(office_lock::PathFor(path)).fileName()),
                         ui::Kind::Confirmation, ui::Buttons::YesNo) != ui::Answer::Yes)

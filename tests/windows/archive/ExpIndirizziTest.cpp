@@ -272,7 +272,7 @@ TEST_F(ExpIndirizzi, AnOfficeLockIsClearedWhenStaleOrConfirmedAndToldWhenHeld) {
     const QString kConfirm = QStringLiteral(
         "Il file di Excel risulta aperto da Mario Rossi (utente mario) sul computer ufficio-2 dal 10.12.2026 17:02 "
         "(lo dice il file nascosto .~lock.Archivio_Dati.xls#, accanto al file).\r\n\r\nSe il file non è più aperto, "
-        "quel file nascosto è rimasto da una chiusura improvvisa del programma e si può eliminare.\r\n\r\nSi vuole "
+        "quel file nascosto è rimasto da una chiusura improvvisa del foglio di calcolo e si può eliminare.\r\n\r\nSi vuole "
         "eliminarlo ed esportare i dati adesso?");
     const QString kHeld = QStringLiteral(
         "Attenzione: il sistema non permette di esportare i dati.\n\r\n\rIl file di Excel è aperto da %1 sul computer "

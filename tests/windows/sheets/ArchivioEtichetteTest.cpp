@@ -211,7 +211,7 @@ TEST_F(ArchivioEtichette, ShowingTheWindowAgainStartsANewPage) {
     EXPECT_TRUE(w->lblPosizione->text().isEmpty());
 }
 
-TEST_F(ArchivioEtichette, ImportArrowNamesItsSlotAndHelpHasFiveParagraphs) {
+TEST_F(ArchivioEtichette, ImportArrowNamesItsSlotAndHelpHasSixParagraphs) {
     ModalScript script;
     QString key;
     QString title;
