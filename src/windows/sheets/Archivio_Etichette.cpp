@@ -110,11 +110,13 @@ void TfrmArchivio_Etichette::BuildSlots(QWidget* content) {
         name->setFont(QFont(QStringLiteral("Verdana"), 12, QFont::Bold));
         name->setGeometry(6, 6, 306, 34);
         name->installEventFilter(this);
+        name->setAccessibleName(QStringLiteral("Etichetta %1").arg(slot));
         names_[slot - 1] = name;
 
         auto* arrow = new ui::PictureButton(QStringLiteral("impIndirizzo") + SlotSuffix(slot),
                                             QStringLiteral("importa"), QSize(34, 34), background);
         arrow->move(318, 6);
+        arrow->setAccessibleName(QStringLiteral("Importa nell'etichetta %1").arg(slot));
         connect(arrow, &ui::PictureButton::clicked, this, [this, slot] { impIndirizzoClick(slot); });
         imports_[slot - 1] = arrow;
     }
