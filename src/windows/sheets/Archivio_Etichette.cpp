@@ -65,6 +65,7 @@ TfrmArchivio_Etichette::TfrmArchivio_Etichette(Velmora& app)
         for (int line = 1; line <= kLines; ++line) {
             auto* label = new QLabel(QStringLiteral("RIGO ") + TwoDigits(line), panMemory);
             label->setObjectName(LineName(line, slot));
+            label->setAccessibleName(QStringLiteral("Etichetta %1, riga %2").arg(slot).arg(line));
             lines_[slot - 1][line - 1] = label;
         }
     }

@@ -10,7 +10,8 @@ Along the way it logs in, types a record into the data archive and saves it.
 
     dbus-run-session -- python3 accessibility_bus.py PROGRAM_FOLDER
 
-Prints one line per window: controls found, named, actionable."""
+Prints one line per window: controls found, named, actionable; with
+A11Y_DUMP set to a window's caption, that window's whole tree as well."""
 
 import os
 import shutil
