@@ -9,7 +9,9 @@ pkgs=(build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-d
 if [[ $what == test ]]; then
   pkgs+=(googletest libgtest-dev libbenchmark-dev cups cups-client cups-filters
          cups-bsd poppler-utils qpdf mupdf-tools fonts-dejavu-extra ccache libreoffice-calc-nogui python3-uno clang
-         libclang-rt-14-dev)
+         libclang-rt-14-dev
+         # the accessibility bus test: a private X server and session bus, AT-SPI read from Python
+         xvfb openbox xdotool dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0)
 fi
 missing=()
 for p in "${pkgs[@]}"; do

@@ -82,6 +82,14 @@ void PreviewWorkspace::paintEvent(QPaintEvent* event) {
     }
 }
 
+namespace {
+// A tool's name as its tooltip, and its keys (told in the guide).
+void Keys(QAction* action, const QKeySequence& keys) {
+    action->setToolTip(action->text());
+    action->setShortcut(keys);
+}
+}  // namespace
+
 TfrmPreview::TfrmPreview(TrepReport& report, const ProgramFolder& folder, PrintTeller tell, QWidget* owner)
     : QDialog(owner, Qt::Dialog | ui::kTitleOnly), report_(report), folder_(folder), tell_(std::move(tell)) {
     const QString name = report.ReportOptions.Name;
@@ -94,18 +102,20 @@ TfrmPreview::TfrmPreview(TrepReport& report, const ProgramFolder& folder, PrintT
         // The preview stays open after any print, whatever it came to.
         actPrint = toolbar->addAction(QStringLiteral("Print"), this,
                                       [this] { tell_(this, Print(report_, folder_, currentPage_, this)); });
-        actPrint->setToolTip(QStringLiteral("Print"));
+        Keys(actPrint, QKeySequence::Print);
     }
     if (buttons & pbZoom) {
         actPageWidth = toolbar->addAction(QStringLiteral("Page width"), this, &TfrmPreview::ZoomPageWidth);
-        actPageWidth->setToolTip(QStringLiteral("Page width"));
+        Keys(actPageWidth, QKeySequence(Qt::CTRL | Qt::Key_2));
         actWholePage = toolbar->addAction(QStringLiteral("Whole page"), this, &TfrmPreview::ZoomWholePage);
-        actWholePage->setToolTip(QStringLiteral("Whole page"));
+        Keys(actWholePage, QKeySequence(Qt::CTRL | Qt::Key_0));
         cbZoom = new QComboBox;
         // Editable only to show a zoom that is not in the list (after "Page
         // width" or "Whole page"); the user picks from the list.
         cbZoom->setEditable(true);
         cbZoom->lineEdit()->setReadOnly(true);
+        cbZoom->setAccessibleName(QStringLiteral("Zoom"));
+        cbZoom->lineEdit()->setAccessibleName(QStringLiteral("Zoom"));
         for (int percent : kZoomPercents) cbZoom->addItem(QStringLiteral("%1%").arg(percent), percent / 100.0);
         toolbar->addWidget(cbZoom);
         connect(cbZoom, &QComboBox::activated, this,
@@ -127,6 +137,7 @@ TfrmPreview::TfrmPreview(TrepReport& report, const ProgramFolder& folder, PrintT
     scroll->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     workspace = new PreviewWorkspace(report.PreparedPages(), scroll);
     scroll->setWidget(workspace);
+    scroll->setAccessibleName(QStringLiteral("Pages"));
     lblStatus = new QLabel;
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -175,6 +186,8 @@ void TfrmPreview::UpdateStatus() {
     const int count = workspace->PageCount();
     currentPage_ = count == 0 ? 0 : workspace->PageAt(scroll->verticalScrollBar()->value() + kGap) + 1;
     lblStatus->setText(QStringLiteral("Page %1 of %2").arg(currentPage_).arg(count));
+    // The pages are read by the page in view.
+    workspace->setAccessibleName(lblStatus->text());
 }
 
 void TfrmPreview::keyPressEvent(QKeyEvent* event) {

@@ -1,5 +1,6 @@
 #include "ui/Application.h"
 
+#include "ui/Accessibility.h"
 #include "ui/Messages.h"
 
 #include <QIcon>
@@ -18,6 +19,7 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
     // The program speaks Italian whatever the system's locale, Qt's own
     // dialogs with it (a minimal system often runs in C.UTF-8).
     TranslateQt(QLocale(QLocale::Italian, QLocale::Italy));
+    InstallAccessibility();
 }
 
 bool TranslateQt(const QLocale& locale) {

@@ -1,20 +1,58 @@
 #include "ui/PictureButton.h"
 
+#include "ui/Accessibility.h"
+#include "ui/Gradient.h"
+
+#include <QFile>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSvgRenderer>
+#include <QXmlStreamReader>
+
+#include <algorithm>
 
 namespace ui {
 namespace {
-QSvgRenderer* Load(const QString& picture, QObject* owner) {
-    return new QSvgRenderer(QStringLiteral(":/images/%1.svg").arg(picture), owner);
+QString File(const QString& picture) { return QStringLiteral(":/images/%1.svg").arg(picture); }
+
+QSvgRenderer* Load(const QString& picture, QObject* owner) { return new QSvgRenderer(File(picture), owner); }
+
+// The texts of the picture's text elements, in their order, one space
+// between them; nothing when they hold no letter or digit.
+QString WordsOf(const QString& picture) {
+    QFile file(File(picture));
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    QXmlStreamReader svg(&file);
+    QStringList words;
+    int inText = 0;
+    while (!svg.atEnd()) {
+        switch (svg.readNext()) {
+        case QXmlStreamReader::StartElement:
+            if (svg.name() == QLatin1String("text")) ++inText;
+            if (inText && (svg.name() == QLatin1String("text") || svg.name() == QLatin1String("tspan"))) words << QString();
+            break;
+        case QXmlStreamReader::EndElement:
+            if (svg.name() == QLatin1String("text")) --inText;
+            break;
+        case QXmlStreamReader::Characters:
+            if (inText && !words.isEmpty()) words.last() += svg.text();
+            break;
+        default:
+            break;
+        }
+    }
+    const QString joined = words.join(u' ').simplified();
+    return std::any_of(joined.begin(), joined.end(), [](QChar c) { return c.isLetterOrNumber(); }) ? joined
+                                                                                                   : QString();
 }
 }  // namespace
 
 PictureButton::PictureButton(const QString& name, const QString& picture, QSize size, QWidget* parent)
-    : QWidget(parent), renderer_(Load(picture, this)) {
+    : QWidget(parent), renderer_(Load(picture, this)), words_(WordsOf(picture)) {
     setObjectName(name);
     setFixedSize(size);
     setCursor(Qt::PointingHandCursor);
@@ -23,6 +61,47 @@ PictureButton::PictureButton(const QString& name, const QString& picture, QSize 
 void PictureButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     renderer_->render(&painter, pressed_ ? QRectF(rect()).translated(1, 1) : QRectF(rect()));
+    if (hasFocus()) {
+        painter.setPen(QPen(colour::kDarkBlue, 2, Qt::DotLine));
+        painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+    }
+}
+
+void PictureButton::FocusByKey(Qt::FocusReason reason) {
+    setFocus(reason);
+    for (QWidget* above = parentWidget(); above; above = above->parentWidget())
+        if (auto* scroll = qobject_cast<QScrollArea*>(above)) scroll->ensureWidgetVisible(this);
+}
+
+void PictureButton::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (!event->isAutoRepeat()) click();
+        break;
+    case Qt::Key_Left:
+    case Qt::Key_Up:
+        focusNextPrevChild(false);
+        break;
+    case Qt::Key_Right:
+    case Qt::Key_Down:
+        focusNextPrevChild(true);
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+    }
+}
+
+// Tab and the arrows go round the window's commands.
+bool PictureButton::focusNextPrevChild(bool next) {
+    const std::vector<PictureButton*> commands = CommandsOf(window());
+    const auto at = std::find(commands.begin(), commands.end(), this);
+    if (at == commands.end()) return QWidget::focusNextPrevChild(next);
+    const std::size_t i = std::size_t(at - commands.begin());
+    const std::size_t n = commands.size();
+    commands[next ? (i + 1) % n : (i + n - 1) % n]->FocusByKey(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    return true;
 }
 
 void PictureButton::mousePressEvent(QMouseEvent* event) {
@@ -65,7 +144,7 @@ QLabel* NewCaption(const QString& text, QWidget* parent, QPoint at) {
 }
 
 Picture::Picture(const QString& name, const QString& picture, QSize size, QWidget* parent)
-    : QWidget(parent), renderer_(Load(picture, this)) {
+    : QWidget(parent), renderer_(Load(picture, this)), words_(WordsOf(picture)) {
     setObjectName(name);
     setFixedSize(size);
 }

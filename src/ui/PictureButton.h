@@ -11,7 +11,9 @@ class QSvgRenderer;
 namespace ui {
 
 // A picture that acts as a button: an SVG of images/, the hand cursor and a
-// click signal.
+// click signal. A click of the mouse leaves the focus where it is; the
+// keyboard reaches the button through the window's commands (Accessibility.h),
+// and then it shows a dotted outline and Space or Enter presses it.
 class PictureButton : public QWidget {
     Q_OBJECT
 public:
@@ -21,6 +23,12 @@ public:
     // Presses the button as a click of the mouse does.
     void click() { emit clicked(); }
 
+    // The words written on the picture, if any.
+    const QString& Words() const { return words_; }
+
+    // Gives the button the focus from the keyboard, scrolled into view.
+    void FocusByKey(Qt::FocusReason reason);
+
 signals:
     void clicked();
 
@@ -28,9 +36,12 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     QSvgRenderer* renderer_;
+    QString words_;
     bool pressed_ = false;
 };
 
@@ -61,16 +72,21 @@ QPushButton* NewButton(const QString& name, const QString& text, QRect geometry,
 // The caption of a box: Verdana bold, dark blue, as wide as its text.
 QLabel* NewCaption(const QString& text, QWidget* parent, QPoint at);
 
-// A picture without behaviour (decoration, headings).
+// A picture without behaviour (decoration, headings). Assistive technology
+// reads the words written on it as a text; a picture without words is left
+// out as decoration.
 class Picture : public QWidget {
 public:
     Picture(const QString& name, const QString& picture, QSize size, QWidget* parent);
+
+    const QString& Words() const { return words_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
     QSvgRenderer* renderer_;
+    QString words_;
 };
 
 }  // namespace ui

@@ -10,6 +10,9 @@ StatusLine::StatusLine(QLabel* panInfo, QObject* parent) : QObject(parent), panI
 
 void StatusLine::AddCommand(QWidget* command, const QString& sentence) {
     commands_.insert(command, sentence);
+    // The same sentence for whoever does not watch the status line: a
+    // tooltip, which assistive technology reads as the command's description.
+    command->setToolTip(sentence);
     command->setMouseTracking(true);
     command->installEventFilter(this);
 }

@@ -69,14 +69,6 @@ void Dialog::showEvent(QShowEvent* event) {
     if (!event->spontaneous()) FormShow();
 }
 
-void Dialog::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
-}
-
 void Dialog::changeEvent(QEvent* event) {
     QDialog::changeEvent(event);
     if (event->type() != QEvent::WindowStateChange || !isMinimized()) return;

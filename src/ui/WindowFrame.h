@@ -40,7 +40,7 @@ private:
 
 // A dialog: created by its opener, run modally through RunModal, destroyed
 // after. A fixed single border, no title-bar buttons, centred on the screen or
-// on its owner; it is left only through its own buttons (Esc does nothing).
+// on its owner; Esc leaves it as its leaving button (Annulla, Chiudi, Esci) does.
 // It is never left minimised: a window manager that minimises it anyway (and
 // its owner with it) sees both shown again at once, since a minimised modal
 // dialog on a desktop without a task bar would leave no way back.
@@ -54,7 +54,6 @@ protected:
     virtual void FormShow() {}
     virtual void FormClose() {}
     void showEvent(QShowEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:

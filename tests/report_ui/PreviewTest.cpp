@@ -9,9 +9,11 @@
 #include "print/templates/LabelSheet.h"
 #include "print/templates/Riepilogo.h"
 #include "ui/Messages.h"
+#include "support/AccessibleTree.h"
 #include "support/TestSupport.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDateTime>
 #include <QFontMetricsF>
@@ -116,6 +118,35 @@ TEST_F(PreviewTest, ShowsThePagesWithTheTemplatesToolbar) {
     EXPECT_TRUE(ShowReport(*report, folder.Folder(), true, Record()));
     EXPECT_EQ(script.opened, std::vector<QString>({"Pagina Etichette"}));
     EXPECT_GE(pages, 3);
+    EXPECT_TRUE(script.Done());
+}
+
+// Through the accessibility layer a screen reader reads: the toolbar's tools,
+// the zoom and the pages, each named and acting.
+TEST_F(PreviewTest, EveryControlIsNamedAndActs) {
+    ModalScript script;
+    script.Then([](QDialog& dialog) {
+        const auto controls = testing_support::AccessibleControls(dialog);
+        QStringList names;
+        for (const auto& control : controls) names << control.name;
+        // On Linux a combo box is read by its value, "100%".
+        EXPECT_EQ(names.join(u'|'), QStringLiteral("Print|Page width|Whole page|%1|Full Screen|Close")
+                                        .arg(AsPreview(dialog).cbZoom->currentText()));
+        EXPECT_EQ(testing_support::Unusable(controls).join(u'\n').toStdString(), "");
+        QAccessibleInterface* pages = QAccessible::queryAccessibleInterface(AsPreview(dialog).scroll);
+        EXPECT_EQ(pages->text(QAccessible::Name), QStringLiteral("Pages"));
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(AsPreview(dialog).workspace)->text(QAccessible::Name),
+                  AsPreview(dialog).lblStatus->text());
+        // The tools from the keyboard.
+        TfrmPreview& p = AsPreview(dialog);
+        QApplication::setActiveWindow(&dialog);
+        QTest::keySequence(&dialog, QKeySequence(Qt::CTRL | Qt::Key_2));
+        EXPECT_NEAR(p.workspace->PageRect(0).width(), p.scroll->viewport()->width() - 20, 1);
+        QTest::keySequence(&dialog, QKeySequence(Qt::CTRL | Qt::Key_0));
+        EXPECT_LE(p.workspace->PageRect(0).height(), p.scroll->viewport()->height());
+        dialog.reject();
+    });
+    EXPECT_TRUE(ShowReport(*report, folder.Folder(), true, Record()));
     EXPECT_TRUE(script.Done());
 }
 

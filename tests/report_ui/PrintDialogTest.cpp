@@ -4,6 +4,7 @@
 #include "report_ui/Print.h"
 #include "report_ui/PrintDialog.h"
 #include "ui/Application.h"
+#include "support/AccessibleTree.h"
 #include "support/TestSupport.h"
 
 #include <QCheckBox>
@@ -114,6 +115,30 @@ TEST_F(PrintDialogTest, ShowsEveryGroupWithItsInitialValues) {
 
 // "Properties..." shows the selected printer's options; what is chosen there
 // goes with this print only, and choosing another printer forgets it.
+// Through the accessibility layer a screen reader reads: every control of
+// the print dialog and of the printer's settings has a name and its action.
+TEST_F(PrintDialogTest, EveryControlIsNamedAndActs) {
+    const PrinterOption tray{"InputSlot", QStringLiteral("Media Source"),
+                             {{"Auto", QStringLiteral("Automatic")}, {"Manual", QStringLiteral("Manual Feed")}},
+                             "Auto"};
+    fake.printers->options[QStringLiteral("First")] = {tray};
+    ModalScript script;
+    script.Then([&](QDialog& dialog) {
+        const auto controls = testing_support::AccessibleControls(dialog);
+        EXPECT_GE(controls.size(), 15) << "the print dialog's controls";
+        EXPECT_EQ(testing_support::Unusable(controls).join(u'\n').toStdString(), "");
+        QTest::mouseClick(AsPrintDialog(dialog).btnProperties, Qt::LeftButton);
+        dialog.reject();
+    });
+    script.Then([](QDialog& dialog) {
+        const auto controls = testing_support::AccessibleControls(dialog);
+        EXPECT_GE(controls.size(), 3) << "the settings' list and buttons";
+        EXPECT_EQ(testing_support::Unusable(controls).join(u'\n').toStdString(), "");
+    });
+    EXPECT_EQ(Print(*report, folder.Folder()).status, PrintOutcome::Status::Cancelled);
+    EXPECT_TRUE(script.Done());
+}
+
 TEST_F(PrintDialogTest, PropertiesGoWithThisPrintOnItsPrinter) {
     const PrinterOption tray{"InputSlot", QStringLiteral("Media Source"),
                              {{"Auto", QStringLiteral("Automatic")}, {"Manual", QStringLiteral("Manual Feed")}},

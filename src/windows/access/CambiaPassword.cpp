@@ -48,6 +48,9 @@ TfrmCambiaPassword::TfrmCambiaPassword(Velmora& app)
     lblRigo07 = NewCaption(QStringLiteral("lblRigo07"), QStringLiteral("Conferma nuova password:"), 362, panel);
     txtConferma = boxes->Add(QStringLiteral("txtConferma"), QStringLiteral("effConferma"), QRect(46, 390, 468, 38),
                              panel, effConferma);
+    lblRigo05->setBuddy(txtPasswordOld);
+    lblRigo06->setBuddy(txtPasswordNew);
+    lblRigo07->setBuddy(txtConferma);
     cmdEsci = ui::NewButton(QStringLiteral("cmdEsci"), QStringLiteral("Chiudi"), QRect(20, 460, 130, 40), panel);
 
     setTabOrder(txtPasswordOld, txtPasswordNew);

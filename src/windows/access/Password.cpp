@@ -38,6 +38,7 @@ TfrmPassword::TfrmPassword(Velmora& app)
     auto* boxes = new PasswordBoxes(cmdOK, this);
     txtPassword = boxes->Add(QStringLiteral("txtPassword"), QStringLiteral("effPassword"), QRect(46, 295, 340, 40),
                              panel, effPassword);
+    lblRigo05->setBuddy(txtPassword);
     cmdEsci = ui::NewButton(QStringLiteral("cmdEsci"), QStringLiteral("Esci"), QRect(20, 405, 130, 40), panel);
     btnCambiaPassword = ui::NewButton(QStringLiteral("btnCambiaPassword"), QStringLiteral("Cambia password"),
                                   QRect(360, 405, 180, 40), panel);

@@ -102,8 +102,8 @@ TfrmAllegaCartella::TfrmAllegaCartella(Velmora& app, QWidget* owner)
         shpFile->SetOutline(ui::colour::kSteelBlue);
         shpFile->setGeometry(20, y, 680, 126);
 
-        ui::NewCaption(QStringLiteral("Nome %1° file allegato:").arg(n), this, QPoint(32, y + 8));
-        slot.txtFile = NewBox(named("txtFile"), this, QRect(32, y + 30, 390, 32));
+        ui::NewCaption(QStringLiteral("Nome %1° file allegato:").arg(n), this, QPoint(32, y + 8))
+            ->setBuddy(slot.txtFile = NewBox(named("txtFile"), this, QRect(32, y + 30, 390, 32)));
         slot.txtFile->setReadOnly(true);
         slot.txtFile->setStyleSheet(QStringLiteral("color: grey;"));
         slot.btnSfoglia =
@@ -113,8 +113,13 @@ TfrmAllegaCartella::TfrmAllegaCartella(Velmora& app, QWidget* owner)
         slot.imgCancella = new ui::PictureButton(named("imgCancella"), QStringLiteral("cancella"), QSize(32, 32), this);
         slot.imgCancella->move(656, y + 30);
 
-        ui::NewCaption(QStringLiteral("Descrizione %1° file allegato:").arg(n), this, QPoint(32, y + 68));
-        slot.txtDesc = NewBox(named("txtDesc"), this, QRect(32, y + 88, 656, 32));
+        ui::NewCaption(QStringLiteral("Descrizione %1° file allegato:").arg(n), this, QPoint(32, y + 68))
+            ->setBuddy(slot.txtDesc = NewBox(named("txtDesc"), this, QRect(32, y + 88, 656, 32)));
+        // The three rows' buttons look alike: their names tell the row.
+        const QString file = QStringLiteral(", %1° file allegato").arg(n);
+        slot.btnSfoglia->setAccessibleName(QStringLiteral("Sfoglia") + file);
+        slot.btnApri->setAccessibleName(QStringLiteral("Apri") + file);
+        slot.imgCancella->setAccessibleName(QStringLiteral("Cancella") + file);
         KeepArchivable(slot.txtDesc, nullptr);
 
         focusOrder << slot.txtFile << slot.btnSfoglia << slot.btnApri << slot.txtDesc;

@@ -119,10 +119,10 @@ void TfrmArchivio_Indirizzi::BuildCommandBar(const ui::WorkArea& area) {
 }
 
 void TfrmArchivio_Indirizzi::BuildBody(QWidget* body) {
-    ui::NewCaption(QStringLiteral("Nome etichetta:"), body, QPoint(0, 94));
-    txtNome = NewBox("txtNome", body, QRect(150, 88, 520, 34));
-    ui::NewCaption(QStringLiteral("Tipo:"), body, QPoint(690, 94));
-    txtTipo = NewBox("txtTipo", body, QRect(745, 88, kContent.width() - 745, 34));
+    QLabel* caption = ui::NewCaption(QStringLiteral("Nome etichetta:"), body, QPoint(0, 94));
+    caption->setBuddy(txtNome = NewBox("txtNome", body, QRect(150, 88, 520, 34)));
+    caption = ui::NewCaption(QStringLiteral("Tipo:"), body, QPoint(690, 94));
+    caption->setBuddy(txtTipo = NewBox("txtTipo", body, QRect(745, 88, kContent.width() - 745, 34)));
     NewSeparator(body, 136);
 
     auto* decoration = new ui::Picture(QStringLiteral("imgArchivio"), QStringLiteral("archivio"), QSize(200, 300), body);
@@ -134,11 +134,14 @@ void TfrmArchivio_Indirizzi::BuildBody(QWidget* body) {
     label->move(480, 196);
     const char* lines[] = {"txtRigo01", "txtRigo02", "txtRigo03", "txtRigo04", "txtRigo05", "txtRigo06"};
     QLineEdit** members[] = {&txtRigo01, &txtRigo02, &txtRigo03, &txtRigo04, &txtRigo05, &txtRigo06};
-    for (int i = 0; i < 6; ++i) *members[i] = NewBox(lines[i], label, QRect(30, 24 + 44 * i, 500, 34));
+    for (int i = 0; i < 6; ++i) {
+        *members[i] = NewBox(lines[i], label, QRect(30, 24 + 44 * i, 500, 34));
+        (*members[i])->setAccessibleName(QStringLiteral("Riga %1").arg(i + 1));
+    }
     NewSeparator(body, 510);
 
-    ui::NewCaption(QStringLiteral("Note:"), body, QPoint(0, 536));
-    txtNote = NewBox("txtNote", body, QRect(70, 530, kContent.width() - 70, 34));
+    caption = ui::NewCaption(QStringLiteral("Note:"), body, QPoint(0, 536));
+    caption->setBuddy(txtNote = NewBox("txtNote", body, QRect(70, 530, kContent.width() - 70, 34)));
 
     lblFile01 = NewHidden("lblFile01", body);
     lblFile02 = NewHidden("lblFile02", body);

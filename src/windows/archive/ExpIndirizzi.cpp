@@ -181,6 +181,7 @@ TfrmExpIndirizzi::TfrmExpIndirizzi(Velmora& app, QWidget* owner)
     grdRecords->setObjectName(QStringLiteral("grdRecords"));
     grdRecords->setGeometry(panContenitore->rect());
     grdRecords->setModel(grid_);
+    grdRecords->setAccessibleName(QStringLiteral("Schede in archivio"));
     grdRecords->setAlternatingRowColors(true);
     grdRecords->setSelectionMode(QAbstractItemView::SingleSelection);
     grdRecords->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |

@@ -130,6 +130,7 @@ RecordPicker::RecordPicker(Velmora& app, QWidget* owner, const Kind& kind)
     txtTrova->setObjectName(QStringLiteral("txtTrova"));
     txtTrova->setFont(QFont(QStringLiteral("Verdana"), 12, QFont::Bold));
     txtTrova->setGeometry(80, 138, 600, 36);
+    txtTrova->setAccessibleName(QStringLiteral("Parole da cercare"));
     btnTrova = ui::NewButton(QStringLiteral("btnTrova"), QStringLiteral("Trova"), QRect(700, 138, 130, 36), this);
 
     auto* shpLista = new ui::Gradient(QStringLiteral("shpLista"), ui::colour::kSteelBlue, ui::colour::kLightBlue, this);
@@ -151,6 +152,8 @@ RecordPicker::RecordPicker(Velmora& app, QWidget* owner, const Kind& kind)
     lblRigo03->setStyleSheet(QStringLiteral("color: %1;").arg(ui::colour::kCrimson.name()));
     lblRigo03->setAlignment(Qt::AlignCenter);
     lblRigo03->setGeometry(20, 490, 822, 24);
+    lstRecords->setAccessibleName(QStringLiteral("Schede in archivio"));
+    lstRecords->setAccessibleDescription(lblRigo03->text() + QStringLiteral(", o premere Invio"));
 
     btnChiudi = ui::NewButton(QStringLiteral("btnChiudi"), QStringLiteral("Chiudi"), QRect(30, 518, 130, 34), this);
     btnStampa = ui::NewButton(QStringLiteral("btnStampa"), QStringLiteral("Stampa"), QRect(701, 518, 130, 34), this);
@@ -204,6 +207,8 @@ void RecordPicker::FormClose() { list_->Reset({}); }
 
 void RecordPicker::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        // Enter in the list picks as a double click does.
+        if (focusWidget() == lstRecords) lstRecordsDblClick();
         if (auto* button = qobject_cast<QPushButton*>(focusWidget())) button->click();
         event->accept();
         return;

@@ -121,6 +121,12 @@ TfrmStampaBusta::TfrmStampaBusta(Velmora& app, QWidget* owner)
     const MarginPanel top = NewMarginPanel(QStringLiteral("Top"), QPoint(14, 30), bkgSfondoMargini);
     NewTitle(QStringLiteral("lblTitLeft"), QStringLiteral("Margine sinistro:"), QPoint(14, 80), bkgSfondoMargini);
     const MarginPanel left = NewMarginPanel(QStringLiteral("Left"), QPoint(14, 102), bkgSfondoMargini);
+    for (const auto& [margin, name] : {std::pair{top, "Margine superiore"}, std::pair{left, "Margine sinistro"}}) {
+        const QString title = QString::fromUtf8(name);
+        margin.box->setAccessibleName(title + QStringLiteral(" in millimetri"));
+        margin.minus->setAccessibleName(title + QStringLiteral(": meno"));
+        margin.plus->setAccessibleName(title + QStringLiteral(": più"));
+    }
     panTop = top.panel, btnTopMinus = top.minus, txtTop = top.box, btnTopPlus = top.plus;
     panLeft = left.panel, btnLeftMinus = left.minus, txtLeft = left.box, btnLeftPlus = left.plus;
 

@@ -66,6 +66,7 @@ TfrmArchivio_Etichette::TfrmArchivio_Etichette(Velmora& app)
         for (int line = 1; line <= kLines; ++line) {
             auto* label = new QLabel(QStringLiteral("RIGO ") + TwoDigits(line), panMemory);
             label->setObjectName(LineName(line, slot));
+            label->setAccessibleName(QStringLiteral("Etichetta %1, riga %2").arg(slot).arg(line));
             lines_[slot - 1][line - 1] = label;
         }
     }
@@ -113,11 +114,13 @@ void TfrmArchivio_Etichette::BuildSlots(QWidget* content) {
         name->setFont(QFont(QStringLiteral("Verdana"), 12, QFont::Bold));
         name->setGeometry(6, 6, 306, 34);
         name->installEventFilter(this);
+        name->setAccessibleName(QStringLiteral("Etichetta %1").arg(slot));
         names_[slot - 1] = name;
 
         auto* arrow = new ui::PictureButton(QStringLiteral("impIndirizzo") + SlotSuffix(slot),
                                             QStringLiteral("importa"), QSize(34, 34), background);
         arrow->move(318, 6);
+        arrow->setAccessibleName(QStringLiteral("Importa nell'etichetta %1").arg(slot));
         connect(arrow, &ui::PictureButton::clicked, this, [this, slot] { impIndirizzoClick(slot); });
         imports_[slot - 1] = arrow;
     }

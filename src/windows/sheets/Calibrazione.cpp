@@ -55,8 +55,9 @@ TfrmCalibrazione::TfrmCalibrazione(const ProgramFolder& folder, QWidget* owner)
     lblIstruzioni->setGeometry(20, 12, 520, 120);
 
     auto* colour = new ui::FocusColour(this);
-    ui::NewCaption(QStringLiteral("Stampante:"), this, QPoint(20, 152));
+    QLabel* printerCaption = ui::NewCaption(QStringLiteral("Stampante:"), this, QPoint(20, 152));
     cboStampante = new QComboBox(this);
+    printerCaption->setBuddy(cboStampante);
     cboStampante->setObjectName(QStringLiteral("cboStampante"));
     cboStampante->setFont(QFont(QStringLiteral("Verdana"), 10));
     cboStampante->setGeometry(250, 144, 290, 32);
@@ -64,8 +65,9 @@ TfrmCalibrazione::TfrmCalibrazione(const ProgramFolder& folder, QWidget* owner)
     std::array<QLineEdit*, 4> boxes{};
     for (int i = 0; i < 4; ++i) {
         const int top = 190 + 44 * i;
-        ui::NewCaption(QString::fromUtf8(kRows[i].caption), this, QPoint(20, top + 8));
+        QLabel* caption = ui::NewCaption(QString::fromUtf8(kRows[i].caption), this, QPoint(20, top + 8));
         auto* box = new QLineEdit(this);
+        caption->setBuddy(box);
         box->setObjectName(QLatin1String(kRows[i].name));
         box->setFont(QFont(QStringLiteral("Verdana"), 12, QFont::Bold));
         box->setAlignment(Qt::AlignRight);

@@ -46,6 +46,15 @@ TfrmAvvio::TfrmAvvio(Velmora& app)
     ui::AddCommand({imgSito, "imgSito", "avvio_sito", QSize(500, 50), ui::Call(this, &W::imgSitoClick)}, bottom,
                    {200, 20});
     ui::AddCommand({imgEsci, "imgEsci", "avvio_esci", kIcon, ui::Call(this, &W::imgEsciClick)}, bottom, {820, 15});
+    // Their names, for assistive technology: the tiles' pictures carry no words.
+    const std::pair<ui::PictureButton*, const char*> names[] = {
+        {imgInfo, "Informazioni"},       {imgGuida, "Guida"},
+        {imgApp01, "Archivio Dati"},     {btnApp01, "Archivio Dati"},
+        {imgApp02, "Rarudozu Varedorur"}, {btnApp02, "Rarudozu Varedorur"},
+        {imgCopyright, "Presentazione"}, {imgSito, "Sito del produttore"},
+        {imgEsci, "Esci"},
+    };
+    for (const auto& [command, name] : names) command->setAccessibleName(QString::fromUtf8(name));
     icoTitolo01 = new ui::Picture(QStringLiteral("icoTitolo01"), QStringLiteral("avvio_titolo"), QSize(400, 60), top);
     icoTitolo01->move(250, 10);
     imgSottotitolo =

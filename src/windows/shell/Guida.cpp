@@ -43,6 +43,7 @@ TfrmGuida::TfrmGuida(const ProgramFolder& folder, QWidget* owner)
     txtGuida->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     txtGuida->setFont(QFont(QStringLiteral("Verdana"), 12, QFont::Bold));
     txtGuida->setGeometry(22, 130, 625, 350);
+    lblTitolo->setBuddy(txtGuida);
 }
 
 QString HelpText(const QStringList& paragraphs) {

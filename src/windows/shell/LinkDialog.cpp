@@ -38,6 +38,7 @@ LinkDialog::LinkDialog(QWidget* owner, const Look& look, const QString& linkText
     icon = new ui::PictureButton(QString::fromLatin1(look.iconName), QString::fromLatin1(look.iconPicture), kIcon,
                                  this);
     icon->move(kMargin, row + (kButton.height() - kIcon.height()) / 2);
+    icon->setAccessibleName(linkText);
 
     lnkWeb = new QLabel(linkText, this);
     lnkWeb->setObjectName(QStringLiteral("lnkWeb"));

@@ -88,7 +88,7 @@ TEST_F(Guida, HasASectionOnEachWindowAndTopic) {
          {"Come si avvia il programma", "La password", "La finestra di avvio", "L'archivio dati",
           "Cercare una scheda e stampare il riepilogo", "Una scheda su tutto il foglio",
           "Stampare un indirizzo su una busta", "I documenti allegati", "L'esportazione in Excel",
-          "Le pagine di etichette", "Anteprima e stampa di una pagina",
+          "Le pagine di etichette", "Anteprima e stampa di una pagina", "La tastiera e i lettori di schermo",
           "Più computer, la chiavetta USB e le copie di sicurezza", "I messaggi del programma"}) {
         EXPECT_TRUE(text.contains(QString::fromUtf8(chapter))) << chapter;
     }
