@@ -3,6 +3,7 @@
 // from the program as it is built, laid out on A4 pages.
 //
 //   velmora-guida GUIDE_FOLDER OUTPUT_PDF
+//   velmora-guida --readme PICTURE_FOLDER   the README's pictures (docs/readme/)
 //
 // The text names each picture by its window class, as ![caption](TfrmAvvio);
 // the pictures it names must be those of the list, in the list's order.
@@ -25,6 +26,7 @@
 #include <QUrl>
 
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <stdexcept>
 
@@ -126,18 +128,32 @@ void Build(const QString& guideFolder, const QString& output) {
     if (!file.commit()) throw std::runtime_error("cannot write " + output.toStdString());
 }
 
+// Writes the README's pictures into the folder.
+void WriteReadmePictures(const QString& folder) {
+    QDir().mkpath(folder);
+    guida::Studio studio;
+    for (const guida::ReadmePicture& picture : guida::ReadmePictures()) {
+        const QString path = folder + QLatin1Char('/') + QLatin1String(picture.file);
+        if (!studio.TakeForReadme(picture).save(path, "png", 0)) throw std::runtime_error("cannot write " + path.toStdString());
+    }
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    const bool readme = argc == 3 && std::strcmp(argv[1], "--readme") == 0;
     if (argc != 3) {
-        std::fprintf(stderr, "usage: %s GUIDE_FOLDER OUTPUT_PDF\n", argv[0]);
+        std::fprintf(stderr, "usage: %s GUIDE_FOLDER OUTPUT_PDF\n       %s --readme PICTURE_FOLDER\n", argv[0], argv[0]);
         return 2;
     }
     // The windows are drawn off screen, whatever display the build has.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     try {
-        Build(QString::fromLocal8Bit(argv[1]), QString::fromLocal8Bit(argv[2]));
+        if (readme)
+            WriteReadmePictures(QString::fromLocal8Bit(argv[2]));
+        else
+            Build(QString::fromLocal8Bit(argv[1]), QString::fromLocal8Bit(argv[2]));
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s: %s\n", argv[0], e.what());
         return 1;

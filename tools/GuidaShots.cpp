@@ -16,6 +16,7 @@
 #include "print/engine/Prepared.h"
 #include "print/engine/Printers.h"
 #include "print/templates/CalibrationSheet.h"
+#include "print/templates/LabelSheet.h"
 #include "report_ui/Preview.h"
 #include "windows/sheets/Anteprima_Etichetta.h"
 #include "windows/sheets/Anteprima_Etichette.h"
@@ -32,6 +33,9 @@
 #include <QApplication>
 #include <QFile>
 #include <QLayout>
+#include <QPainter>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QTextStream>
 
 #include <functional>
@@ -187,6 +191,35 @@ QImage TestSheet(Velmora&) {
     return fine.scaledToWidth(fine.width() / 4, Qt::SmoothTransformation).convertToFormat(QImage::Format_RGB32);
 }
 
+// The first label page of the samples as printed: the PDF the program writes
+// for it, drawn by poppler at 60 dots an inch.
+QImage PrintedSheet(Velmora& app) {
+    SheetRecordFile pages;
+    pages.OpenForReading(app.Folder().Path());
+    SheetRecord page;
+    pages.Seek(0);
+    pages.Read(page);
+    auto sheet = label_sheet::Build(label_sheet::kPageName);
+    if (!label_sheet::FillAndPrepare(*sheet, label_sheet::PageLines(page)))
+        throw std::runtime_error("the label page did not prepare");
+    QTemporaryDir work;
+    const QString pdf = work.filePath(QStringLiteral("pagina.pdf"));
+    report::WritePdf(report::StreamOf({&sheet->PreparedPages().front()}), pdf);
+    QProcess raster;
+    raster.start(QStringLiteral("pdftoppm"),
+                 {"-r", "60", "-png", "-singlefile", pdf, work.filePath(QStringLiteral("pagina"))});
+    if (!raster.waitForFinished(60000) || raster.exitCode() != 0)
+        throw std::runtime_error("pdftoppm (poppler-utils) did not draw the printed page");
+    QImage image = QImage(work.filePath(QStringLiteral("pagina.png"))).convertToFormat(QImage::Format_RGB32);
+    if (image.isNull()) throw std::runtime_error("pdftoppm drew no page");
+    // The paper's edge, which white on white would not show.
+    QPainter edge(&image);
+    edge.setPen(QColor(160, 160, 160));
+    edge.drawRect(image.rect().adjusted(0, 0, -1, -1));
+    edge.end();
+    return image;
+}
+
 struct Entry {
     const char* window;
     Take take;
@@ -222,8 +255,9 @@ const std::vector<Entry>& Entries() {
          Opened<TfrmStampa_Etichette, Etichette>(&Velmora::frmArchivio_Etichette, &Etichette::cmdStampaClick)},
         {"TfrmCalibrazione",
          WithPrinters<TfrmCalibrazione, Etichette>(&Velmora::frmArchivio_Etichette, &Etichette::cmdCalibraClick)},
-        // Not a window: the page the calibration prints.
+        // Not windows: the page the calibration prints, a printed label page.
         {"FoglioDiProva", TestSheet},
+        {"FoglioStampato", PrintedSheet},
         // The preview of the first stored page, reached through "Mostra anteprima"
         // and shown whole.
         {"TfrmPreview",
@@ -248,6 +282,17 @@ const std::vector<Entry>& Entries() {
 }
 
 }  // namespace
+
+const std::vector<ReadmePicture>& ReadmePictures() {
+    static const std::vector<ReadmePicture> pictures = {
+        {"avvio.png", "TfrmAvvio", "The launcher: the data archive and the pages of labels."},
+        {"archivio-dati.png", "TfrmArchivio_Indirizzi", "The data archive: one record with its six lines."},
+        {"pagina-etichette.png", "TfrmArchivio_Etichette",
+         "A page of 24 labels, filled from the archive with the green arrows."},
+        {"foglio-stampato.png", "FoglioStampato", "The same page printed on an A4 sheet: the program's PDF, drawn by poppler."},
+    };
+    return pictures;
+}
 
 QStringList ReadShotList(const QString& path) {
     QFile file(path);
@@ -286,6 +331,14 @@ QImage Studio::Take(const QString& windowClass) {
         return image;
     }
     throw std::runtime_error("no picture of a window " + windowClass.toStdString());
+}
+
+QImage Studio::TakeForReadme(const ReadmePicture& picture) {
+    // Wide enough to read, small enough to stand whole on a repository's page.
+    constexpr int kWidth = 720;
+    const QImage image = Take(QLatin1String(picture.shot));
+    if (image.width() <= kWidth) return image;
+    return image.scaledToWidth(kWidth, Qt::SmoothTransformation).convertToFormat(QImage::Format_RGB32);
 }
 
 QStringList Studio::Windows() {

@@ -7,6 +7,7 @@
 #include "ui/Messages.h"
 
 #include <memory>
+#include <vector>
 
 class Velmora;
 
@@ -22,6 +23,16 @@ namespace guida {
 // Throws std::runtime_error when the file cannot be read.
 QStringList ReadShotList(const QString& path);
 
+// The pictures at the top of the README, committed under docs/readme/: each
+// the guide's picture of a window, or of a printed label sheet, brought down
+// to a width a repository's page shows whole.
+struct ReadmePicture {
+    const char* file;     // under docs/readme/
+    const char* shot;     // what Studio::Take takes
+    const char* caption;  // the line under it in the README
+};
+const std::vector<ReadmePicture>& ReadmePictures();
+
 class Studio {
 public:
     // Needs the application object. Lays out a program folder with sample
@@ -33,6 +44,8 @@ public:
     // std::runtime_error for a class it does not know or a window that did
     // not open.
     QImage Take(const QString& windowClass);
+    // A README picture as the program draws it now.
+    QImage TakeForReadme(const ReadmePicture& picture);
 
     // Every window class Take knows.
     static QStringList Windows();

@@ -1,11 +1,13 @@
 #include "support/Calc.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -68,10 +70,30 @@ DocumentInCalc::DocumentInCalc(const QString& soffice, const QString& document) 
                                 << open.readAllStandardError().toStdString();
 }
 
+namespace {
+
+// Whether a process of the group is still alive (a zombie has let go of its
+// files); /proc/PID/stat gives its state third and its group fifth.
+bool GroupAlive(pid_t group) {
+    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
+        if (!stat.open(QIODevice::ReadOnly)) continue;
+        const QByteArray line = stat.readAll();
+        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() > 2 && fields[2].toLongLong() == group && fields[0] != "Z") return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 void DocumentInCalc::Crash() {
     if (office_.state() == QProcess::NotRunning) return;
-    ::kill(-static_cast<pid_t>(office_.processId()), SIGKILL);
+    const auto group = static_cast<pid_t>(office_.processId());
+    ::kill(-group, SIGKILL);
     office_.waitForFinished();
+    // Its children die on their own time; until then they hold their files.
+    for (int i = 0; i < 200 && GroupAlive(group); ++i) QThread::msleep(50);
 }
 
 DocumentInCalc::~DocumentInCalc() { Crash(); }

@@ -128,4 +128,30 @@ TEST_F(Guida, PicturesShowTheProgramsWindows) {
     }
 }
 
+// The README's pictures are what the program draws now, each shown by the
+// README with its caption: a window whose look changes fails here until the
+// pictures are made anew (scripts/readme-pictures.sh). They are made by the
+// guide's tool in a process of its own, as that script makes them.
+TEST(Readme, PicturesShowTheProgramAsBuilt) {
+    QFile file(QStringLiteral(VELMORA_SOURCE_DIR "/README.md"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString readme = QString::fromUtf8(file.readAll());
+    QTemporaryDir now;
+    RunTool(QStringLiteral(VELMORA_GUIDA_TOOL), {QStringLiteral("--readme"), now.path()});
+    qint64 bytes = 0;
+    for (const guida::ReadmePicture& picture : guida::ReadmePictures()) {
+        const QString name = QLatin1String(picture.file);
+        const QString path = QStringLiteral(VELMORA_SOURCE_DIR "/docs/readme/") + name;
+        const QImage committed(path), drawn(now.filePath(name));
+        ASSERT_FALSE(committed.isNull()) << path.toStdString();
+        ASSERT_FALSE(drawn.isNull()) << picture.file;
+        bytes += QFileInfo(path).size();
+        EXPECT_EQ(Differing(committed.convertToFormat(QImage::Format_RGB32), drawn.convertToFormat(QImage::Format_RGB32)), 0)
+            << picture.file << " is not what the program draws: remake it with scripts/readme-pictures.sh";
+        EXPECT_TRUE(readme.contains(QStringLiteral("](docs/readme/") + name + QLatin1Char(')'))) << picture.file;
+        EXPECT_TRUE(readme.contains(QString::fromUtf8(picture.caption))) << picture.caption;
+    }
+    EXPECT_LT(bytes, 600 * 1024) << "the README's pictures weigh on every visit to the repository's page";
+}
+
 }  // namespace
