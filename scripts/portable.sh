@@ -71,7 +71,7 @@ find "$folder/plugins" -name '*.so' -exec patchelf --set-rpath '$ORIGIN/../../li
 # The copyright files of the Debian packages that the bundled libraries,
 # plugins and fonts come from (dpkg knows a file by /usr/lib or by /lib).
 find "$folder/plugins" -name '*.so' -printf "$plugins/%P\n" >> "$stage/sources"
-for font in "$folder"/fonts/*; do readlink -f /usr/share/fonts/truetype/*/"${font##*/}"; done >> "$stage/sources"
+for font in "$folder"/fonts/*.ttf; do readlink -f /usr/share/fonts/truetype/*/"${font##*/}"; done >> "$stage/sources"
 mkdir -p "$folder/licenses"
 while read -r file; do
   dpkg-query -S "$file" 2>/dev/null || dpkg-query -S "${file#/usr}" 2>/dev/null || { echo "portable: no package has $file" >&2; exit 1; }

@@ -3,6 +3,7 @@
 #include "print/engine/Prepared.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFont>
 #include <QFontDatabase>
 #include <QStringList>
@@ -32,6 +33,13 @@ QString InstalledFamily(const QString& name) {
 QStringList UseProgramFonts(const QString& programFolder) {
     QStringList unread;
     const QDir fonts(programFolder + u'/' + QLatin1StringView(kFontsFolder));
+    // fontconfig reads its configuration when Qt first asks it for fonts.
+    // Where the system has none, it would say so on every start and know no
+    // font folder: the folder's own configuration names the fonts beside it.
+    const QString config = fonts.filePath(QStringLiteral("fonts.conf"));
+    if (!QFile::exists(QStringLiteral("/etc/fonts/fonts.conf")) && qEnvironmentVariableIsEmpty("FONTCONFIG_FILE") &&
+        QFile::exists(config))
+        qputenv("FONTCONFIG_FILE", QFile::encodeName(config));
     for (const QString& name : fonts.entryList({QStringLiteral("*.ttf"), QStringLiteral("*.otf")}, QDir::Files, QDir::Name))
         if (QFontDatabase::addApplicationFont(fonts.filePath(name)) < 0) unread << fonts.filePath(name);
     for (const auto& [asked, drawn] : kStandIns) QFont::insertSubstitution(asked, drawn);
