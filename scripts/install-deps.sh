@@ -13,7 +13,7 @@ if [[ $what == portable || $what == test ]]; then
 fi
 if [[ $what == test ]]; then
   # The portable archive tried on a bare Debian root (scripts/test-portable.sh).
-  pkgs+=(mmdebstrap xvfb xdotool x11-utils)
+  pkgs+=(mmdebstrap xvfb xdotool x11-utils libglib2.0-bin)
   pkgs+=(googletest libgtest-dev libbenchmark-dev cups cups-client cups-filters
          cups-bsd poppler-utils qpdf mupdf-tools fonts-dejavu-extra ccache libreoffice-calc-nogui clang
          libclang-rt-14-dev)

@@ -7,7 +7,8 @@
 # again as the file held (round trip), and prints a label sheet, an envelope
 # and the summary whose every word poppler finds where the build tree's own
 # velmora-batch puts it, within 0.01 mm; Velmora starts on an Xvfb display
-# shared into the root and shows its login window. Runs as root.
+# shared into the root and shows its login window. Then a copy unpacked on
+# this machine puts itself into a menu, and the entry starts it. Runs as root.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$root/build"
@@ -37,10 +38,12 @@ Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 2> "$work/xvfb.log" &
 xvfb=$!
 exec 3>&-
 velmora=""
+launched=""
 # unshare ignores SIGTERM while its child runs; SIGKILL ends it, and its child
 # and every process of the namespace with it.
 finish() {
   if [[ -n $velmora ]]; then kill -KILL "$velmora" 2>/dev/null || true; wait "$velmora" 2>/dev/null || true; fi
+  if [[ -n $launched ]]; then kill "$launched" 2>/dev/null || true; fi
   kill "$xvfb" 2>/dev/null || true
   wait "$xvfb" 2>/dev/null || true
 }
@@ -147,15 +150,39 @@ print(f"{document}: {len(built)} words where the build puts them (at most {worst
 EOF
 done
 
+# Waits for Velmora's login window on the display and sets `window` to it;
+# without one, tells what the program said (the file $1).
+login='^ Velmora - Riconoscimento$'
+wait_for_login() {
+  window="$(DISPLAY=$display timeout 120 xdotool search --sync --onlyvisible --name "$login" | head -n1)" || true
+  if [[ -z $window ]]; then
+    echo "Velmora showed no login window on $display" >&2
+    cat "$1" >&2
+    exit 1
+  fi
+}
+
 # Velmora in the root, on that display.
 "${in_root[@]}" /usr/bin/env DISPLAY="$display" /opt/Velmora/Velmora > "$work/velmora.log" 2>&1 &
 velmora=$!
-if ! window="$(DISPLAY=$display timeout 120 xdotool search --sync --onlyvisible --name '^ Velmora - Riconoscimento$' | head -n1)" ||
-   [[ -z $window ]]; then
-  echo "Velmora showed no login window on $display" >&2
-  cat "$work/velmora.log" >&2
-  exit 1
-fi
+wait_for_login "$work/velmora.log"
 DISPLAY=$display xwininfo -id "$window" | grep -q 'Map State: IsViewable'
 echo "Velmora: the login window \"$(DISPLAY=$display xdotool getwindowname "$window")\" is shown"
+kill -KILL "$velmora"
+{ wait "$velmora"; } 2>/dev/null || true
+velmora=""
+while DISPLAY=$display xdotool search --name "$login" >/dev/null; do sleep 0.2; done
+
+# The menu entry of a copy unpacked elsewhere, under a name that needs quoting
+# in an entry: GLib's launcher starts that copy's Velmora from it.
+unpacked="$work/unpacked \"here\" \$HOME \\ \`x\`"
+mkdir -p "$unpacked" "$work/data"
+tar -C "$unpacked" -xzf "$archive"
+XDG_DATA_HOME="$work/data" "$unpacked/Velmora/install-desktop.sh"
+env -u QT_QPA_PLATFORM DISPLAY="$display" gio launch "$work/data/applications/velmora.desktop" > "$work/launched.log" 2>&1
+wait_for_login "$work/launched.log"
+launched="$(DISPLAY=$display xdotool getwindowpid "$window")"
+started="$(readlink "/proc/$launched/exe")"
+[[ $started == "$unpacked/Velmora/Velmora" ]] || { echo "the menu entry started $started" >&2; exit 1; }
+echo "menu entry: starts the Velmora of the folder it was installed from"
 echo "portable archive $(basename "$archive"): works on a bare Debian 12 root"
