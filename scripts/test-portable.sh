@@ -20,7 +20,7 @@ if [[ ! -f $cache ]]; then
   mkdir -p "$(dirname "$cache")"
   # The host's own Debian mirror for bookworm.
   mirror="$(apt-get indextargets --format '$(REPO_URI)' 'Release: bookworm' 'Identifier: Packages' | head -n1)"
-  mmdebstrap --variant=minbase --quiet bookworm "$cache.part" "${mirror:-http://deb.debian.org/debian}"
+  mmdebstrap --variant=minbase --format=tar --quiet bookworm "$cache.part" "${mirror:-http://deb.debian.org/debian}"
   mv "$cache.part" "$cache"
 fi
 
