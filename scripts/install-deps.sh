@@ -1,12 +1,19 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the program and the tests need.
 # Runs as root, or through sudo when it is available.
+#   scripts/install-deps.sh run|portable|test   # test, the default, brings all
 set -euo pipefail
 what="${1:-test}"
 pkgs=(build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-dev
       libqt6svg6 qt6-qpa-plugins qt6-translations-l10n libgl-dev libcups2-dev libcsv-dev libharfbuzz-dev zlib1g-dev
       fonts-liberation2 fonts-dejavu-core xdg-utils)
+# The portable archive (scripts/portable.sh): run paths set by patchelf.
+if [[ $what == portable || $what == test ]]; then
+  pkgs+=(patchelf)
+fi
 if [[ $what == test ]]; then
+  # The portable archive tried on a bare Debian root (scripts/test-portable.sh).
+  pkgs+=(mmdebstrap xvfb xdotool x11-utils libglib2.0-bin)
   pkgs+=(googletest libgtest-dev libbenchmark-dev cups cups-client cups-filters
          cups-bsd poppler-utils qpdf mupdf-tools fonts-dejavu-extra ccache libreoffice-calc-nogui python3-uno clang
          libclang-rt-14-dev

@@ -1,4 +1,5 @@
 #include "batch/Batch.h"
+#include "print/engine/Fonts.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -21,6 +22,9 @@ int main(int argc, char* argv[]) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication application(argc, argv);
     QTextStream err(stderr);
+    // The tool's own fonts, not those of the --folder it reads, as the program draws with its own.
+    for (const QString& unread : report::UseProgramFonts(QCoreApplication::applicationDirPath()))
+        err << "velmora-batch: font not readable: " << unread << Qt::endl;
     QStringList arguments = QCoreApplication::arguments();
     arguments.removeFirst();
     return batch::Run(arguments, QCoreApplication::applicationDirPath(), err, isatty(STDERR_FILENO) == 1);

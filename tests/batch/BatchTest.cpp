@@ -1275,4 +1275,27 @@ TEST(BatchCalibration, TheTestSheetDrawsEveryLabelWhereTheSheetPutsIt) {
     }
 }
 
+// On a system with no font at all (fontconfig configured with no folder, no
+// fonts/ beside the tool), Qt draws the text as boxes of a face without
+// tables: the tool writes the page as the screen would show it, and neither
+// crashes nor leaves its temporary file behind.
+TEST(BatchFonts, NoFontAtAllStillWritesTheDocument) {
+    TempFolder tool;
+    const QString batch = tool.File(QStringLiteral("velmora-batch"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(VELMORA_BATCH), batch));
+    tool.Write(QStringLiteral("empty.conf"), "<?xml version=\"1.0\"?>\n<fontconfig></fontconfig>\n");
+    TempFolder folder;
+    WriteArchive(folder.Path(), 1);
+    TempFolder out;
+    QProcess run;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("FONTCONFIG_FILE"), tool.File(QStringLiteral("empty.conf")));
+    run.setProcessEnvironment(env);
+    run.start(batch, {"--folder", folder.Path(), "--pdf", out.File(QStringLiteral("r.pdf")), "summary"});
+    ASSERT_TRUE(run.waitForFinished(60000));
+    EXPECT_EQ(run.exitStatus(), QProcess::NormalExit) << "signal " << run.exitCode();
+    EXPECT_EQ(run.exitCode(), 0) << run.readAllStandardError().toStdString();
+    EXPECT_EQ(QDir(out.Path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("r.pdf")});
+}
+
 }  // namespace

@@ -267,13 +267,6 @@ int BandRank(const TrepComponent& band) {
 
 }  // namespace
 
-QString InstalledFamily(const QString& name) {
-    if (name.compare(u"Arial", Qt::CaseInsensitive) == 0) return QStringLiteral("Liberation Sans");
-    if (name.compare(u"Courier New", Qt::CaseInsensitive) == 0) return QStringLiteral("Liberation Mono");
-    if (name.compare(u"Verdana", Qt::CaseInsensitive) == 0) return QStringLiteral("DejaVu Sans");
-    return name;
-}
-
 QPaintDevice* UnitsDevice() {
     static QImage device = [] {
         QImage image(1, 1, QImage::Format_RGB32);

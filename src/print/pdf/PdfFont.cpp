@@ -123,11 +123,14 @@ void AppendNumber(std::string& out, double value) {
 }
 
 std::shared_ptr<const Face> Face::Of(const QRawFont& font) {
+    // Where the system has no font at all, Qt draws with boxes of an engine
+    // that has no tables and no family (asking it for its family crashes):
+    // such a face is none to embed.
+    const QByteArray head = font.fontTable("head");
+    if (font.fontTable("glyf").isEmpty() || head.size() < 54) return nullptr;
     auto face = std::make_shared<Face>();
     face->key = font.familyName() + u'/' + font.styleName() + u'/' + QString::number(font.weight()) + u'/' +
                 QString::number(int(font.style()));
-    const QByteArray head = font.fontTable("head");
-    if (font.fontTable("glyf").isEmpty() || head.size() < 54) return nullptr;
     face->sfnt = Sfnt(font);
     face->postScriptName = PostScriptName(font);
     face->unitsPerEm = int(Read16(head, 18));

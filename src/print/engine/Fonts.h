@@ -1,0 +1,21 @@
+#pragma once
+#include <QString>
+
+// The fonts that travel with the program. The program folder holds, in its
+// subfolder fonts/, the files of the families that the templates and the
+// windows draw with (InstalledFamily in Prepared.h), so that a label has the
+// same metrics wherever the folder is unpacked, fonts installed there or not.
+namespace report {
+
+// The subfolder of the program folder that holds the fonts.
+constexpr char kFontsFolder[] = "fonts";
+
+// Makes every font file in `programFolder`'s fonts/ subfolder drawable by
+// its family name, ahead of an installed face of the same family, and has
+// the names the windows ask for (Arial, Courier New, Verdana) drawn in their
+// installed families even where no system configuration says so. Call it
+// once, after the application object is made. Returns the files that could
+// not be read as fonts; a missing subfolder adds none.
+QStringList UseProgramFonts(const QString& programFolder);
+
+}  // namespace report
