@@ -5,7 +5,8 @@
 #   build/Velmora/Velmora                      # print; each job lands in $VELMORA_TEST_PRINTS/out.pdf
 #   scripts/test-printer.sh stop
 set -euo pipefail
-state=/tmp/velmora-test-printer
+# VELMORA_TEST_PRINTER_DIR puts the scheduler elsewhere (a test keeps its own).
+state="${VELMORA_TEST_PRINTER_DIR:-/tmp/velmora-test-printer}"
 case "${1:-}" in
   start)
     "$(dirname "$0")/install-deps.sh" test >&2
@@ -51,7 +52,12 @@ CONF
     echo "export CUPS_SERVER=$state/cups.sock VELMORA_TEST_PRINTS=$state"
     ;;
   stop)
-    [[ -f $state/pid ]] && kill "$(cat "$state/pid")" 2>/dev/null || true
+    if [[ -f $state/pid ]]; then
+      pid="$(cat "$state/pid")"
+      kill "$pid" 2>/dev/null || true
+      # Gone before the caller removes its folder, which it writes to as it ends.
+      for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+    fi
     ;;
   *) sed -n '2,7p' "$0"; exit 2 ;;
 esac

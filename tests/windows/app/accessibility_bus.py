@@ -6,9 +6,11 @@ the accessibility bus (by D-Bus activation) and the program on a copy of the
 program folder, then walks the windows one by one with AT-SPI actions and key
 presses only: every control a user can act on must have a role, a name and
 its actions, and each window must show the controls of its row in WINDOWS.
-Along the way it logs in, types a record into the data archive and saves it.
+Along the way it logs in, types a record into the data archive and saves it,
+puts it on a page of labels, prints the page on a private CUPS queue and
+leaves the program, with keys alone.
 
-    dbus-run-session -- python3 accessibility_bus.py PROGRAM_FOLDER
+    dbus-run-session -- python3 accessibility_bus.py PROGRAM_FOLDER TEST_PRINTER_SCRIPT
 
 Prints one line per window: controls found, named, actionable; with
 A11Y_DUMP set to a window's caption, that window's whole tree as well."""
@@ -21,6 +23,7 @@ import tempfile
 import time
 
 PROGRAM = sys.argv[1] if len(sys.argv) > 1 else None
+PRINTER_SCRIPT = sys.argv[2] if len(sys.argv) > 2 else None  # scripts/test-printer.sh
 DEADLINE = 30  # seconds any one window may take to appear
 
 # Roles of the controls a user acts on, and the action each must offer.
@@ -76,7 +79,9 @@ WINDOWS = {
     " Importa etichetta da archivio dati": [("text", "Parole da cercare"), ("list", "Schede in archivio"),
                                             ("push button", "Chiudi")],
     " Stampa pagina etichette": [("push button", "Annulla"), ("push button", "Stampa")],
-    " Calibrazione della stampante": [("combo box", "Stampante:"), ("text", "Spostamento orizzontale:"),
+    # A list is read by its choice (the test queue), its caption labelling it.
+    " Calibrazione della stampante": [("combo box", "VelmoraPDF"), ("label", "Stampante:"),
+                                      ("text", "Spostamento orizzontale:"),
                                       ("text", "Spostamento verticale:"), ("text", "Scala orizzontale:"),
                                       ("text", "Scala verticale:"), ("push button", "Annulla"),
                                       ("push button", "Foglio di prova"), ("push button", "Salva")],
@@ -194,6 +199,30 @@ def wait_focus(win, role, name):
             return acc
         time.sleep(0.1)
     raise RuntimeError(f"the focus never reached {role} {name!r} in {win.name!r}")
+
+
+def move_focus_to(win, key, control):
+    """Presses the key until the control has the focus."""
+    for _ in range(16):
+        time.sleep(0.1)
+        if any(acc.getState().contains(pyatspi.STATE_FOCUSED) and (acc.getRoleName(), acc.name) == control
+               for acc in descendants(win)):
+            return
+        keys(key)
+    wait_focus(win, *control)
+
+
+def wait_printed(text):
+    """The text of the test queue's page once it holds `text`."""
+    end = time.monotonic() + 60
+    page = ""
+    while time.monotonic() < end:
+        if os.path.exists(printed_pdf):
+            page = subprocess.run(["pdftotext", printed_pdf, "-"], capture_output=True, text=True).stdout
+            if text in page:
+                return page
+        time.sleep(0.2)
+    raise RuntimeError(f"the test queue printed no page with {text!r} (it holds {page!r})")
 
 
 def dump(acc, depth=0):
@@ -325,19 +354,48 @@ def run():
     preview = check(PREVIEW)
     leave_with_escape(PREVIEW)
     gone(" Anteprima di stampa")
-    press(sheet, "Stampa")
-    check(" Stampa pagina etichette")
-    leave_with_escape(" Stampa pagina etichette")
     press(sheet, "Calibra la stampante per i fogli di etichette.")
     check(" Calibrazione della stampante")
     leave_with_escape(" Calibrazione della stampante")
-    press(sheet, LEAVE[1])
-    press(window(" Velmora"), "Esci")
+
+    # The page printed on the test queue with keys alone: F6 to the commands,
+    # right to Stampa, Space; Tab to the dialog's Stampa, Space; Return in
+    # the print dialog.
+    keys("F6")
+    wait_focus(sheet, *NEW)
+    keys("Right", "Right", "Right")
+    wait_focus(sheet, "push button", "Stampa")
+    keys("space")
+    dialog = check(" Stampa pagina etichette")
+    keys("Tab")
+    wait_focus(dialog, "push button", "Stampa")
+    keys("space")
+    window("Print")
+    keys("Return")
+    gone("Print")
+    printed = wait_printed("Via Roma 1")
+    if "00100 Roma" not in printed:
+        fail(f"the printed page reads {printed!r}")
+
+    # Leaving with keys alone: along the commands to Esci, then in the
+    # launcher Tab to its Esci.
+    move_focus_to(sheet, "Right", LEAVE)
+    keys("space")
+    launcher = window(" Velmora")
+    move_focus_to(launcher, "Tab", ("push button", "Esci"))
+    keys("space")
+    if velmora.wait(DEADLINE) != 0:
+        fail("the program did not end cleanly")
 
 
 def main():
-    global folder
+    global folder, velmora, printed_pdf
     work = tempfile.mkdtemp(prefix="velmora-a11y-")
+    # A private CUPS scheduler with the PDF queue VelmoraPDF, the default.
+    printer = dict(os.environ, VELMORA_TEST_PRINTER_DIR=tempfile.mkdtemp(prefix="velmora-a11y-cups-"))
+    subprocess.run([PRINTER_SCRIPT, "start"], env=printer, check=True, stdout=subprocess.DEVNULL)
+    os.environ["CUPS_SERVER"] = os.path.join(printer["VELMORA_TEST_PRINTER_DIR"], "cups.sock")
+    printed_pdf = os.path.join(printer["VELMORA_TEST_PRINTER_DIR"], "out.pdf")
     folder = os.path.join(work, "Velmora")
     shutil.copytree(PROGRAM, folder)
     for name in ("Archivio_Dati.pro", "Archivio_Etichette.pro"):
@@ -355,7 +413,8 @@ def main():
         pyatspi.Registry.getDesktop(0)  # starts the accessibility bus
         env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_QPA_PLATFORM="xcb",
                    QT_ACCESSIBILITY="1", LC_ALL="C.UTF-8")
-        processes.append(subprocess.Popen([os.path.join(folder, "Velmora")], env=env))
+        velmora = subprocess.Popen([os.path.join(folder, "Velmora")], env=env)
+        processes.append(velmora)
         run()
     except Exception as error:  # a step that could not be done fails the test
         fail(str(error))
@@ -368,6 +427,8 @@ def main():
             except subprocess.TimeoutExpired:
                 process.kill()
         shutil.rmtree(work, ignore_errors=True)
+        subprocess.run([PRINTER_SCRIPT, "stop"], env=printer)
+        shutil.rmtree(printer["VELMORA_TEST_PRINTER_DIR"], ignore_errors=True)
     print(f"{'window':45} found named actionable")
     for caption, found, named, actionable in figures:
         print(f"{caption:45} {found:5} {named:5} {actionable:10}")
