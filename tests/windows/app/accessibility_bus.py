@@ -181,12 +181,17 @@ def type_text(text):
     subprocess.run(["xdotool", "type", "--delay", "20", text], check=True)
 
 
+def focus_now(win):
+    """The control of the window that has the focus now, or None."""
+    return next((acc for acc in descendants(win) if acc.getState().contains(pyatspi.STATE_FOCUSED)), None)
+
+
 def focused(win):
     end = time.monotonic() + DEADLINE
     while time.monotonic() < end:
-        for acc in descendants(win):
-            if acc.getState().contains(pyatspi.STATE_FOCUSED):
-                return acc
+        acc = focus_now(win)
+        if acc is not None:
+            return acc
         time.sleep(0.1)
     return None
 
@@ -205,8 +210,8 @@ def move_focus_to(win, key, control):
     """Presses the key until the control has the focus."""
     for _ in range(16):
         time.sleep(0.1)
-        if any(acc.getState().contains(pyatspi.STATE_FOCUSED) and (acc.getRoleName(), acc.name) == control
-               for acc in descendants(win)):
+        acc = focus_now(win)
+        if acc is not None and (acc.getRoleName(), acc.name) == control:
             return
         keys(key)
     wait_focus(win, *control)
