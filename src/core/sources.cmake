@@ -1,5 +1,12 @@
 # The sources of the file layer, shared with the fuzzers' own build (fuzz/).
+# platform/ holds what differs between operating systems: one side each, picked here.
+if(WIN32)
+  set(VELMORA_PLATFORM win32)
+else()
+  set(VELMORA_PLATFORM posix)
+endif()
 set(VELMORA_CORE_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/platform/${VELMORA_PLATFORM}/Process.cpp
   ${CMAKE_CURRENT_LIST_DIR}/folder/ProgramFolder.cpp
   ${CMAKE_CURRENT_LIST_DIR}/folder/TextRules.cpp
   ${CMAKE_CURRENT_LIST_DIR}/folder/Formats.cpp
