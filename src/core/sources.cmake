@@ -6,7 +6,12 @@ else()
   set(VELMORA_PLATFORM posix)
 endif()
 set(VELMORA_CORE_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/platform/Files.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/platform/Locks.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/platform/${VELMORA_PLATFORM}/Files.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/platform/${VELMORA_PLATFORM}/Locks.cpp
   ${CMAKE_CURRENT_LIST_DIR}/platform/${VELMORA_PLATFORM}/Process.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/platform/${VELMORA_PLATFORM}/Termination.cpp
   ${CMAKE_CURRENT_LIST_DIR}/folder/ProgramFolder.cpp
   ${CMAKE_CURRENT_LIST_DIR}/folder/TextRules.cpp
   ${CMAKE_CURRENT_LIST_DIR}/folder/Formats.cpp
@@ -19,6 +24,8 @@ set(VELMORA_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/archive/ShortText.cpp
   ${CMAKE_CURRENT_LIST_DIR}/archive/AttachmentName.cpp
   ${CMAKE_CURRENT_LIST_DIR}/archive/RecordFile.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/archive/AppendLock.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/archive/Journal.cpp
   ${CMAKE_CURRENT_LIST_DIR}/archive/PickerItem.cpp
   ${CMAKE_CURRENT_LIST_DIR}/archive/ExportWriter.cpp
   ${CMAKE_CURRENT_LIST_DIR}/archive/OfficeLock.cpp

@@ -545,11 +545,12 @@ TEST(BatchInput, ASpecialFileAsAnArchiveIsNamedAndNothingWaits) {
     }
 }
 
-// SIGTERM or Ctrl-C while the document is being written: the tool ends as
-// the signal says, and neither the document nor its temporary file is left
-// beside it; an earlier document of that name stays whole.
+// SIGTERM, Ctrl-C or a closed terminal (SIGHUP) while the document is being
+// written: the tool ends as the signal says, and neither the document nor its
+// temporary file is left beside it; an earlier document of that name stays
+// whole.
 TEST(BatchOutput, ASignalMidRunLeavesNoTemporaryFile) {
-    for (const int signal : {SIGTERM, SIGINT}) {
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
         SCOPED_TRACE(signal);
         TempFolder folder;
         TempFolder out;

@@ -1,21 +1,32 @@
-// The import and the export against a disk that fails: every write, pwrite,
-// fdatasync, fsync, close, ftruncate, rename and unlink that the batch makes
-// on the archive, its journal or the export fails in turn (through the
-// LD_PRELOAD shim of support/faults), in a run of its own. After each, the
-// files hold either what they held or all of the new, and the exit status and
-// the message say which.
+// The import and the export against a disk that fails: every call that the
+// batch makes to change the archive, its journal or the export (write,
+// pwrite, fdatasync, close, ftruncate, an open that creates, rename, unlink,
+// in every form the system offers) fails in turn (through the LD_PRELOAD shim
+// of support/faults), in a run of its own. After each, the files hold either
+// what they held or all of the new, and the exit status and the message say
+// which. Each case names the calls its flow makes, and each must meet the
+// flow at least once: a row the shim no longer sees fails.
 #include "core/archive/DataRecord.h"
+#include "support/NeedsRoot.h"
 #include "support/TempFolder.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <csignal>
+#include <functional>
 #include <cstring>
+#include <thread>
 #include <vector>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -23,7 +34,6 @@ using testing_support::TempFolder;
 
 const QString kArchive = QStringLiteral("Archivio_Dati.pro");
 const QString kExport = QStringLiteral("Archivio_Dati.xls");
-const char* const kCalls[] = {"write", "pwrite", "fdatasync", "fsync", "close", "ftruncate", "rename", "unlink"};
 
 struct FailedRun {
     int status;
@@ -73,6 +83,21 @@ QByteArray Record(const QString& name) {
     return bytes;
 }
 
+// Runs `attempt` with `call` failing at its n-th meeting with the files, for
+// n = 1, 2, ... until a run meets it fewer times (the attempt checks each run
+// that failed); the call must have been met at least once.
+void ForEachMeeting(const char* call, const std::function<FailedRun(int n)>& attempt) {
+    for (int n = 1;; ++n) {
+        SCOPED_TRACE(std::string(call) + " #" + std::to_string(n));
+        const FailedRun run = attempt(n);
+        if (run.matched < n) {
+            EXPECT_GT(n, 1) << "the flow never made the call";
+            EXPECT_EQ(run.status, 0) << run.err.toStdString();
+            return;
+        }
+    }
+}
+
 TEST(FailingDisk, AnImportAddsAllItsRowsOrNoneAndSaysWhich) {
     const QStringList names = {"Nuovo1", "Nuovo2", "Nuovo3", "Nuovo4", "Nuovo5"};
     QByteArray old, added;
@@ -81,36 +106,49 @@ TEST(FailingDisk, AnImportAddsAllItsRowsOrNoneAndSaysWhich) {
     QByteArray csv = "Nome;Rigo 1\n";
     for (const QString& name : names) csv += name.toUtf8() + ";Via " + name.toUtf8() + "\n";
 
-    for (const char* call : kCalls) {
-        for (int n = 1;; ++n) {
-            SCOPED_TRACE(std::string(call) + " #" + std::to_string(n));
-            TempFolder folder;
-            folder.Write(kArchive, old);
-            folder.Write(QStringLiteral("nuovi.csv"), csv);
-            folder.Write(QStringLiteral("uno.csv"), "Nome;Rigo 1\nUltimo;Via Ultimo\n");
-            const FailedRun run = RunFailing({"--folder", folder.Path(), "import", folder.File(QStringLiteral("nuovi.csv"))},
-                                       call, n, kArchive);
-            if (run.matched < n) {
-                EXPECT_EQ(run.status, 0) << run.err.toStdString();
-                break;
-            }
-            // The next import, with nothing failing, puts its row right after
-            // what the failed one committed, and the bytes tell what that was.
-            ASSERT_EQ(RunFailing({"--folder", folder.Path(), "import", folder.File(QStringLiteral("uno.csv"))}, call,
-                                 0, kArchive).status, 0);
-            const QByteArray archive = folder.Read(kArchive);
-            const bool committed = archive == old + added + Record(QStringLiteral("Ultimo"));
-            EXPECT_TRUE(committed || archive == old + Record(QStringLiteral("Ultimo")))
-                << "the archive holds " << archive.size() / sizeof(DataRecord) << " records";
-            EXPECT_FALSE(QFile::exists(folder.File(kArchive + QStringLiteral(".journal"))));
-            if (committed) {
-                EXPECT_EQ(run.status, 0) << run.err.toStdString();
-                EXPECT_TRUE(run.err.isEmpty() || (run.err.contains(QLatin1String("avviso")) && SaysWhatFailed(run.err, kArchive)))
-                    << run.err.toStdString();
-            } else {
-                EXPECT_EQ(run.status, 1);
-                EXPECT_TRUE(SaysWhatFailed(run.err, kArchive)) << run.err.toStdString();
-            }
+    struct Start {
+        const char* name;
+        bool leftover;  // an import killed before: two of its records and its journal
+        std::vector<const char*> calls;
+    };
+    const Start starts[] = {
+        {"a clean archive", false, {"open", "write", "pwrite", "fdatasync", "close", "unlink"}},
+        {"after a killed import", true, {"ftruncate", "fdatasync", "unlink"}},
+    };
+    for (const Start& start : starts) {
+        for (const char* call : start.calls) {
+            SCOPED_TRACE(start.name);
+            ForEachMeeting(call, [&](int n) {
+                TempFolder folder;
+                folder.Write(kArchive, start.leftover ? old + Record("Ucciso1") + Record("Ucciso2") : old);
+                if (start.leftover)
+                    folder.Write(kArchive + QStringLiteral(".journal"),
+                                 "velmora-journal " + QByteArray::number(old.size()) + " 0\n");
+                folder.Write(QStringLiteral("nuovi.csv"), csv);
+                folder.Write(QStringLiteral("uno.csv"), "Nome;Rigo 1\nUltimo;Via Ultimo\n");
+                const FailedRun run = RunFailing(
+                    {"--folder", folder.Path(), "import", folder.File(QStringLiteral("nuovi.csv"))}, call, n, kArchive);
+                if (run.matched < n) return run;
+                // The next import, with nothing failing, puts its row right after
+                // what the failed one committed, and the bytes tell what that was.
+                EXPECT_EQ(RunFailing({"--folder", folder.Path(), "import", folder.File(QStringLiteral("uno.csv"))}, call,
+                                     0, kArchive).status, 0);
+                const QByteArray archive = folder.Read(kArchive);
+                const bool committed = archive == old + added + Record(QStringLiteral("Ultimo"));
+                EXPECT_TRUE(committed || archive == old + Record(QStringLiteral("Ultimo")))
+                    << "the archive holds " << archive.size() / sizeof(DataRecord) << " records";
+                EXPECT_FALSE(QFile::exists(folder.File(kArchive + QStringLiteral(".journal"))));
+                if (committed) {
+                    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+                    EXPECT_TRUE(run.err.isEmpty() ||
+                                (run.err.contains(QLatin1String("avviso")) && SaysWhatFailed(run.err, kArchive)))
+                        << run.err.toStdString();
+                } else {
+                    EXPECT_EQ(run.status, 1);
+                    EXPECT_TRUE(SaysWhatFailed(run.err, kArchive)) << run.err.toStdString();
+                }
+                return run;
+            });
         }
     }
 }
@@ -128,17 +166,13 @@ TEST(FailingDisk, AnExportReplacesTheOldWholeOrNotAtAllAndSaysWhich) {
     const QByteArray fresh = source.Read(kExport);
     ASSERT_TRUE(fresh.startsWith("<html"));
 
-    for (const char* call : kCalls) {
-        for (int n = 1;; ++n) {
-            SCOPED_TRACE(std::string(call) + " #" + std::to_string(n));
+    for (const char* call : {"open", "write", "fdatasync", "close", "rename"}) {
+        ForEachMeeting(call, [&](int n) {
             TempFolder folder;
             folder.Write(kArchive, source.Read(kArchive));
             folder.Write(kExport, "l'esportazione di prima");
             const FailedRun run = RunFailing({"--folder", folder.Path(), "export"}, call, n, kExport);
-            if (run.matched < n) {
-                EXPECT_EQ(run.status, 0) << run.err.toStdString();
-                break;
-            }
+            if (run.matched < n) return run;
             const QByteArray exported = folder.Read(kExport);
             EXPECT_TRUE(exported == fresh || exported == "l'esportazione di prima");
             EXPECT_EQ(QDir(folder.Path()).entryList(QDir::Files | QDir::Hidden), QStringList({kArchive, kExport}));
@@ -148,8 +182,22 @@ TEST(FailingDisk, AnExportReplacesTheOldWholeOrNotAtAllAndSaysWhich) {
                 EXPECT_EQ(run.status, 1);
                 EXPECT_TRUE(SaysWhatFailed(run.err, kExport)) << run.err.toStdString();
             }
-        }
+            return run;
+        });
     }
+}
+
+// Starts an import of the CSV file `csvName` of the folder into its archive by
+// a process posing as the computer `host` (a UTS namespace of its own, which
+// needs root), on a file system that keeps no advisory locks.
+void ImportAsComputer(QProcess& tool, const char* host, const TempFolder& folder, const QString& csvName) {
+    QProcessEnvironment env = ShimEnvironment();
+    env.insert(QStringLiteral("VELMORA_NO_LOCKS"), QStringLiteral("1"));
+    env.insert(QStringLiteral("VELMORA_FAIL_MATCH"), kArchive);
+    tool.setProcessEnvironment(env);
+    tool.start(QStringLiteral("unshare"),
+               {"--uts", "sh", "-c", QStringLiteral("hostname %1 && exec \"$0\" \"$@\"").arg(QLatin1String(host)),
+                QStringLiteral(VELMORA_BATCH), "--folder", folder.Path(), "import", folder.File(csvName)});
 }
 
 // Two computers on a network folder that keeps no advisory locks, so that the
@@ -168,25 +216,16 @@ TEST(LockFile, TwoComputersImportingAtOnceLoseAndDoubleNothing) {
     for (int i = 0; i < kSmall; ++i)
         folder.Write(QStringLiteral("piccolo%1.csv").arg(i), "Nome\nPiccolo" + QByteArray::number(i) + "\n");
 
-    QProcessEnvironment env = ShimEnvironment();
-    env.insert(QStringLiteral("VELMORA_NO_LOCKS"), QStringLiteral("1"));
-    env.insert(QStringLiteral("VELMORA_FAIL_MATCH"), kArchive);
-    const auto start = [&](QProcess& tool, const char* host, const QString& csvName) {
-        tool.setProcessEnvironment(env);
-        tool.start(QStringLiteral("unshare"),
-                   {"--uts", "sh", "-c", QStringLiteral("hostname %1 && exec \"$0\" \"$@\"").arg(QLatin1String(host)),
-                    QStringLiteral(VELMORA_BATCH), "--folder", folder.Path(), "import", folder.File(csvName)});
-    };
     QProcess big;
-    start(big, "ufficio", QStringLiteral("grande.csv"));
+    ImportAsComputer(big, "ufficio", folder, QStringLiteral("grande.csv"));
     // Until the big import holds the lock file.
     while (!QFile::exists(folder.File(kArchive + QStringLiteral(".lock"))) && !big.waitForFinished(10)) {}
     if (big.state() == QProcess::NotRunning && big.exitCode() != 0)
-        GTEST_SKIP() << "no host name of its own for a process (needs root): " << big.readAllStandardError().toStdString();
+        SKIP_WITHOUT_ROOT("no host name of its own for a process: " + big.readAllStandardError().toStdString());
     std::vector<bool> added;
     for (int i = 0; i < kSmall; ++i) {
         QProcess small;
-        start(small, "magazzino", QStringLiteral("piccolo%1.csv").arg(i));
+        ImportAsComputer(small, "magazzino", folder, QStringLiteral("piccolo%1.csv").arg(i));
         ASSERT_TRUE(small.waitForFinished(60000));
         const QString err = QString::fromUtf8(small.readAllStandardError());
         added.push_back(small.exitCode() == 0);
@@ -210,6 +249,116 @@ TEST(LockFile, TwoComputersImportingAtOnceLoseAndDoubleNothing) {
         EXPECT_EQ(std::count(smallNames.begin(), smallNames.end(), QStringLiteral("Piccolo%1").arg(i)), added[std::size_t(i)] ? 1 : 0)
             << i;
     EXPECT_EQ(names.size(), bigNames.size() + std::size_t(std::count(added.begin(), added.end(), true)));
+}
+
+// Two computers on a network folder that keeps no advisory locks: the import
+// of one is stopped (a suspended laptop, a paused virtual machine, a stalled
+// share) for longer than a lock file stands unrefreshed, so the other takes
+// the lock over, cuts back what the stopped one had written, imports its own
+// rows and commits them. When the first resumes, its lock is no longer its
+// own: it writes and cuts back nothing more, and fails saying why. Every row
+// the other committed stays, once. Each process poses as a computer of its
+// own through a UTS namespace, which needs root.
+TEST(LockFile, AnImportPausedPastTheStalenessNeverTouchesWhatAnotherCommitted) {
+    TempFolder folder;
+    constexpr int kPaused = 300000, kOther = 5000;
+    QByteArray old;
+    for (const char* name : {"Vecchio1", "Vecchio2", "Vecchio3"}) old += Record(QLatin1String(name));
+    folder.Write(kArchive, old);
+    QByteArray paused = "Nome;Rigo 1\n", other = "Nome;Rigo 1\n", otherRecords;
+    for (int i = 0; i < kPaused; ++i) paused += "Fermo" + QByteArray::number(i) + ";Via " + QByteArray::number(i) + "\n";
+    for (int i = 0; i < kOther; ++i) {
+        other += "Altro" + QByteArray::number(i) + ";Via Altro " + QByteArray::number(i) + "\n";
+        DataRecord record;
+        record.SetText(DataRecord::Nome, QStringLiteral("Altro%1").arg(i));
+        record.SetText(DataRecord::Rigo01, QStringLiteral("Via Altro %1").arg(i));
+        otherRecords += QByteArray(reinterpret_cast<const char*>(&record), sizeof record);
+    }
+    folder.Write(QStringLiteral("fermo.csv"), paused);
+    folder.Write(QStringLiteral("altro.csv"), other);
+
+    QProcess stopped;
+    ImportAsComputer(stopped, "portatile", folder, QStringLiteral("fermo.csv"));
+    // Until it has written some of its rows under its journal.
+    const QString journal = folder.File(kArchive + QStringLiteral(".journal"));
+    while (!(QFile::exists(journal) && QFileInfo(folder.File(kArchive)).size() > old.size() + (1 << 20)) &&
+           !stopped.waitForFinished(1)) {}
+    if (stopped.state() == QProcess::NotRunning) {
+        if (stopped.exitCode() != 0)
+            SKIP_WITHOUT_ROOT("no host name of its own for a process: " + stopped.readAllStandardError().toStdString());
+        FAIL() << "the import ended before it could be stopped";
+    }
+    ASSERT_EQ(::kill(pid_t(stopped.processId()), SIGSTOP), 0);
+
+    QProcess taker;
+    ImportAsComputer(taker, "ufficio", folder, QStringLiteral("altro.csv"));
+    ASSERT_TRUE(taker.waitForFinished(60000));
+    EXPECT_EQ(taker.exitCode(), 0) << taker.readAllStandardError().toStdString();
+    EXPECT_TRUE(QString::fromUtf8(taker.readAllStandardOutput()).contains(QStringLiteral("aggiunte %1").arg(kOther)));
+
+    ASSERT_EQ(::kill(pid_t(stopped.processId()), SIGCONT), 0);
+    ASSERT_TRUE(stopped.waitForFinished(60000));
+    const QString err = QString::fromUtf8(stopped.readAllStandardError());
+    EXPECT_EQ(stopped.exitCode(), 1) << err.toStdString();
+    EXPECT_TRUE(err.contains(kArchive) && err.contains(QLatin1String("blocco"))) << err.toStdString();
+
+    const QByteArray archive = folder.Read(kArchive);
+    EXPECT_EQ(archive.size(), old.size() + otherRecords.size()) << archive.size() / sizeof(DataRecord) << " records";
+    EXPECT_TRUE(archive == old + otherRecords) << "the old records, then the other computer's, whole";
+    EXPECT_FALSE(QFile::exists(journal));
+    EXPECT_FALSE(QFile::exists(folder.File(kArchive + QStringLiteral(".lock"))));
+}
+
+// A link swapped in and out under the name of an output, or of its folder, as
+// fast as a thread can, while the batch exports there again and again: the
+// output is checked against the program folder in the very folder it is then
+// written into, so whatever stands there at the moment the folder is opened,
+// nothing lands in the program folder and the archive stays as it was.
+TEST(Output, ALinkSwappedInDuringTheRunRedirectsNothing) {
+    TempFolder program, out;
+    DataRecordFile file(program.Path());
+    for (const char* name : {"Uno", "Due", "Tre"}) {
+        DataRecord record;
+        record.SetText(DataRecord::Nome, QLatin1String(name));
+        file.Append(record);
+    }
+    file.Close();
+    const QByteArray archive = program.Read(kArchive);
+    const QStringList entries = QDir(program.Path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    const QByteArray target = QFile::encodeName(program.File(kArchive)), folderTarget = QFile::encodeName(program.Path());
+    const QByteArray file1 = QFile::encodeName(out.File(QStringLiteral("elenco.xls")));
+    const QByteArray sub = QFile::encodeName(out.File(QStringLiteral("sotto"))), subAside = sub + ".vera";
+    ASSERT_TRUE(QDir().mkdir(QString::fromUtf8(sub)));
+
+    std::atomic<bool> stop{false};
+    std::thread swapper([&] {
+        while (!stop) {
+            ::unlink(file1.constData());
+            const int fd = ::open(file1.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            if (fd >= 0) ::close(fd);
+            ::unlink(file1.constData());
+            ::symlink(target.constData(), file1.constData());
+            ::rename(sub.constData(), subAside.constData());
+            ::symlink(folderTarget.constData(), sub.constData());
+            ::unlink(sub.constData());
+            ::rename(subAside.constData(), sub.constData());
+        }
+    });
+    constexpr int kRuns = 100;
+    int written = 0;
+    for (int i = 0; i < kRuns; ++i) {
+        for (const QString& output : {QString::fromUtf8(file1), QString::fromUtf8(sub) + QStringLiteral("/elenco.xls")}) {
+            QProcess tool;
+            tool.start(QStringLiteral(VELMORA_BATCH), {"--folder", program.Path(), "export", output});
+            ASSERT_TRUE(tool.waitForFinished(60000));
+            written += tool.exitCode() == 0;
+        }
+    }
+    stop = true;
+    swapper.join();
+    EXPECT_TRUE(program.Read(kArchive) == archive) << "the archive was written over";
+    EXPECT_EQ(QDir(program.Path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), entries);
+    EXPECT_GT(written, 0) << "no run found the folder as it should be";
 }
 
 }  // namespace

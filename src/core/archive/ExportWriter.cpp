@@ -165,7 +165,7 @@ void Write(QIODevice& out, Rows& rows) {
     Put(out, bytes);
 }
 
-void WriteFile(const QString& path, Rows& rows) {
+void WriteFile(const QString& path, Rows& rows, const ReplacingFile::Guard& guard) {
     const office_lock::Lock lock = office_lock::Inspect(path);
     if (lock.state == office_lock::State::Stale) {
         // Left by a crash of the office suite on this computer.
@@ -174,9 +174,9 @@ void WriteFile(const QString& path, Rows& rows) {
     } else if (lock.state != office_lock::State::None) {
         throw FileError(QStringLiteral("%1 è aperto da %2").arg(path, office_lock::Describe(lock.holder)).toStdString());
     }
-    ReplacingFile file(path);
+    ReplacingFile file(path, guard);
     const auto failed = [&](const QString& reason) { return FileFailure("scrivere", path, reason); };
-    if (!file.Open()) throw failed(file.Reason());
+    if (!file.Open()) throw file.Refused() ? FileError(file.Reason().toStdString()) : failed(file.Reason());
     try {
         Write(file.Device(), rows);  // on a throw the temporary file is removed, the file stays as it was
     } catch (const FileError& error) {
@@ -198,7 +198,7 @@ void WithArchiveRows(const ProgramFolder& folder, const std::function<void(Rows&
 }  // namespace
 
 void ExportArchive(const ProgramFolder& folder, const QString& path) {
-    WithArchiveRows(folder, [&path](Rows& rows) { WriteFile(path, rows); });
+    WithArchiveRows(folder, [&](Rows& rows) { WriteFile(path, rows, folder.WriteGuard(path, kFileName)); });
 }
 
 void ExportArchive(const ProgramFolder& folder, QIODevice& out) {

@@ -71,13 +71,17 @@ void Write(QIODevice& out, Rows& rows);
 // this user on this computer, with no process holding the file, is removed
 // first (see OfficeLock.h). Otherwise the export goes to a temporary file in the
 // same folder, which replaces the file only once it is complete: a failure
-// leaves an earlier file whole. Throws FileError.
-void WriteFile(const QString& path, Rows& rows);
+// leaves an earlier file whole. The guard, when given, is asked about the
+// folder the file is written into, as that folder is opened for the writing.
+// Throws FileError.
+void WriteFile(const QString& path, Rows& rows, const ReplacingFile::Guard& guard = {});
 
 // The export of the archive of a folder, read only (never created or
 // changed), as the export window writes it right after opening: to the file
 // at path (as WriteFile does), or to an open device such as standard output.
-// Throws FileError, also when the archive is missing.
+// A path may be the folder's own export, never another of its files
+// (ProgramFolder::WriteGuard). Throws FileError, also when the archive is
+// missing.
 void ExportArchive(const ProgramFolder& folder, const QString& path);
 void ExportArchive(const ProgramFolder& folder, QIODevice& out);
 

@@ -1,6 +1,7 @@
 #include "core/archive/ImportCsv.h"
 
 #include "core/folder/FileAccess.h"
+#include "core/platform/Files.h"
 
 #include "core/folder/TextRules.h"
 
@@ -8,8 +9,8 @@
 #include <QStringDecoder>
 
 #include <csv.h>
-#include <fcntl.h>
-#include <unistd.h>
+
+#include <cerrno>
 
 #include <algorithm>
 #include <array>
@@ -409,25 +410,16 @@ private:
 // A file open for reading, closed with the source.
 class FileSource final : public Source {
 public:
-    FileSource(int fd, const QString& path) : fd_(fd), path_(path) {}
-    ~FileSource() override { ::close(fd_); }
-    FileSource(const FileSource&) = delete;
-    FileSource& operator=(const FileSource&) = delete;
+    FileSource(platform::File file, const QString& path) : file_(std::move(file)), path_(path) {}
 
     QByteArrayView Next(qsizetype size) override {
         buffer_.resize(size);
-        qsizetype done = 0;
-        while (done < size) {
-            const ssize_t n = ::read(fd_, buffer_.data() + done, static_cast<std::size_t>(size - done));
-            if (n < 0 && errno == EINTR) continue;
-            if (n < 0) Fail();
-            if (n == 0) break;
-            done += n;
-        }
+        const qint64 done = file_.Read(buffer_.data(), size);
+        if (done < 0) Fail();
         return QByteArrayView(buffer_).first(done);
     }
     void Rewind() override {
-        if (::lseek(fd_, 0, SEEK_SET) != 0) Fail();
+        if (!file_.Rewind()) Fail();
     }
 
 private:
@@ -435,7 +427,7 @@ private:
         throw FileError(QStringLiteral("Impossibile leggere %1: %2").arg(path_, SystemReason(errno)).toStdString());
     }
 
-    const int fd_;
+    platform::File file_;
     const QString path_;
     QByteArray buffer_;
 };
@@ -605,11 +597,11 @@ Import ReadFile(const QString& path, bool truncate) {
     // Only a regular file: a FIFO would block the import and a device such as
     // /dev/zero would be read for ever.
     QString refusal;
-    const int fd = OpenRegularFile(path, O_RDONLY, refusal);
+    platform::File file = platform::File::OpenRegular(path, platform::File::Access::Read, refusal);
     if (!refusal.isEmpty()) throw FileError(refusal.toStdString());
-    if (fd < 0)
+    if (!file.IsOpen())
         throw FileError(QStringLiteral("Impossibile aprire %1: %2").arg(path, SystemReason(errno)).toStdString());
-    FileSource source(fd, path);
+    FileSource source(std::move(file), path);
     return ReadFrom(source, truncate, kChunkSize);
 }
 

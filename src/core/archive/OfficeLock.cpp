@@ -1,19 +1,16 @@
 #include "core/archive/OfficeLock.h"
 
+#include "core/archive/RecordFile.h"
 #include "core/folder/FileAccess.h"
+#include "core/platform/Files.h"
+#include "core/platform/Process.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QStringList>
 #include <QSysInfo>
 
 #include <cerrno>
-#include <cstdlib>
-#include <dirent.h>
-#include <pwd.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace office_lock {
 namespace {
@@ -37,47 +34,6 @@ QStringList Fields(const QString& text) {
     return fields;
 }
 
-QString ThisUser() {
-    const passwd* entry = ::getpwuid(::geteuid());
-    return entry ? QString::fromLocal8Bit(entry->pw_name) : QString();
-}
-
-bool SameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
-
-// Whether a process of this user other than this one has the document open:
-// each process's open files, as /proc shows them.
-bool OpenByAnotherProcess(const QString& document) {
-    struct stat target {};
-    if (::stat(QFile::encodeName(document).constData(), &target) != 0) return false;
-    DIR* processes = ::opendir("/proc");
-    if (!processes) return false;
-    const uid_t me = ::geteuid();
-    const pid_t self = ::getpid();
-    bool open = false;
-    while (const dirent* process = ::readdir(processes)) {
-        char* end = nullptr;
-        const long pid = std::strtol(process->d_name, &end, 10);
-        if (*end != '\0' || pid <= 0 || pid == self) continue;
-        const std::string base = std::string("/proc/") + process->d_name;
-        struct stat owner {};
-        if (::stat(base.c_str(), &owner) != 0 || owner.st_uid != me) continue;
-        DIR* fds = ::opendir((base + "/fd").c_str());
-        if (!fds) continue;
-        while (const dirent* fd = ::readdir(fds)) {
-            struct stat file {};
-            if (fd->d_name[0] != '.' && ::stat((base + "/fd/" + fd->d_name).c_str(), &file) == 0 &&
-                SameFile(file, target)) {
-                open = true;
-                break;
-            }
-        }
-        ::closedir(fds);
-        if (open) break;
-    }
-    ::closedir(processes);
-    return open;
-}
-
 }  // namespace
 
 QString PathFor(const QString& document) {
@@ -87,18 +43,22 @@ QString PathFor(const QString& document) {
 
 Lock Inspect(const QString& document) {
     Lock lock;
-    QFile file(PathFor(document));
-    if (!file.exists()) return lock;
+    const QFileInfo info(PathFor(document));
+    const platform::Folder folder = platform::Folder::Open(info.path());
+    if (folder.Look(info.fileName()).kind == platform::Entry::Kind::Missing) return lock;
     lock.state = State::Unsure;
-    if (!file.open(QIODevice::ReadOnly)) return lock;
     // A lock file is a line; more is not one.
-    const QStringList fields = Fields(QString::fromUtf8(file.read(4096)));
+    QString refusal;
+    const std::optional<QByteArray> line = folder.ReadSmall(info.fileName(), 4096, refusal);
+    if (!refusal.isEmpty()) throw FileError(refusal.toStdString());
+    if (!line) return lock;
+    const QStringList fields = Fields(QString::fromUtf8(*line));
     if (fields.size() < 4) return lock;
     lock.holder = {fields[0].trimmed(), fields[1].trimmed(), fields[2].trimmed(), fields[3].trimmed()};
     if (lock.holder.host.compare(QSysInfo::machineHostName(), Qt::CaseInsensitive) != 0 ||
-        lock.holder.user != ThisUser())
+        lock.holder.user != platform::UserName())
         return lock;
-    lock.state = OpenByAnotherProcess(document) ? State::OpenHere : State::Stale;
+    lock.state = platform::OpenByAnotherProcess(document) ? State::OpenHere : State::Stale;
     return lock;
 }
 
@@ -118,7 +78,9 @@ QString Describe(const Holder& holder) {
 }
 
 QString Remove(const QString& document) {
-    if (::unlink(QFile::encodeName(PathFor(document)).constData()) == 0 || errno == ENOENT) return {};
+    const QFileInfo info(PathFor(document));
+    const platform::Folder folder = platform::Folder::Open(info.path());
+    if ((folder.IsOpen() && folder.Remove(info.fileName())) || errno == ENOENT) return {};
     return SystemReason(errno);
 }
 

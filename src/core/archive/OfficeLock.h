@@ -32,6 +32,8 @@ struct Lock {
 QString PathFor(const QString& document);
 
 // Reads the lock file of a document and tells whether it is still held.
+// Throws FileError when something other than a regular file stands under the
+// lock file's name.
 Lock Inspect(const QString& document);
 
 // The holder in words: "Mario Rossi (utente mario) sul computer ufficio-2

@@ -1,11 +1,11 @@
 #pragma once
-#include <QByteArray>
+#include "core/platform/Files.h"
+
 #include <QString>
 
 #include <cstddef>
 #include <functional>
 #include <optional>
-#include <sys/types.h>
 #include <stdexcept>
 #include <type_traits>
 
@@ -20,21 +20,12 @@ public:
 // the system's reason.
 FileError FileFailure(const char* doing, const QString& file, const QString& reason);
 
-struct flock;
-
-// How an append asks for the advisory lock on the archive: by default
-// fcntl(fd, command, lock). Tests put in a call that fails as it does on a
-// file system that keeps no locks. Returns the call it replaces; nullptr puts
-// the default back.
-using LockCall = int (*)(int fd, int command, struct flock* lock);
-LockCall SetLockCall(LockCall call);
-
 // A short-lived handle on a file of fixed-size records in the program folder,
-// opened with read and write sharing. Every read and write is one pread or
-// pwrite of whole records; appends hold an exclusive advisory lock for the
-// moment of the write so that copies of the program sharing the folder never
-// write over each other's new records. Where the file system keeps no advisory
-// locks, a lock file beside the archive (its name and ".lock") stands in.
+// opened with read and write sharing. Every read and write is one read or
+// write of whole records at their offset; every write, an append or a record
+// rewritten in place, holds the archive's write lock for its moment
+// (AppendLock.h) so that copies of the program sharing the folder never write
+// over each other's records.
 class RecordFileBase {
 public:
     RecordFileBase(const char* fileName, std::size_t recordSize);
@@ -74,39 +65,27 @@ protected:
     void AppendManyBytes(long long count, const FillBytes& fill);
 
 private:
-    void Open(const QString& folder, int flags);
+    void Open(const QString& folder, platform::File::Access access);
     // The byte offset of record index; throws FileError when it lies beyond
     // what a file offset can hold.
-    off_t OffsetOf(long long index) const;
+    qint64 OffsetOf(long long index) const;
     // Reads up to size bytes at the position, which stays; fewer only where
     // the file ends. Returns how many.
     std::size_t ReadRun(void* records, std::size_t size);
     // Writes size bytes of whole records at the position, which stays.
     void WriteRun(const void* records, std::size_t size);
-
-    // The rollback journal of an append of many records: the archive's size
-    // before it, written and synced beside the archive before the first new
-    // record, removed once every record is synced; that removal is the
-    // commit. While it stands, the records past that size are not committed.
-    // The journal's path.
-    QByteArray JournalPath() const;
-    // The archive's committed size in bytes when a journal of this archive
-    // stands; none when there is no journal or it belongs to another state of
-    // the file (its last committed record changed or the file is shorter).
-    std::optional<off_t> JournalledSize() const;
-    // Under the append lock: cuts the archive back to what a journal left by
-    // an append that never committed records, then removes the journal.
+    // The file's size in bytes; throws FileError.
+    qint64 Size() const;
+    // Under the write lock: cuts the archive back to what a journal left by
+    // a write that never committed says, then removes the journal.
     void RollBackUncommitted();
-    // The check the journal keeps of the last whole record before `size`: 0
-    // when there is none; none when it cannot be read.
-    std::optional<unsigned long long> LastRecordCheck(off_t size) const;
-    void WriteJournal(off_t size);
-    // Removes the journal, if there is one, and syncs the folder.
-    void RemoveJournal();
+    // The check the journal keeps of the last whole record before `size`.
+    unsigned long long LastRecordCheck(qint64 size) const;
 
     const char* fileName_;
     std::size_t recordSize_;
-    int fd_ = -1;
+    platform::Folder folder_;
+    platform::File file_;
     long long position_ = 0;
     bool written_ = false;
     QString path_;
@@ -134,7 +113,8 @@ public:
     void ReadMany(long long count, Visit visit) {
         ReadManyBytes(count, [&](const void* record) { visit(*static_cast<const Record*>(record)); });
     }
-    // Writes the record at the position (at most the record count) and advances.
+    // Writes the record at the position (at most the record count) under the
+    // write lock, and advances.
     void Write(const Record& record) { WriteBytes(&record); }
     // Writes the record after the last whole record under the append lock; the
     // position is then the new record count, that is the record's number.

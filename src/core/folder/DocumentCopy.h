@@ -1,11 +1,13 @@
 #pragma once
+#include "core/platform/Files.h"
+
 #include <QString>
 
 #include <functional>
 
 // A document of the user's copied into a folder of the program folder (the
 // attachments folder) under a name the caller gives. The source must be a
-// regular file: it is looked at before it is opened (OpenRegularFile), so a
+// regular file: it is looked at before it is opened (File::OpenRegular), so a
 // FIFO or a device is never waited on nor read. Nothing in the folder is
 // reached through a link: the folder is opened without following one, the
 // name is looked up without following one, and the copy is written into a
@@ -47,11 +49,10 @@ public:
     Outcome Run(const Progress& progress);
 
 private:
-    QString folderPath_;
     QString name_;
     Place place_ = Place::Failed;
     QString reason_;
     qint64 size_ = 0;
-    int source_ = -1;
-    int folder_ = -1;
+    platform::File source_;
+    platform::Folder folder_;
 };

@@ -2,14 +2,12 @@
 
 #include "core/folder/FileAccess.h"
 #include "core/folder/TempFiles.h"
+#include "core/platform/Files.h"
 
 #include <QFile>
 
 #include <algorithm>
 #include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -188,31 +186,24 @@ QString EndingBefore(const Units& units, qsizetype at) {
 // the new: the replacement is one rename.
 QByteArray ReadAll(const QString& path) {
     QString refusal;
-    const int fd = OpenRegularFile(path, O_RDONLY, refusal);
+    platform::File file = platform::File::OpenRegular(path, platform::File::Access::Read, refusal);
     if (!refusal.isEmpty()) throw IniError(refusal.toStdString());
-    if (fd < 0) {
+    if (!file.IsOpen()) {
         if (errno == ENOENT) return {};
         Fail("leggere", path, SystemReason(errno));
     }
     // Sized once from the file's length; a file that grows meanwhile is read on.
     QByteArray bytes;
-    struct stat st {};
-    bytes.reserve(::fstat(fd, &st) == 0 ? qsizetype(st.st_size) + 1 : 0);
+    bytes.reserve(file.Size().value_or(0) + 1);
     for (;;) {
         if (bytes.size() == bytes.capacity()) bytes.reserve(bytes.capacity() * 2 + 4096);
         const qsizetype size = bytes.size();
         bytes.resize(bytes.capacity());
-        const ssize_t n = ::read(fd, bytes.data() + size, size_t(bytes.size() - size));
-        bytes.resize(size + std::max<ssize_t>(n, 0));
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            const int error = errno;
-            ::close(fd);
-            Fail("leggere", path, SystemReason(error));
-        }
-        if (n == 0) break;
+        const qint64 n = file.Read(bytes.data() + size, bytes.size() - size);
+        if (n < 0) Fail("leggere", path, SystemReason(errno));
+        bytes.resize(size + n);
+        if (size + n < bytes.capacity()) break;
     }
-    ::close(fd);
     return bytes;
 }
 

@@ -4,13 +4,10 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 #include <optional>
 #include <utility>
-
-#include <sys/stat.h>
 
 ProgramFolder::ProgramFolder(QString path) : path_(QDir::cleanPath(std::move(path))) {}
 
@@ -22,41 +19,58 @@ QString ProgramFolder::File(const QString& name) const {
     return path_ + QLatin1Char('/') + name;
 }
 
-namespace {
-
-// A file's device and inode.
-using Identity = std::pair<dev_t, ino_t>;
-
-std::optional<Identity> IdentityOf(const QString& path) {
-    struct stat st {};
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0) return std::nullopt;
-    return Identity{st.st_dev, st.st_ino};
-}
-
-}  // namespace
-
-std::optional<ProgramFolder::Place> ProgramFolder::PlaceOf(const QString& output) const {
-    const std::optional<Identity> folder = IdentityOf(path_);
-    if (!folder) return std::nullopt;
-    const QFileInfo file = FollowLinks(output);
-    // The folders that hold the file, up to the root.
-    const QString parent = QFileInfo(file.absolutePath()).canonicalFilePath();
-    for (QString above = parent; !above.isEmpty(); above = above == QLatin1String("/") ? QString() : QFileInfo(above).path())
-        if (IdentityOf(above) == folder)
-            return Place{QDir(above).relativeFilePath(parent + QLatin1Char('/') + file.fileName()), above == parent};
+std::optional<ProgramFolder::Place> ProgramFolder::PlaceOf(const platform::Folder& folder, const QString& name) const {
+    const std::optional<platform::FileId> program = platform::IdOf(path_);
+    std::optional<platform::FileId> id = folder.Id();
+    if (!program || !id) return std::nullopt;
+    // The folders that hold the open one, up to the root, by what they are.
+    platform::Folder above;
+    const platform::Folder* at = &folder;
+    for (int depth = 0; depth < 4096; ++depth) {
+        if (*id == *program) {
+            // Named for the message from the paths as they stand.
+            const QString inside = QDir(QFileInfo(path_).canonicalFilePath())
+                                       .relativeFilePath(QFileInfo(folder.Path()).canonicalFilePath() +
+                                                         QLatin1Char('/') + name);
+            return Place{inside.startsWith(QLatin1String("..")) ? name : inside, depth == 0};
+        }
+        platform::Folder parent = at->Parent();
+        const std::optional<platform::FileId> parentId = parent.IsOpen() ? parent.Id() : std::nullopt;
+        if (!parentId || *parentId == *id) return std::nullopt;  // the root
+        above = std::move(parent);
+        at = &above;
+        id = parentId;
+    }
     return std::nullopt;
 }
 
-QString ProgramFolder::WriteRefusal(const QString& output, const QString& allowed) const {
-    const std::optional<Place> place = PlaceOf(output);
-    if (!place || (place->top && !allowed.isEmpty() && place->name == allowed)) return {};
-    return QStringLiteral("%1 è nella cartella del programma (%2): non viene scritto").arg(output, place->name);
+ReplacingFile::Guard ProgramFolder::WriteGuard(const QString& output, const QString& allowed) const {
+    return [this, output, allowed](const platform::Folder& folder, const QString& name) {
+        const std::optional<Place> place = PlaceOf(folder, name);
+        if (!place || (place->top && !allowed.isEmpty() && place->name == allowed)) return QString();
+        return QStringLiteral("%1 è nella cartella del programma (%2): non viene scritto").arg(output, place->name);
+    };
 }
 
-QString ProgramFolder::ReplaceRefusal(const QString& output) const {
-    const std::optional<Place> place = PlaceOf(output);
-    if (!place || !QFileInfo::exists(File(place->name)) ||
-        (place->top && place->name.endsWith(QLatin1String(".prn"), Qt::CaseInsensitive)))
-        return {};
-    return QStringLiteral("%1 è un file della cartella del programma (%2): non viene sovrascritto").arg(output, place->name);
+ReplacingFile::Guard ProgramFolder::ReplaceGuard(const QString& output) const {
+    return [this, output](const platform::Folder& folder, const QString& name) {
+        const std::optional<Place> place = PlaceOf(folder, name);
+        if (!place || folder.Look(name).kind == platform::Entry::Kind::Missing ||
+            (place->top && place->name.endsWith(QLatin1String(".prn"), Qt::CaseInsensitive)))
+            return QString();
+        return QStringLiteral("%1 è un file della cartella del programma (%2): non viene sovrascritto")
+            .arg(output, place->name);
+    };
 }
+
+QString ProgramFolder::Ask(const ReplacingFile::Guard& guard, const QString& output) {
+    const QFileInfo file = FollowLinks(output);
+    const platform::Folder folder = platform::Folder::Open(file.absolutePath());
+    return folder.IsOpen() ? guard(folder, file.fileName()) : QString();
+}
+
+QString ProgramFolder::WriteRefusal(const QString& output, const QString& allowed) const {
+    return Ask(WriteGuard(output, allowed), output);
+}
+
+QString ProgramFolder::ReplaceRefusal(const QString& output) const { return Ask(ReplaceGuard(output), output); }

@@ -1,7 +1,8 @@
 #pragma once
-#include <QString>
+#include "core/folder/TempFiles.h"
+#include "core/platform/Files.h"
 
-#include <optional>
+#include <QString>
 
 
 // The folder that holds the program and every file it uses. One object owns
@@ -28,8 +29,8 @@ public:
 
     // Why a document must not be written into `output`: it lies in the
     // folder or one of its subfolders, whatever its name, reached by its name
-    // or through links (the folders themselves are compared, device and
-    // inode, not their names). Empty when it may be written. `allowed` names
+    // or through links (the folders themselves are compared, volume and file
+    // number, not their names). Empty when it may be written. `allowed` names
     // the one file of the folder itself that this output may replace. (A
     // document replaces a file by renaming over its name, so another hard
     // link of a folder's file elsewhere is replaced there and the folder's
@@ -41,15 +42,23 @@ public:
     // anywhere.
     QString ReplaceRefusal(const QString& output) const;
 
+    // The same two rules as guards of a ReplacingFile, asked about the folder
+    // that the writer itself opened and writes into: a link swapped in
+    // between the check and the write redirects nothing.
+    ReplacingFile::Guard WriteGuard(const QString& output, const QString& allowed = {}) const;
+    ReplacingFile::Guard ReplaceGuard(const QString& output) const;
+
 private:
-    // Where output lands in the folder, followed by its links: its name
+    // Where a name in an open folder lands in the program folder: its name
     // there, and whether it lies in the folder itself (not a subfolder);
     // none when it lands outside.
     struct Place {
         QString name;
         bool top = false;
     };
-    std::optional<Place> PlaceOf(const QString& output) const;
+    std::optional<Place> PlaceOf(const platform::Folder& folder, const QString& name) const;
+    // Asks a guard about the place `output` resolves to now.
+    static QString Ask(const ReplacingFile::Guard& guard, const QString& output);
 
     QString path_;
 };

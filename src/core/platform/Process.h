@@ -1,7 +1,10 @@
 #pragma once
+#include <QString>
 
-// What the program asks of the operating system about its own process. One
-// side per system (posix/, win32/); nothing else includes a system's headers.
+#include <optional>
+
+// What the program asks of the operating system about processes. One side per
+// system (posix/, win32/); nothing else includes a system's headers.
 namespace platform {
 
 // Whether standard error is a terminal (a person watching), not a file or pipe.
@@ -15,5 +18,18 @@ void KeepRunningOnClosedPipe();
 // thread calls it first, so that the process's handlers run on the threads
 // that expect them.
 void BlockSignalsOnThisThread();
+
+// This computer's name on the network.
+QString HostName();
+// The name the system knows the user running the program by.
+QString UserName();
+// This process's number.
+long long ProcessId();
+// Whether the process numbered pid on this computer runs; none where that
+// cannot be told.
+std::optional<bool> ProcessRuns(long long pid);
+// Whether another process of this user holds the document open (a
+// spreadsheet program showing it).
+bool OpenByAnotherProcess(const QString& document);
 
 }  // namespace platform

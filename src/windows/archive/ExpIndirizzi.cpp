@@ -269,7 +269,14 @@ void TfrmExpIndirizzi::cmdEsportaClick() {
 // user) is removed once the user says the file is no longer open there. A
 // lock left behind on this computer is removed by the export itself.
 bool TfrmExpIndirizzi::ClearOfficeLock(const QString& path) {
-    const office_lock::Lock lock = office_lock::Inspect(path);
+    office_lock::Lock lock;
+    try {
+        lock = office_lock::Inspect(path);
+    } catch (const std::exception& error) {
+        ui::ShowPlain(this, QStringLiteral("Attenzione: il sistema non permette di esportare i dati.\n\r\n\r%1")
+                                .arg(QString::fromStdString(error.what())));
+        return false;
+    }
     const QString who = office_lock::Describe(lock.holder);
     if (lock.state == office_lock::State::OpenHere) {
         ui::ShowPlain(this, QStringLiteral("Attenzione: il sistema non permette di esportare i dati.\n\r\n\r"

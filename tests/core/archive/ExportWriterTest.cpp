@@ -2,6 +2,7 @@
 // and a real spreadsheet program reading it back. Needs no widgets.
 #include "core/archive/ExportWriter.h"
 
+#include "support/NeedsRoot.h"
 #include "support/WriteFailure.h"
 #include "core/folder/ProgramFolder.h"
 #include "support/Calc.h"
@@ -322,7 +323,7 @@ TEST_F(ExportFolder, AFullDiskIsToldAsSuchAndLeavesNothing) {
     Store(records);
     QTemporaryDir small;
     if (QProcess::execute(QStringLiteral("mount"), {"-t", "tmpfs", "-o", "size=16k", "tmpfs", small.path()}) != 0)
-        GTEST_SKIP() << "no small file system to fill (mounting needs root)";
+        SKIP_WITHOUT_ROOT("no small file system to fill (mounting)");
     const QString target = small.filePath(QStringLiteral("export.xls"));
     try {
         se::ExportArchive(ProgramFolder(dir.path()), target);

@@ -1,7 +1,11 @@
 // A shim for LD_PRELOAD that makes one call of the file layer fail, as a full
 // or failing disk or a network folder would, in a process run by a test:
 //   VELMORA_FAIL_CALL   write, pwrite, fdatasync, fsync, close, ftruncate,
-//                       rename or unlink
+//                       open (one that may create: open and openat with
+//                       O_CREAT), rename (rename, renameat, renameat2), link
+//                       (link, linkat), unlink (unlink, unlinkat) or mkdir
+//                       (mkdir, mkdirat); a call on a name in a folder given
+//                       open counts with the folder's path and the name
 //   VELMORA_FAIL_MATCH  the calls counted are those on a file whose path holds
 //                       this text
 //   VELMORA_FAIL_AT     the counted call that fails, from 1 (0: none, only count)
@@ -9,7 +13,7 @@
 //   VELMORA_NO_LOCKS    when set, every advisory lock on a matching file fails
 //                       with ENOLCK, as on a file system that keeps none
 // The failing call does nothing and returns -1 with errno EIO (ENOSPC for a
-// write), except close, which closes the descriptor and then reports EIO. A
+// write or an open that creates), except close, which closes the descriptor and then reports EIO. A
 // failing fdatasync, fsync or close of a file written since its last sync
 // also loses data, as a network folder does when the server refuses what was
 // written: the file's last byte changes, so that a program that goes on as if
@@ -43,6 +47,18 @@ static const char* Env(const char* name) {
 static int Matches(const char* path) {
     const char* match = Env("VELMORA_FAIL_MATCH");
     return path && *match && strstr(path, match) != NULL;
+}
+
+// The path of `name` in the folder open as `folder` (AT_FDCWD: name alone).
+static int AtMatches(int folder, const char* name) {
+    if (!name) return 0;
+    if (folder == AT_FDCWD || name[0] == '/') return Matches(name);
+    char link[64], path[8192];
+    snprintf(link, sizeof link, "/proc/self/fd/%d", folder);
+    const ssize_t n = readlink(link, path, 4096);
+    if (n < 0) return 0;
+    snprintf(path + n, sizeof path - (size_t)n, "/%s", name);
+    return Matches(path);
 }
 
 static int FdMatches(int fd) {
@@ -150,6 +166,83 @@ int rename(const char* from, const char* to) {
 int unlink(const char* path) {
     if (Fails("unlink", Matches(path))) return errno = EIO, -1;
     return NEXT(unlink)(path);
+}
+
+int renameat(int fromFolder, const char* from, int toFolder, const char* to) {
+    if (Fails("rename", AtMatches(fromFolder, from) || AtMatches(toFolder, to))) return errno = EIO, -1;
+    return NEXT(renameat)(fromFolder, from, toFolder, to);
+}
+
+int renameat2(int fromFolder, const char* from, int toFolder, const char* to, unsigned flags) {
+    if (Fails("rename", AtMatches(fromFolder, from) || AtMatches(toFolder, to))) return errno = EIO, -1;
+    return NEXT(renameat2)(fromFolder, from, toFolder, to, flags);
+}
+
+int link(const char* from, const char* to) {
+    if (Fails("link", Matches(from) || Matches(to))) return errno = EIO, -1;
+    return NEXT(link)(from, to);
+}
+
+int linkat(int fromFolder, const char* from, int toFolder, const char* to, int flags) {
+    if (Fails("link", AtMatches(fromFolder, from) || AtMatches(toFolder, to))) return errno = EIO, -1;
+    return NEXT(linkat)(fromFolder, from, toFolder, to, flags);
+}
+
+int unlinkat(int folder, const char* name, int flags) {
+    if (Fails("unlink", AtMatches(folder, name))) return errno = EIO, -1;
+    return NEXT(unlinkat)(folder, name, flags);
+}
+
+int mkdir(const char* path, mode_t mode) {
+    if (Fails("mkdir", Matches(path))) return errno = EIO, -1;
+    return NEXT(mkdir)(path, mode);
+}
+
+int mkdirat(int folder, const char* name, mode_t mode) {
+    if (Fails("mkdir", AtMatches(folder, name))) return errno = EIO, -1;
+    return NEXT(mkdirat)(folder, name, mode);
+}
+
+// open and openat, and their 64-bit names: one that may create a file fails
+// with ENOSPC, as on a full disk.
+static mode_t ModeOf(int flags, va_list list) {
+    return (flags & O_CREAT) || (flags & O_TMPFILE) == O_TMPFILE ? va_arg(list, mode_t) : 0;
+}
+
+int open(const char* path, int flags, ...) {
+    va_list list;
+    va_start(list, flags);
+    const mode_t mode = ModeOf(flags, list);
+    va_end(list);
+    if ((flags & O_CREAT) && Fails("open", Matches(path))) return errno = ENOSPC, -1;
+    return NEXT(open)(path, flags, mode);
+}
+
+int open64(const char* path, int flags, ...) {
+    va_list list;
+    va_start(list, flags);
+    const mode_t mode = ModeOf(flags, list);
+    va_end(list);
+    if ((flags & O_CREAT) && Fails("open", Matches(path))) return errno = ENOSPC, -1;
+    return NEXT(open64)(path, flags, mode);
+}
+
+int openat(int folder, const char* name, int flags, ...) {
+    va_list list;
+    va_start(list, flags);
+    const mode_t mode = ModeOf(flags, list);
+    va_end(list);
+    if ((flags & O_CREAT) && Fails("open", AtMatches(folder, name))) return errno = ENOSPC, -1;
+    return NEXT(openat)(folder, name, flags, mode);
+}
+
+int openat64(int folder, const char* name, int flags, ...) {
+    va_list list;
+    va_start(list, flags);
+    const mode_t mode = ModeOf(flags, list);
+    va_end(list);
+    if ((flags & O_CREAT) && Fails("open", AtMatches(folder, name))) return errno = ENOSPC, -1;
+    return NEXT(openat64)(folder, name, flags, mode);
 }
 
 static int LockCommand(int command) {
