@@ -9,6 +9,7 @@
 #include "core/sheets/Calibration.h"
 #include "core/sheets/LabelGrid.h"
 #include "core/sheets/SheetRecord.h"
+#include "print/pdf/PdfWriter.h"
 #include "support/Calc.h"
 #include "support/FakePrinters.h"
 #include "support/IniForms.h"
