@@ -120,7 +120,7 @@ private:
         if (clipped) {
             std::vector<Placed>& glyphs = shaper_.Glyphs();
             glyphs.erase(std::remove_if(glyphs.begin(), glyphs.end(),
-                                        [&](const Placed& placed) { return !text.clip.intersects(Cell(placed)); }),
+                                        [&](const Placed& placed) { return !text.clip.intersects(ShownBox(placed)); }),
                          glyphs.end());
             if (glyphs.empty()) return;
         }
@@ -141,18 +141,19 @@ private:
         }
     }
 
-    // Where a placed glyph can leave ink, in units: its ink's box, and the
-    // cell its advance spans between the face's ascent and descent (all a
-    // space has).
-    QRectF Cell(const Placed& placed) {
+    // Where a placed glyph shows, in units: its ink's box; for a glyph with
+    // no ink (a space), the span of its advance where the line's small
+    // letters stand, between the baseline and the x-height.
+    QRectF ShownBox(const Placed& placed) {
         const ThreadFace& face = fonts_.Face(placed.face);
         const QPointF pen = line_ + QPointF(placed.x, placed.y);
-        const QRectF ink = face.engine.boundingRect(placed.glyph);
-        const double advance =
-            face.engine.advancesForGlyphIndexes(QList<quint32>{placed.glyph}, QRawFont::UseDesignMetrics).value(0).x();
-        const QRectF cell(0, -face.engine.ascent(), advance, face.engine.ascent() + face.engine.descent());
-        const QRectF both = ink.united(cell);
-        return {pen + both.topLeft() * face.scale, both.size() * face.scale};
+        QRectF box = face.engine.boundingRect(placed.glyph);
+        if (box.isEmpty()) {
+            const double advance =
+                face.engine.advancesForGlyphIndexes(QList<quint32>{placed.glyph}, QRawFont::UseDesignMetrics).value(0).x();
+            box = QRectF(0, -face.engine.xHeight(), advance, face.engine.xHeight());
+        }
+        return {pen + box.topLeft() * face.scale, box.size() * face.scale};
     }
 
     // Writes the shaped glyphs, relative to the current line: a run of glyph

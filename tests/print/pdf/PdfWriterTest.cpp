@@ -100,6 +100,16 @@ TEST_F(PdfWriter, WordsStandWhereQtsPdfEnginePutsThem) {
     ASSERT_EQ(actual.size(), expected.size());
     for (std::size_t i = 0; i < actual.size(); ++i) {
         SCOPED_TRACE(expected[i].text.toStdString());
+        if (expected[i].text == QStringLiteral("WWWWWWWWWWWWWWWWWWWW")) {
+            // Qt's engine writes the whole cut line into the text; ours, the
+            // W's the box shows: up to the one its edge (35 mm) cuts.
+            const double width = (expected[i].right - expected[i].left) / 20;
+            EXPECT_TRUE(expected[i].text.startsWith(actual[i].text)) << actual[i].text.toStdString();
+            EXPECT_NEAR(actual[i].left, expected[i].left, 0.005);
+            EXPECT_GT(actual[i].right, 35);
+            EXPECT_LE(actual[i].right, 35 + width);
+            continue;
+        }
         // Qt names a joined glyph by its presentation form ("ﬃ"); here it
         // stands for the letters it joins.
         EXPECT_EQ(actual[i].text.normalized(QString::NormalizationForm_KC),
@@ -238,8 +248,8 @@ TEST_F(PdfWriter, EveryLineCopiesOutAsItShowsOnPaper) {
 // mupdf, in the order the paper shows the lines.
 TEST_F(PdfWriter, WhatTheLabelHidesCopiesOutAsNothing) {
     QStringList words;
-    for (int i = 1; i <= 25; ++i) words << QStringLiteral("PAROLA%1").arg(i, 2, 10, QLatin1Char('0'));
-    const QString longLine = words.join(u' ') + QStringLiteral("FINE");
+    for (int i = 1; i <= 25; ++i) words << QStringLiteral("PAROLA%1").arg(i, 3, 10, QLatin1Char('0'));
+    const QString longLine = words.join(u' ') + u'.';
     ASSERT_EQ(longLine.size(), 250);
     label_sheet::Lines lines;
     lines[0] = {longLine, QStringLiteral("Prima\r\nSeconda"), QStringLiteral("Terzo"), {}, {}, {}};
@@ -247,8 +257,8 @@ TEST_F(PdfWriter, WhatTheLabelHidesCopiesOutAsNothing) {
     ASSERT_TRUE(label_sheet::FillAndPrepare(*sheet, lines));
     const PreparedPage& page = sheet->PreparedPages().at(0);
 
-    // What the paper shows of the long line: each character whose advance
-    // begins inside the label's box (capitals and digits: no ink left of it).
+    // What the paper shows of the long line: the characters whose ink
+    // begins inside the label's box.
     const auto line = std::find_if(page.items.begin(), page.items.end(), [&](const PreparedItem& item) {
         const auto* text = std::get_if<PreparedText>(&item);
         return text && text->text == longLine;
@@ -259,7 +269,8 @@ TEST_F(PdfWriter, WhatTheLabelHidesCopiesOutAsNothing) {
     const QFontMetricsF metrics(font.font, UnitsDevice());
     qsizetype shown = 0;
     while (shown < longLine.size() &&
-           cut.x + metrics.horizontalAdvance(longLine.left(shown)) * font.scale < cut.clip.right())
+           cut.x + (metrics.horizontalAdvance(longLine.left(shown)) + metrics.leftBearing(longLine[shown])) * font.scale <
+               cut.clip.right())
         ++shown;
     ASSERT_GT(shown, 10);
     ASSERT_LT(shown, 100) << "the line runs past its label";
