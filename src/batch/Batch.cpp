@@ -89,7 +89,8 @@ void Execute(const QStringList& arguments, const QString& defaultFolder, QTextSt
                                            : QStringLiteral("opzione sconosciuta %1").arg(unknown.first()));
     }
     if (parser.isSet(helpOption)) return Tell(Usage());
-    if (parser.isSet(versionOption)) return Tell(QStringLiteral("velmora-batch %1\n").arg(QLatin1String(platform::kVersion)));
+    if (parser.isSet(versionOption))
+        return Tell(QStringLiteral("velmora-batch %1\n").arg(QLatin1String(platform::kVersion)));
 
     Options options;
     options.folder = parser.value(folderOption);
@@ -100,7 +101,8 @@ void Execute(const QStringList& arguments, const QString& defaultFolder, QTextSt
     options.copies = parser.value(copiesOption).toInt(&ok);
     if (!ok || options.copies < 1 || options.copies > kMaxCopies)
         throw UsageError(QStringLiteral("numero di copie non valido: %1 (da 1 a %2)")
-                              .arg(parser.value(copiesOption)).arg(kMaxCopies));
+                             .arg(parser.value(copiesOption))
+                             .arg(kMaxCopies));
     const QStringList rest = parser.positionalArguments();
     if (rest.isEmpty()) throw UsageError(QStringLiteral("manca il comando"));
     const auto& commands = Commands();
@@ -128,7 +130,7 @@ void Execute(const QStringList& arguments, const QString& defaultFolder, QTextSt
     if (write ? !(options.pdf.isEmpty() && options.printer.isEmpty())
               : options.pdf.isEmpty() == options.printer.isEmpty())
         throw UsageError(write ? QStringLiteral("%1 non stampa: niente --pdf o --printer").arg(rest[0])
-                                : QStringLiteral("indicare --pdf oppure --printer"));
+                               : QStringLiteral("indicare --pdf oppure --printer"));
 
     Progress progress(err, errIsTerminal && !options.quiet);
     if (!QFileInfo(options.folder).isDir()) throw Failure(QStringLiteral("cartella inesistente: %1").arg(options.folder));
