@@ -14,6 +14,12 @@
 #include <cstdio>
 
 namespace batch {
+namespace {
+
+// A printer named on the command line, or chosen by the report, that is not installed.
+const char* const kInvalidPrinter = "la stampante scelta non è valida";
+
+}  // namespace
 
 void RefuseProgramFile(const QString& output, const ProgramFolder& folder, const QString& allowed) {
     if (const QString refusal = folder.WriteRefusal(output, allowed); !refusal.isEmpty()) throw Failure(refusal);
@@ -54,7 +60,7 @@ void CheckPrinter(const QString& printer) {
     const bool known = std::any_of(installed.begin(), installed.end(), [&](const QString& name) {
         return name.compare(printer, Qt::CaseInsensitive) == 0;
     });
-    if (!installed.isEmpty() && !known) throw Failure(QStringLiteral("la stampante scelta non è valida"));
+    if (!installed.isEmpty() && !known) throw Failure(QString::fromUtf8(kInvalidPrinter));
 }
 
 void Calibrate(report::TrepReport& report, const std::optional<calibration::Calibration>& given,
@@ -89,7 +95,7 @@ void PrintOn(report::TrepReport& report, const report::PageStream& pages, const 
     switch (outcome.status) {
     case Status::Printed: return;
     case Status::NoPrinters: throw Failure(QStringLiteral("nessuna stampante installata"));
-    case Status::InvalidPrinter: throw Failure(QStringLiteral("la stampante scelta non è valida"));
+    case Status::InvalidPrinter: throw Failure(QString::fromUtf8(kInvalidPrinter));
     case Status::Failed: throw Failure(outcome.error);
     case Status::Cancelled: break;
     }
