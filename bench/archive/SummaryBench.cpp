@@ -1,7 +1,7 @@
 #include "core/archive/PickerItem.h"
 #include "print/templates/Riepilogo.h"
 #include "print/engine/Prepared.h"
-#include "print/engine/Printers.h"
+#include "print/pdf/PdfWriter.h"
 
 #include <QFileInfo>
 #include <QPainter>

@@ -1,4 +1,10 @@
-#include "print/engine/Report.h"
+#include "print/engine/Layout.h"
+#include "print/engine/Model.h"
+#include "print/engine/Painter.h"
+#include "print/engine/Prepared.h"
+#include "print/engine/PrintChoices.h"
+#include "print/pdf/PdfWriter.h"
+#include "print/printers/Printers.h"
 
 #include <QFileInfo>
 #include <QTemporaryDir>

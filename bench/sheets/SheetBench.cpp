@@ -4,7 +4,7 @@
 
 #include "print/engine/Painter.h"
 #include "print/engine/Prepared.h"
-#include "print/engine/Printers.h"
+#include "print/pdf/PdfWriter.h"
 #include "print/templates/LabelSheet.h"
 #include "core/sheets/SheetRecord.h"
 

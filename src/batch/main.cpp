@@ -1,13 +1,12 @@
 #include "batch/Batch.h"
+#include "core/platform/Process.h"
 #include "print/engine/Fonts.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QTextStream>
 
-#include <csignal>
 #include <cstdio>
-#include <unistd.h>
 
 int main(int argc, char* argv[]) {
     // The tool speaks through its own messages on standard error; Qt's notes
@@ -17,15 +16,18 @@ int main(int argc, char* argv[]) {
     });
     // A reader that closes its end of a pipe early makes the write fail, which
     // is reported, instead of ending the tool without a word.
-    std::signal(SIGPIPE, SIG_IGN);
+    platform::KeepRunningOnClosedPipe();
     // Pages are laid out with fonts, which need a GUI application; no window opens.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication application(argc, argv);
     QTextStream err(stderr);
-    // The tool's own fonts, not those of the --folder it reads, as the program draws with its own.
-    for (const QString& unread : report::UseProgramFonts(QCoreApplication::applicationDirPath()))
-        err << "velmora-batch: font not readable: " << unread << Qt::endl;
+    // The tool's own fonts, not those of the --folder it reads, as the program
+    // draws with its own; read when the first page is laid out, so that a
+    // command that lays out none (refused, an export, an import) reads none.
+    report::UseProgramFontsWhenNeeded(QCoreApplication::applicationDirPath(), [&err](const QStringList& unread) {
+        for (const QString& file : unread) err << "velmora-batch: font non leggibile: " << file << Qt::endl;
+    });
     QStringList arguments = QCoreApplication::arguments();
     arguments.removeFirst();
-    return batch::Run(arguments, QCoreApplication::applicationDirPath(), err, isatty(STDERR_FILENO) == 1);
+    return batch::Run(arguments, QCoreApplication::applicationDirPath(), err, platform::StandardErrorIsTerminal());
 }

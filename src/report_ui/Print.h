@@ -1,6 +1,6 @@
 #pragma once
 #include "print/engine/Model.h"
-#include "print/engine/Printers.h"
+#include "print/printers/Printers.h"
 
 #include <functional>
 

@@ -3,7 +3,7 @@
 #include "ui/Messages.h"
 #include "ui/ModalRunner.h"
 #include "ui/WindowFrame.h"
-#include "print/engine/Printers.h"
+#include "print/printers/Printers.h"
 
 #include <QCheckBox>
 #include <QComboBox>

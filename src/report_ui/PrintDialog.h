@@ -1,7 +1,7 @@
 #pragma once
 #include "print/engine/Model.h"
 #include "print/engine/PrintChoices.h"
-#include "print/engine/Printers.h"
+#include "print/printers/Printers.h"
 
 #include <QDialog>
 

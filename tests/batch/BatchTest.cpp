@@ -9,6 +9,8 @@
 #include "core/sheets/Calibration.h"
 #include "core/sheets/LabelGrid.h"
 #include "core/sheets/SheetRecord.h"
+#include "core/platform/Version.h"
+#include "print/pdf/PdfWriter.h"
 #include "support/Calc.h"
 #include "support/FakePrinters.h"
 #include "support/IniForms.h"
@@ -1297,6 +1299,61 @@ TEST(BatchFonts, NoFontAtAllStillWritesTheDocument) {
     EXPECT_EQ(run.exitStatus(), QProcess::NormalExit) << "signal " << run.exitCode();
     EXPECT_EQ(run.exitCode(), 0) << run.readAllStandardError().toStdString();
     EXPECT_EQ(QDir(out.Path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("r.pdf")});
+}
+
+// The program's own fonts are read when the first page is laid out, not at
+// every start: a font file that cannot be read is named by a run that lays
+// out a page, once, and by no run that lays out none (a refused command, an
+// export).
+TEST(BatchFonts, TheFontFilesAreReadWhenTheFirstPageIsLaidOut) {
+    TempFolder tool;
+    const QString batch = tool.File(QStringLiteral("velmora-batch"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(VELMORA_BATCH), batch));
+    ASSERT_TRUE(QDir(tool.Path()).mkdir(QStringLiteral("fonts")));
+    tool.Write(QStringLiteral("fonts/Rotto.ttf"), "no font at all");
+    const QString unread = QStringLiteral("velmora-batch: font non leggibile: ") + tool.File(QStringLiteral("fonts/Rotto.ttf"));
+    TempFolder folder;
+    WriteArchive(folder.Path(), 3);
+    TempFolder out;
+    const auto run = [&](const QStringList& arguments) {
+        QProcess process;
+        process.start(batch, QStringList{"--folder", folder.Path()} + arguments);
+        EXPECT_TRUE(process.waitForFinished(60000));
+        return Tool{process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+                    QString::fromUtf8(process.readAllStandardError())};
+    };
+    const struct {
+        const char* what;
+        QStringList arguments;
+        int status;
+        int named;  // how many times the unreadable file is named
+    } cases[] = {
+        {"a refused output", {"--pdf", folder.File(kArchive), "summary"}, 1, 0},
+        {"a usage error", {"--pdf", out.File(QStringLiteral("u.pdf")), "summary", "troppo"}, 2, 0},
+        {"an export", {"export", out.File(QStringLiteral("e.xls"))}, 0, 0},
+        {"a summary", {"--pdf", out.File(QStringLiteral("s.pdf")), "summary"}, 0, 1},
+        {"three records", {"--pdf", out.File(QStringLiteral("r.pdf")), "record", "1-3"}, 0, 1},
+    };
+    for (const auto& c : cases) {
+        const Tool done = run(c.arguments);
+        EXPECT_EQ(done.status, c.status) << c.what << ": " << S(done.err);
+        EXPECT_EQ(done.err.count(unread), c.named) << c.what << ": " << S(done.err);
+    }
+}
+
+// --help shows the usage and --version the build's version, on standard
+// output, and the run ends well.
+TEST(BatchUsage, HelpAndVersionGoToStandardOutput) {
+    const Tool help = RunTool({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_TRUE(help.out.startsWith(QStringLiteral("uso: velmora-batch [--folder CARTELLA]"))) << S(help.out);
+    EXPECT_TRUE(help.out.contains(QStringLiteral("velmora-batch --help | --version\n"))) << S(help.out);
+    EXPECT_TRUE(help.out.contains(QStringLiteral("  import FILE.csv [--dry-run] [--truncate]\n"))) << S(help.out);
+    EXPECT_EQ(help.err, QString());
+    const Tool version = RunTool({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(S(version.out), "velmora-batch " + std::string(platform::kVersion) + "\n");
+    EXPECT_EQ(version.err, QString());
 }
 
 }  // namespace

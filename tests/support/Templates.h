@@ -1,5 +1,11 @@
 #pragma once
-#include "print/engine/Report.h"
+#include "print/engine/Layout.h"
+#include "print/engine/Model.h"
+#include "print/engine/Painter.h"
+#include "print/engine/Prepared.h"
+#include "print/engine/PrintChoices.h"
+#include "print/pdf/PdfWriter.h"
+#include "print/printers/Printers.h"
 #include "support/PdfText.h"
 
 #include <memory>

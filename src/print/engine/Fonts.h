@@ -1,5 +1,8 @@
 #pragma once
 #include <QString>
+#include <QStringList>
+
+#include <functional>
 
 // The fonts that travel with the program. The program folder holds, in its
 // subfolder fonts/, the files of the families that the templates and the
@@ -17,5 +20,14 @@ constexpr char kFontsFolder[] = "fonts";
 // once, after the application object is made. Returns the files that could
 // not be read as fonts; a missing subfolder adds none.
 QStringList UseProgramFonts(const QString& programFolder);
+
+// The same for a tool that may lay out no page at all: the font files are
+// read when a page is first laid out or drawn (MakeFont asks for them), not
+// now, and `unread` is told then of the files that could not be read.
+void UseProgramFontsWhenNeeded(const QString& programFolder, std::function<void(const QStringList&)> unread);
+
+// Reads the font files that UseProgramFontsWhenNeeded named, the first time
+// it is called after it; MakeFont calls it before it makes any font.
+void ReadProgramFontsIfNeeded();
 
 }  // namespace report

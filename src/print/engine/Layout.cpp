@@ -1,5 +1,7 @@
 #include "print/engine/Layout.h"
 
+#include "print/engine/Fonts.h"
+
 #include <QFontMetricsF>
 #include <QHash>
 #include <QImage>
@@ -278,6 +280,7 @@ QPaintDevice* UnitsDevice() {
 }
 
 UnitFont MakeFont(const TrepFont& font) {
+    ReadProgramFontsIfNeeded();
     const double height = std::abs(font.Height);
     const int pixels = std::max(1, int(std::lround(height * kFontScale)));
     QFont qfont(InstalledFamily(font.Name));

@@ -1,6 +1,5 @@
 #pragma once
-#include <pthread.h>
-#include <csignal>
+#include "core/platform/Process.h"
 
 #include <algorithm>
 #include <condition_variable>
@@ -51,9 +50,7 @@ void OrderedParallelMap(long long count, int threads, int window, Produce produc
     std::exception_ptr error;
 
     const auto work = [&] {
-        sigset_t all;
-        sigfillset(&all);
-        pthread_sigmask(SIG_BLOCK, &all, nullptr);
+        platform::BlockSignalsOnThisThread();
         std::optional<Mapper> map;
         for (;;) {
             long long i;

@@ -1,6 +1,6 @@
 #pragma once
 #include "print/engine/Prepared.h"
-#include "print/pdf/PdfFont.h"
+#include "print/pdf/PageFonts.h"
 
 #include <QByteArray>
 
@@ -15,22 +15,20 @@ namespace report::pdf {
 // has more than one font on a page where one of its glyphs stands there for
 // more than one text (see DocumentFonts).
 struct RenderedPage {
-    struct FaceUse {
-        std::shared_ptr<const Face> face;
-        Glyphs glyphs;
-    };
     double width = 0, height = 0;  // of the paper, in points
     QByteArray content;
     std::vector<FaceUse> faces;
 };
 
-// Turns prepared pages into content streams: rectangles as paths, each line
-// of text shaped as Qt's text engine shapes it and written as one run of
-// glyph numbers, placed where the painter places it, each glyph standing for
-// the characters it shows; glyphs that show no character of their font (the
-// missing-glyph box) and the glyphs of faces the document cannot embed are
-// drawn as outlines, which stand for no text. One per thread: it keeps the
-// fonts and faces it met, which belong to the thread that made them.
+// Turns prepared pages into content streams (ContentStream): rectangles as
+// paths, each line of text shaped as Qt's text engine shapes it (TextShaper)
+// and written as one run of glyph numbers, placed where the painter places
+// it, each glyph standing for the characters it shows (PageFonts); glyphs
+// that show no character of their font (the missing-glyph box) and the
+// glyphs of faces the document cannot embed are drawn as outlines, which
+// stand for no text. A glyph that its box's clip hides entirely is left out,
+// so that a reader copies out what the paper shows. One per thread: it keeps
+// the fonts and faces it met, which belong to the thread that made them.
 class PageRenderer {
 public:
     // Every page drawn moved and scaled by `calibration` from the paper's top

@@ -1,6 +1,6 @@
 #include "print/pdf/PdfFile.h"
 
-#include "print/engine/Printers.h"
+#include "print/engine/Pages.h"
 
 #include "core/folder/FileAccess.h"
 #include "core/folder/TempFiles.h"
@@ -25,7 +25,7 @@ QByteArray Deflate(std::string_view data) {
     QByteArray out(qsizetype(length), Qt::Uninitialized);
     if (compress2(reinterpret_cast<Bytef*>(out.data()), &length, reinterpret_cast<const Bytef*>(data.data()),
                   uLong(data.size()), kCompression) != Z_OK)
-        throw PrintError("The document could not be compressed");
+        throw PrintError("Impossibile comprimere il documento");
     out.truncate(qsizetype(length));
     return out;
 }
@@ -82,7 +82,7 @@ void PdfFile::Flush() {
 }
 
 void PdfFile::Fail(const QString& reason) {
-    throw PrintError(QStringLiteral("Cannot write %1: %2").arg(name_, reason).toStdString());
+    throw PrintError(QStringLiteral("Impossibile scrivere %1: %2").arg(name_, reason).toStdString());
 }
 
 }  // namespace report::pdf

@@ -1,6 +1,6 @@
 #include "print/pdf/PdfFont.h"
 
-#include "print/engine/Printers.h"
+#include "print/engine/Pages.h"
 
 #include <QRawFont>
 
@@ -183,7 +183,7 @@ QByteArray Subset(const Face& face, const Glyphs& glyphs) {
     }
     hb_face_destroy(source);
     if (file.isEmpty())
-        throw PrintError(QStringLiteral("The font %1 could not be cut down for the document").arg(face.key).toStdString());
+        throw PrintError(QStringLiteral("Impossibile ridurre il carattere %1 per il documento").arg(face.key).toStdString());
     return file;
 }
 

@@ -4,7 +4,7 @@
 // in memory; the page tree's nodes as their pages are complete (PageTree);
 // the fonts as subsets of the glyphs shown (DocumentFonts) and the
 // cross-reference table (PdfFile) come last.
-#include "print/engine/Printers.h"
+#include "print/pdf/PdfWriter.h"
 #include "core/folder/TempFiles.h"
 #include "print/pdf/DocumentFonts.h"
 #include "print/pdf/OrderedMap.h"
@@ -33,7 +33,7 @@ QByteArray TextString(const QString& text) {
 void WritePdf(const PageStream& pages, const QString& path, const QString& title, const PageProgress& progress,
               const calibration::Calibration& calibration) {
     ReplacingFile file(path);
-    if (!file.Open()) throw PrintError(QStringLiteral("Cannot write %1: %2").arg(path, file.Reason()).toStdString());
+    if (!file.Open()) throw PrintError(QStringLiteral("Impossibile scrivere %1: %2").arg(path, file.Reason()).toStdString());
     pdf::PdfFile pdf(file, path);
     const int catalog = pdf.Reserve(), root = pdf.Reserve(), info = pdf.Reserve();
     pdf::DocumentFonts fonts(pdf);

@@ -2,7 +2,7 @@
 
 #include "core/folder/IniFile.h"
 #include "core/folder/ProgramFolder.h"
-#include "print/engine/Printers.h"
+#include "print/printers/Printers.h"
 #include "print/templates/CalibrationSheet.h"
 #include "ui/EnterCycle.h"
 #include "ui/FocusColour.h"

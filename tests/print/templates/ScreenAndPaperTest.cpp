@@ -6,7 +6,7 @@
 // antialiased glyphs may differ a little and a missing, moved, recoloured or
 // unclipped text may not.
 #include "print/engine/Painter.h"
-#include "print/engine/Printers.h"
+#include "print/pdf/PdfWriter.h"
 #include "print/templates/Busta.h"
 #include "print/templates/LabelSheet.h"
 #include "print/templates/Riepilogo.h"

@@ -160,7 +160,7 @@ TEST_F(SheetCups, BatchRefusesWhatDoesNotExistAndWritesNothing) {
     const Case cases[] = {
         {{"--folder", folder, "--pdf", pdf, "sheet", "1"}, 1, "Archivio_Etichette.pro"},
         {{"--folder", folder, "--pdf", pdf, "record", "1"}, 1, "Archivio_Dati.pro"},
-        {{"--folder", folder, "--printer", "Nessuna", "record", "1"}, 1, "Printer selected is not valid"},
+        {{"--folder", folder, "--printer", "Nessuna", "record", "1"}, 1, "la stampante scelta non è valida"},
         {{"--folder", folder, "sheet", "1"}, 2, "uso:"},
         {{"--folder", folder, "--pdf", pdf, "--printer", "x", "sheet", "1"}, 2, "uso:"},
         {{"--folder", folder, "--pdf", pdf, "sheet"}, 2, "uso:"},
@@ -171,7 +171,7 @@ TEST_F(SheetCups, BatchRefusesWhatDoesNotExistAndWritesNothing) {
     for (const Case& c : cases) {
         const BatchRun run = Batch(c.arguments);
         EXPECT_EQ(run.status, c.status) << c.arguments.join(' ').toStdString() << "\n" << run.err.toStdString();
-        EXPECT_TRUE(run.err.contains(QString::fromLatin1(c.says))) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(QString::fromUtf8(c.says))) << run.err.toStdString();
     }
     // It never creates an archive, nor any output, on failure.
     EXPECT_FALSE(QFile::exists(fixture.folder.File(QStringLiteral("Archivio_Etichette.pro"))));

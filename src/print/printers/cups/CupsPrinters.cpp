@@ -1,20 +1,20 @@
-#include "print/engine/Printers.h"
+// The printers of a system with CUPS, through libcups: the document is our
+// own PDF (the format the CUPS filters take), handed to the scheduler as one
+// job with the paper and the printer's own options.
+#include "print/printers/SystemPrinters.h"
 
 #include "core/folder/TempFiles.h"
-#include "print/engine/Prepared.h"
+#include "print/pdf/PdfWriter.h"
 
 #include <QFile>
 #include <QPageLayout>
 
 #include <cups/cups.h>
-
-#include <algorithm>
 #include <cups/ppd.h>
-
 #include <unistd.h>
 
 #include <cstring>
-
+#include <memory>
 #include <optional>
 
 namespace report {
@@ -35,7 +35,7 @@ void MakeScratch(std::optional<ScratchFolder>& work) {
     try {
         work.emplace();
     } catch (const std::exception&) {
-        throw PrintError("The print could not be prepared");
+        throw PrintError("Impossibile preparare la stampa");
     }
 }
 
@@ -157,103 +157,8 @@ public:
     }
 };
 
-std::unique_ptr<PrinterSystem>& Current() {
-    static std::unique_ptr<PrinterSystem> printers = std::make_unique<CupsPrinters>();
-    return printers;
-}
-
-QString& Selected() {
-    static QString selected;
-    return selected;
-}
-
 }  // namespace
 
-PrinterSystem& Printers() { return *Current(); }
-
-std::unique_ptr<PrinterSystem> SetPrinters(std::unique_ptr<PrinterSystem> printers) {
-    if (!printers) printers = std::make_unique<CupsPrinters>();
-    std::swap(Current(), printers);
-    return printers;
-}
-
-QString SelectedPrinter() {
-    const QStringList installed = Printers().Names();
-    for (const QString& name : installed) {
-        if (name.compare(Selected(), Qt::CaseInsensitive) == 0) return name;
-    }
-    const QString fallback = Printers().DefaultPrinter();
-    return installed.contains(fallback) || installed.isEmpty() ? fallback : installed.first();
-}
-
-bool SelectPrinter(const QString& name) {
-    for (const QString& installed : Printers().Names()) {
-        if (installed.compare(name, Qt::CaseInsensitive) == 0) {
-            Selected() = installed;
-            return true;
-        }
-    }
-    return false;
-}
-
-PrintChoices ChoicesOf(const TrepPrintOptions& options) {
-    PrintChoices choices;
-    choices.range = options.PageNumbers.trimmed().isEmpty() ? PrintChoices::Range::All : PrintChoices::Range::Pages;
-    choices.pages = options.PageNumbers;
-    choices.copies = options.Copies;
-    choices.collate = options.Collate;
-    return choices;
-}
-
-namespace {
-
-PrintOutcome Submit(const TrepReport& report, const QString& printer, PageStream pages, const QString& outputFile,
-                    const PrinterSettings& settings) {
-    using Status = PrintOutcome::Status;
-    PrintJob job;
-    job.printer = printer;
-    job.outputFile = outputFile;
-    job.title = report.ReportOptions.Name;
-    job.duplex = report.PrintOptions.Duplex;
-    job.settings = settings;
-    job.pages = std::move(pages);
-    if (report.PrintOptions.Calibration) job.calibration = report.PrintOptions.Calibration(printer);
-    if (!Printers().IsUsable(job.printer)) return PrintOutcome::Of(Status::InvalidPrinter);
-    if (job.pages.count == 0) return PrintOutcome::Of(Status::Printed);
-    try {
-        Printers().Print(job);
-    } catch (const PrintError& error) {
-        return PrintOutcome::Of(Status::Failed, QString::fromUtf8(error.what()));
-    }
-    return PrintOutcome::Of(Status::Printed);
-}
-
-}  // namespace
-
-PrintOutcome PrintPrepared(const TrepReport& report, const QString& printer, const PrintChoices& choices,
-                           const QString& outputFile, const PrinterSettings& settings) {
-    return Submit(report, printer, PagesFor(report.PreparedPages(), choices), outputFile, settings);
-}
-
-PrintOutcome PrintWithoutDialog(const TrepReport& report, const PageStream* pages) {
-    if (Printers().Names().isEmpty()) return PrintOutcome::Of(PrintOutcome::Status::NoPrinters);
-    SelectPrinter(report.PrintOptions.Printer);
-    const QString printer = SelectedPrinter();
-    return pages ? Submit(report, printer, *pages, {}, {})
-                 : PrintPrepared(report, printer, ChoicesOf(report.PrintOptions));
-}
-
-PageStream PagesFor(const std::vector<PreparedPage>& pages, const PrintChoices& choices) {
-    PageOrder order(choices, int(pages.size()));
-    const long long count = order.Count();
-    return {count, [&pages, order = std::move(order)](long long i) -> const PreparedPage& {
-                return pages[std::size_t(order.At(i))];
-            }};
-}
-
-PageStream StreamOf(std::vector<const PreparedPage*> pages) {
-    const auto count = static_cast<long long>(pages.size());
-    return {count, [pages = std::move(pages)](long long i) -> const PreparedPage& { return *pages[std::size_t(i)]; }};
-}
+std::unique_ptr<PrinterSystem> SystemPrinters() { return std::make_unique<CupsPrinters>(); }
 
 }  // namespace report

@@ -1,25 +1,17 @@
 #pragma once
 #include "print/engine/Model.h"
+#include "print/engine/Pages.h"
 #include "print/engine/PrintChoices.h"
-#include "print/engine/Prepared.h"
 
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 
-#include <functional>
 #include <map>
 #include <memory>
-#include <stdexcept>
 #include <vector>
 
 namespace report {
-
-// An error of the printer driver, the spooler or the output file.
-class PrintError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
 
 // What a print came to. The caller decides what the user is told.
 struct PrintOutcome {
@@ -48,15 +40,6 @@ struct PrinterOption {
 // The settings chosen for one print: option keyword to choice keyword.
 using PrinterSettings = std::map<QByteArray, QByteArray>;
 
-// The pages of a print, made as they are drawn: `page(i)` is asked for each
-// i from 0 to count - 1, in order, on the calling thread, and the page it
-// gives stays as it is until the next call; so a long document made one page
-// at a time never holds more than a few.
-struct PageStream {
-    long long count = 0;
-    std::function<const PreparedPage&(long long)> page;
-};
-
 // One print: the pages in painting order (copies included), where to.
 struct PrintJob {
     QString printer;     // installed printer name
@@ -68,7 +51,9 @@ struct PrintJob {
     calibration::Calibration calibration;  // applied to every page
 };
 
-// How the print path reaches the printers of the system.
+// How the print path reaches the printers of the system: the one seam
+// between the printing core and a spooler. The system's own lives in a
+// folder of its own below this one (cups/), one side per system.
 class PrinterSystem {
 public:
     virtual ~PrinterSystem() = default;
@@ -84,8 +69,9 @@ public:
     virtual void Print(const PrintJob& job) = 0;
 };
 
-// The printer system in use: the system's CUPS unless replaced. Replacing
-// returns the previous one; an empty pointer restores CUPS.
+// The printer system in use: the system's own (SystemPrinters) unless
+// replaced. Replacing returns the previous one; an empty pointer restores
+// the system's.
 PrinterSystem& Printers();
 std::unique_ptr<PrinterSystem> SetPrinters(std::unique_ptr<PrinterSystem> printers);
 
@@ -112,22 +98,5 @@ PrintOutcome PrintPrepared(const TrepReport& report, const QString& printer, con
 // given, are printed in place of the pages the report prepared, copies
 // included.
 PrintOutcome PrintWithoutDialog(const TrepReport& report, const PageStream* pages = nullptr);
-
-// Told how many of how many pages are drawn, after each page.
-using PageProgress = std::function<void(long long done, long long total)>;
-
-// Writes the pages into a PDF file, one sheet each, each on paper of its own
-// size and orientation, with no printer; the file replaces an earlier one
-// only when all of it was written. The pages are drawn on every core;
-// `progress` is told on the calling thread as they reach the file. Each page
-// is drawn moved and scaled by `calibration` from its top left corner. Throws
-// PrintError when the file cannot be written.
-void WritePdf(const PageStream& pages, const QString& path, const QString& title = {},
-              const PageProgress& progress = {}, const calibration::Calibration& calibration = {});
-// The pages of a short list, for instance {&page}.
-PageStream StreamOf(std::vector<const PreparedPage*> pages);
-// The pages to paint as `choices` pick them from `pages`, copies included;
-// with no choices every page once, in order. `pages` must outlive them.
-PageStream PagesFor(const std::vector<PreparedPage>& pages, const PrintChoices& choices = {});
 
 }  // namespace report
