@@ -45,21 +45,6 @@ SYSTEM_HEADER = re.compile(
     r"|aclapi\.h|restartmanager\.h|winspool\.h|tlhelp32\.h|psapi\.h|fileapi\.h|handleapi\.h"
     r")>", re.M | re.I)
 
-# TEMPORARY: the file layer's files that still include a system's headers
-# themselves, until the file layer's own platform folder takes them over.
-# Remove this list when that lands.
-SYSTEM_HEADERS_FOR_NOW = {
-    "src/core/archive/ImportCsv.cpp",
-    "src/core/archive/OfficeLock.cpp",
-    "src/core/archive/RecordFile.cpp",
-    "src/core/archive/RecordFile.h",
-    "src/core/folder/DocumentCopy.cpp",
-    "src/core/folder/FileAccess.cpp",
-    "src/core/folder/IniFile.cpp",
-    "src/core/folder/ProgramFolder.cpp",
-    "src/core/folder/TempFiles.cpp",
-}
-
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
 
 
@@ -92,7 +77,6 @@ def in_platform_folder(rel):
 def main(root):
     root = pathlib.Path(root)
     faults = []
-    for_now = []
     for top in ("src", "tests", "tools", "bench", "fuzz"):
         for path in sorted((root / top).rglob("*")):
             if path.suffix not in (".h", ".cpp"):
@@ -114,13 +98,9 @@ def main(root):
             if top == "src" and not in_platform_folder(rel):
                 for header in SYSTEM_HEADER.findall(text):
                     line = f"{rel}: includes <{header}>, a system's header, outside the platform folders"
-                    (for_now if rel.as_posix() in SYSTEM_HEADERS_FOR_NOW else faults).append(line)
+                    faults.append(line)
     for fault in faults:
         print(fault)
-    if for_now:
-        print("Allowed for now (SYSTEM_HEADERS_FOR_NOW, until the file layer's platform folder lands):")
-        for line in for_now:
-            print("  " + line)
     print(f"{len(faults)} include(s) across the layers the wrong way")
     return 1 if faults else 0
 

@@ -142,7 +142,7 @@ void Execute(const QStringList& arguments, const QString& defaultFolder, QTextSt
     if (command->calibrated) Calibrate(ReportOf(document), calibration, folder, options);
     const report::PageStream pages = PagesOf(document, options.copies);
     if (!options.pdf.isEmpty())
-        WriteDocument(pages, ReportOf(document).ReportOptions.Name, options.pdf,
+        WriteDocument(pages, ReportOf(document).ReportOptions.Name, options.pdf, folder,
                       calibration.value_or(calibration::Calibration()), progress);
     else
         PrintOn(ReportOf(document), pages, options.printer, progress);

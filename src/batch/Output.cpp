@@ -47,10 +47,10 @@ report::PageStream PagesOf(Document& made, int copies) {
 }
 
 void WriteDocument(const report::PageStream& pages, const QString& title, const QString& path,
-                   const calibration::Calibration& calibration, Progress& progress) {
+                   const ProgramFolder& folder, const calibration::Calibration& calibration, Progress& progress) {
     report::WritePdf(
         pages, path, title, [&](long long done, long long total) { progress.Show(kDrawing, done, total); },
-        calibration);
+        calibration, folder.WriteGuard(path));
     progress.End();
 }
 

@@ -39,9 +39,10 @@ void Calibrate(report::TrepReport& report, const std::optional<calibration::Cali
 // The document is written once, beside its place under a temporary name, and
 // takes the place of a regular file (or of the file a link points at) only
 // when complete; anything else, such as a pipe or a device, is only written
-// to, never replaced.
+// to, never replaced; nothing in the program folder, checked in the folder
+// it is written into.
 void WriteDocument(const report::PageStream& pages, const QString& title, const QString& path,
-                   const calibration::Calibration& calibration, Progress& progress);
+                   const ProgramFolder& folder, const calibration::Calibration& calibration, Progress& progress);
 
 // Prints the pages on the printer, as the report's print options say.
 void PrintOn(report::TrepReport& report, const report::PageStream& pages, const QString& printer,

@@ -23,6 +23,7 @@ set(VELMORA_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/access/PasswordFile.cpp
   ${CMAKE_CURRENT_LIST_DIR}/archive/ShortText.cpp
   ${CMAKE_CURRENT_LIST_DIR}/archive/AttachmentName.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/archive/FileError.cpp
   ${CMAKE_CURRENT_LIST_DIR}/archive/RecordFile.cpp
   ${CMAKE_CURRENT_LIST_DIR}/archive/AppendLock.cpp
   ${CMAKE_CURRENT_LIST_DIR}/archive/Journal.cpp

@@ -83,7 +83,8 @@ PrintOutcome Print(TrepReport& report, const ProgramFolder& folder, int currentP
         return PrintOutcome::Of(PrintOutcome::Status::Cancelled);
     }
     report.PrintOptions.Duplex = dialog.Duplex();
-    return PrintPrepared(report, dialog.Printer(), dialog.Choices(), outputFile, dialog.Settings());
+    return PrintPrepared(report, dialog.Printer(), dialog.Choices(), outputFile, dialog.Settings(),
+                         outputFile.isEmpty() ? ReplacingFile::Guard() : folder.ReplaceGuard(outputFile));
 }
 
 }  // namespace report

@@ -310,8 +310,8 @@ TEST(LockFile, AnImportPausedPastTheStalenessNeverTouchesWhatAnotherCommitted) {
 }
 
 // A link swapped in and out under the name of an output, or of its folder, as
-// fast as a thread can, while the batch exports there again and again: the
-// output is checked against the program folder in the very folder it is then
+// fast as a thread can, while the batch exports or writes a PDF there again
+// and again: the output is checked against the program folder in the very folder it is then
 // written into, so whatever stands there at the moment the folder is opened,
 // nothing lands in the program folder and the archive stays as it was.
 TEST(Output, ALinkSwappedInDuringTheRunRedirectsNothing) {
@@ -326,7 +326,7 @@ TEST(Output, ALinkSwappedInDuringTheRunRedirectsNothing) {
     const QByteArray archive = program.Read(kArchive);
     const QStringList entries = QDir(program.Path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
     const QByteArray target = QFile::encodeName(program.File(kArchive)), folderTarget = QFile::encodeName(program.Path());
-    const QByteArray file1 = QFile::encodeName(out.File(QStringLiteral("elenco.xls")));
+    const QByteArray file1 = QFile::encodeName(out.File(QStringLiteral("uscita")));
     const QByteArray sub = QFile::encodeName(out.File(QStringLiteral("sotto"))), subAside = sub + ".vera";
     ASSERT_TRUE(QDir().mkdir(QString::fromUtf8(sub)));
 
@@ -346,10 +346,15 @@ TEST(Output, ALinkSwappedInDuringTheRunRedirectsNothing) {
     });
     constexpr int kRuns = 100;
     int written = 0;
+    const QStringList runs[] = {
+        {"--folder", program.Path(), "export", QString::fromUtf8(file1)},
+        {"--folder", program.Path(), "export", QString::fromUtf8(sub) + QStringLiteral("/elenco.xls")},
+        {"--folder", program.Path(), "--pdf", QString::fromUtf8(file1), "summary"},
+    };
     for (int i = 0; i < kRuns; ++i) {
-        for (const QString& output : {QString::fromUtf8(file1), QString::fromUtf8(sub) + QStringLiteral("/elenco.xls")}) {
+        for (const QStringList& arguments : runs) {
             QProcess tool;
-            tool.start(QStringLiteral(VELMORA_BATCH), {"--folder", program.Path(), "export", output});
+            tool.start(QStringLiteral(VELMORA_BATCH), arguments);
             ASSERT_TRUE(tool.waitForFinished(60000));
             written += tool.exitCode() == 0;
         }

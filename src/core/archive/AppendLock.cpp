@@ -1,6 +1,6 @@
 #include "core/archive/AppendLock.h"
 
-#include "core/archive/RecordFile.h"
+#include "core/archive/FileError.h"
 #include "core/folder/FileAccess.h"
 #include "core/platform/Locks.h"
 #include "core/platform/Process.h"

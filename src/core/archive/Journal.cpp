@@ -1,6 +1,6 @@
 #include "core/archive/Journal.h"
 
-#include "core/archive/RecordFile.h"
+#include "core/archive/FileError.h"
 #include "core/folder/FileAccess.h"
 
 #include <QList>

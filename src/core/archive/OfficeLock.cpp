@@ -1,6 +1,6 @@
 #include "core/archive/OfficeLock.h"
 
-#include "core/archive/RecordFile.h"
+#include "core/archive/FileError.h"
 #include "core/folder/FileAccess.h"
 #include "core/platform/Files.h"
 #include "core/platform/Process.h"

@@ -9,10 +9,6 @@
 #include <limits>
 #include <vector>
 
-FileError FileFailure(const char* doing, const QString& file, const QString& reason) {
-    return FileError(QStringLiteral("Impossibile %1 %2: %3").arg(QLatin1String(doing), file, reason).toStdString());
-}
-
 RecordFileBase::RecordFileBase(const char* fileName, std::size_t recordSize)
     : fileName_(fileName), recordSize_(recordSize) {}
 

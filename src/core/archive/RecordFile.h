@@ -1,4 +1,5 @@
 #pragma once
+#include "core/archive/FileError.h"
 #include "core/platform/Files.h"
 
 #include <QString>
@@ -6,19 +7,7 @@
 #include <cstddef>
 #include <functional>
 #include <optional>
-#include <stdexcept>
 #include <type_traits>
-
-// The failure of an operation on an archive file; the caller decides what
-// the user is told.
-class FileError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
-// "Impossibile <doing> <file>: <reason>", the failure named with its file and
-// the system's reason.
-FileError FileFailure(const char* doing, const QString& file, const QString& reason);
 
 // A short-lived handle on a file of fixed-size records in the program folder,
 // opened with read and write sharing. Every read and write is one read or

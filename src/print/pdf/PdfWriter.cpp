@@ -31,9 +31,12 @@ QByteArray TextString(const QString& text) {
 }  // namespace
 
 void WritePdf(const PageStream& pages, const QString& path, const QString& title, const PageProgress& progress,
-              const calibration::Calibration& calibration) {
-    ReplacingFile file(path);
-    if (!file.Open()) throw PrintError(QStringLiteral("Impossibile scrivere %1: %2").arg(path, file.Reason()).toStdString());
+              const calibration::Calibration& calibration, const ReplacingFile::Guard& guard) {
+    ReplacingFile file(path, guard);
+    if (!file.Open())
+        throw PrintError((file.Refused() ? file.Reason()
+                                         : QStringLiteral("Impossibile scrivere %1: %2").arg(path, file.Reason()))
+                             .toStdString());
     pdf::PdfFile pdf(file, path);
     const int catalog = pdf.Reserve(), root = pdf.Reserve(), info = pdf.Reserve();
     pdf::DocumentFonts fonts(pdf);

@@ -1,4 +1,5 @@
 #pragma once
+#include "core/folder/TempFiles.h"
 #include "core/sheets/Calibration.h"
 #include "print/engine/Pages.h"
 
@@ -10,9 +11,12 @@ namespace report {
 // size and orientation, with no printer; the file replaces an earlier one
 // only when all of it was written. The pages are drawn on every core;
 // `progress` is told on the calling thread as they reach the file. Each page
-// is drawn moved and scaled by `calibration` from its top left corner. Throws
+// is drawn moved and scaled by `calibration` from its top left corner. The
+// guard, when given, is asked about the folder the file is written into, as
+// that folder is opened for the writing (its refusal is the error). Throws
 // PrintError when the file cannot be written.
 void WritePdf(const PageStream& pages, const QString& path, const QString& title = {},
-              const PageProgress& progress = {}, const calibration::Calibration& calibration = {});
+              const PageProgress& progress = {}, const calibration::Calibration& calibration = {},
+              const ReplacingFile::Guard& guard = {});
 
 }  // namespace report

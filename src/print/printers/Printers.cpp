@@ -58,11 +58,12 @@ PrintChoices ChoicesOf(const TrepPrintOptions& options) {
 namespace {
 
 PrintOutcome Submit(const TrepReport& report, const QString& printer, PageStream pages, const QString& outputFile,
-                    const PrinterSettings& settings) {
+                    const PrinterSettings& settings, const ReplacingFile::Guard& outputGuard = {}) {
     using Status = PrintOutcome::Status;
     PrintJob job;
     job.printer = printer;
     job.outputFile = outputFile;
+    job.outputGuard = outputGuard;
     job.title = report.ReportOptions.Name;
     job.duplex = report.PrintOptions.Duplex;
     job.settings = settings;
@@ -81,8 +82,9 @@ PrintOutcome Submit(const TrepReport& report, const QString& printer, PageStream
 }  // namespace
 
 PrintOutcome PrintPrepared(const TrepReport& report, const QString& printer, const PrintChoices& choices,
-                           const QString& outputFile, const PrinterSettings& settings) {
-    return Submit(report, printer, PagesFor(report.PreparedPages(), choices), outputFile, settings);
+                           const QString& outputFile, const PrinterSettings& settings,
+                           const ReplacingFile::Guard& outputGuard) {
+    return Submit(report, printer, PagesFor(report.PreparedPages(), choices), outputFile, settings, outputGuard);
 }
 
 PrintOutcome PrintWithoutDialog(const TrepReport& report, const PageStream* pages) {

@@ -1,4 +1,5 @@
 #pragma once
+#include "core/folder/TempFiles.h"
 #include "print/engine/Model.h"
 #include "print/engine/Pages.h"
 #include "print/engine/PrintChoices.h"
@@ -44,6 +45,7 @@ using PrinterSettings = std::map<QByteArray, QByteArray>;
 struct PrintJob {
     QString printer;     // installed printer name
     QString outputFile;  // non-empty: write the printer's document into this file
+    ReplacingFile::Guard outputGuard;  // asked about the folder the file is written into
     QString title;
     TDuplexMode duplex = dmDefault;
     PrinterSettings settings;
@@ -86,12 +88,13 @@ bool SelectPrinter(const QString& name);
 PrintChoices ChoicesOf(const TrepPrintOptions& options);
 
 // Prints the pages the report prepared last, as `choices` pick them, on
-// `printer` or into `outputFile` (the printer's document), with the printer's
-// `settings`. A printer that is not there (any more) is refused: the job goes
-// to that printer or nowhere. No dialog and no message: the outcome says
-// what happened.
+// `printer` or into `outputFile` (the printer's document, written where
+// `outputGuard` allows), with the printer's `settings`. A printer that is not
+// there (any more) is refused: the job goes to that printer or nowhere. No
+// dialog and no message: the outcome says what happened.
 PrintOutcome PrintPrepared(const TrepReport& report, const QString& printer, const PrintChoices& choices,
-                           const QString& outputFile = {}, const PrinterSettings& settings = {});
+                           const QString& outputFile = {}, const PrinterSettings& settings = {},
+                           const ReplacingFile::Guard& outputGuard = {});
 
 // Prints as the report's print options say, on the printer they name, with
 // no dialog; the selection for the run is left as it was. `pages`, when

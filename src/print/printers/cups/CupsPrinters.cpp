@@ -130,7 +130,8 @@ public:
 #pragma GCC diagnostic pop
     }
     void Print(const PrintJob& job) override {
-        if (!job.outputFile.isEmpty()) return WritePdf(job.pages, job.outputFile, job.title, {}, job.calibration);
+        if (!job.outputFile.isEmpty())
+            return WritePdf(job.pages, job.outputFile, job.title, {}, job.calibration, job.outputGuard);
         std::optional<ScratchFolder> work;
         MakeScratch(work);
         const QString document = work->File(QStringLiteral("job.pdf"));
