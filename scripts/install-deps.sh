@@ -18,7 +18,9 @@ if [[ $what == test ]]; then
          cups-bsd poppler-utils qpdf mupdf-tools fonts-dejavu-extra ccache libreoffice-calc-nogui python3-uno clang
          libclang-rt-14-dev
          # the accessibility bus test: a private X server and session bus, AT-SPI read from Python
-         xvfb openbox xdotool dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0)
+         xvfb openbox xdotool dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0
+         # Windows' own conversion of letters to code page 1252, which the archive's are held to
+         wine wine64 gcc-mingw-w64-x86-64)
 fi
 missing=()
 for p in "${pkgs[@]}"; do

@@ -39,6 +39,7 @@ void PlaceAboveOkCancel(QDialog& dialog, QLayout* controls, QPushButton*& ok, QP
     layout->setSizeConstraint(QLayout::SetFixedSize);
     layout->addLayout(controls);
     layout->addLayout(buttons);
+    ui::KeepOnScreen(dialog);
 }
 
 }  // namespace

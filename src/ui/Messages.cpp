@@ -3,8 +3,13 @@
 #include "ui/ModalRunner.h"
 #include "ui/WindowFrame.h"
 
+#include <QLabel>
 #include <QMessageBox>
+#include <QPainter>
+#include <QPixmap>
 #include <QPushButton>
+#include <QStyle>
+#include <QSvgRenderer>
 
 namespace ui {
 namespace {
@@ -23,6 +28,33 @@ QMessageBox::Icon IconOf(Kind kind) {
     }
     return QMessageBox::NoIcon;
 }
+
+// The picture of each kind of icon (images/messaggio_*.svg).
+const char* PictureOf(QMessageBox::Icon icon) {
+    switch (icon) {
+    case QMessageBox::Warning: return "messaggio_avviso";
+    case QMessageBox::Critical: return "messaggio_errore";
+    case QMessageBox::Information: return "messaggio_informazione";
+    case QMessageBox::Question: return "messaggio_domanda";
+    case QMessageBox::NoIcon: break;
+    }
+    return nullptr;
+}
+
+// The icon drawn from its picture for the box's pixels, so that it is sharp
+// at any scale (the style's own icons are small bitmaps, soft once enlarged).
+QPixmap SharpIcon(const char* picture, const QMessageBox& box) {
+    const int side = box.style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, &box);
+    const qreal ratio = box.devicePixelRatioF();
+    QPixmap icon(QSize(side, side) * ratio);
+    icon.fill(Qt::transparent);
+    QSvgRenderer renderer(QStringLiteral(":/images/%1.svg").arg(QLatin1String(picture)));
+    QPainter painter(&icon);
+    renderer.render(&painter);
+    painter.end();
+    icon.setDevicePixelRatio(ratio);
+    return icon;
+}
 }  // namespace
 
 MessageHandler SetMessageHandler(MessageHandler handler) {
@@ -36,7 +68,12 @@ Answer ShowMessage(QWidget* parent, const QString& text, Kind kind, Buttons butt
     QMessageBox box(parent);
     box.setWindowFlags(Qt::Dialog | kTitleOnly);
     box.setWindowTitle(QStringLiteral("Velmora"));
+    // The kind of icon stays the box's own (what screen readers are told);
+    // the picture shown is ours.
     box.setIcon(IconOf(kind));
+    if (const char* picture = PictureOf(box.icon()))
+        if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgboxex_icon_label")))
+            label->setPixmap(SharpIcon(picture, box));
     box.setText(text);
     switch (buttons) {
     case Buttons::OkCancel:

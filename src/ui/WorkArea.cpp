@@ -4,10 +4,36 @@
 #include "ui/PictureButton.h"
 #include "ui/StatusLine.h"
 
+#include <QFontMetrics>
 #include <QLabel>
+#include <QPainter>
 #include <QVBoxLayout>
 
 namespace ui {
+namespace {
+
+// A label that always shows its whole text: a text wider than the label is
+// drawn in a font just small enough to fit ("101000" in the record number).
+class WholeTextLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        const QRect room = contentsRect();
+        QFont font = this->font();
+        const int width = QFontMetrics(font).horizontalAdvance(text());
+        if (width > room.width()) font.setPointSizeF(font.pointSizeF() * room.width() / width);
+        while (QFontMetrics(font).horizontalAdvance(text()) > room.width() && font.pointSizeF() > 2)
+            font.setPointSizeF(font.pointSizeF() - 0.5);
+        QPainter painter(this);
+        painter.setFont(font);
+        painter.setPen(palette().color(foregroundRole()));
+        painter.drawText(room, int(alignment()), text());
+    }
+};
+
+}  // namespace
 
 WorkArea MakeWorkArea(QWidget* window, QSize contentSize, const QString& statusText) {
     const Backdrop backdrop = MakeBackdrop(window, QStringLiteral("panContenuto"), contentSize);
@@ -52,7 +78,7 @@ QLabel* BuildCommandBar(const WorkArea& area, const std::vector<CommandGroup>& g
                 gx += c->size.width() + 8;
                 ++commands;
             } else {
-                lblPosizione = new QLabel(group);
+                lblPosizione = new WholeTextLabel(group);
                 lblPosizione->setObjectName(QStringLiteral("lblPosizione"));
                 lblPosizione->setAlignment(Qt::AlignCenter);
                 lblPosizione->setFont(QFont(QStringLiteral("Verdana"), 14, QFont::Bold));

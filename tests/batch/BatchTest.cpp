@@ -624,7 +624,7 @@ TEST(BatchImport, AppendsTheRowsAndPrintsTheirNumbers) {
     ASSERT_EQ(dry.status, 0) << S(dry.err);
     EXPECT_EQ(dry.out, csv + QStringLiteral(": 3 schede da importare, 1 avviso (UTF-8)\n"
                                             "avviso: riga 4, colonna 1 (Nome): lettere che l'archivio non può "
-                                            "contenere, scritte come \"Li ?\"\n"
+                                            "contenere, scritte come \"Li ?\" (中 → ?)\n"
                                             "colonne ignorate: Fax\n"
                                             "scheda 3: Città | Postale | Via \"Roma\", 1\n"
                                             "scheda 4: Perché | Postale | Via 2\n"

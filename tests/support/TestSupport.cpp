@@ -13,7 +13,9 @@ namespace testing_support {
 
 void EnsureApplication() {
     if (QApplication::instance()) return;
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Offscreen, on a screen of its own where a test gives one.
+    if (!qEnvironmentVariable("QT_QPA_PLATFORM").startsWith(QLatin1String("offscreen")))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     static int argc = 1;
     static char name[] = "velmora-tests";
     static char* argv[] = {name, nullptr};

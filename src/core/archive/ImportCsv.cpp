@@ -220,14 +220,15 @@ private:
             text.replace(u'\t', u' ');
             Warn(line, column, QStringLiteral("tabulazioni sostituite da spazi"));
         }
-        QByteArray bytes = ToCodePage(text);
+        const StoredText archived = ToStoredText(text);
+        QByteArray bytes = archived.bytes;
         const QString stored = FromCodePage(bytes.constData(), bytes.size());
         if (!utf8_ && HoldsUtf8Letter(cell))
             Warn(line, column, QStringLiteral("testo in UTF-8 in un file letto come Windows-1252, scritto come \"%1\"")
                                    .arg(stored));
-        else if (stored != text)
-            Warn(line, column, QStringLiteral("lettere che l'archivio non può contenere, scritte come \"%1\"")
-                                   .arg(stored));
+        else if (!archived.changes.isEmpty())
+            Warn(line, column, QStringLiteral("lettere che l'archivio non può contenere, scritte come \"%1\" (%2)")
+                                   .arg(stored, archived.changes));
         if (bytes.size() > ShortText250::kMaxLength) {
             if (!truncate_) {
                 Error(line, column, QStringLiteral("testo di %1 caratteri, l'archivio ne contiene al massimo %2")

@@ -190,11 +190,13 @@ void TfrmAllegaCartella::btnSfogliaClick(int n) {
     QLineEdit* txtFile = FileBox(n);
     const QString before = txtFile->text();
     // The name the record will keep, which is the name of the copy.
-    txtFile->setText(AttachmentName(QFileInfo(source).fileName()));
+    const QString fileName = QFileInfo(source).fileName();
+    txtFile->setText(AttachmentName(fileName));
     if (!Attach(source, txtFile->text())) {
         txtFile->setText(before);
         return;
     }
+    TellChangedLetters(txtFile, nullptr, AttachmentNameChanges(fileName));
     // What the user types next describes the document just attached.
     attachments[std::size_t(n - 1)].txtDesc->setFocus();
 }

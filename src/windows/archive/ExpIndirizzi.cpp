@@ -8,6 +8,7 @@
 #include "core/archive/ExportWriter.h"
 #include "core/archive/OfficeLock.h"
 #include "core/archive/ShortText.h"
+#include "windows/archive/ArchiveBox.h"
 #include "windows/shell/Guida.h"
 #include "windows/shell/OpenURL.h"
 
@@ -21,6 +22,7 @@
 
 #include <array>
 #include <exception>
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -54,6 +56,9 @@ class TfrmExpIndirizzi::Grid : public QAbstractTableModel {
 public:
     explicit Grid(QObject* parent) : QAbstractTableModel(parent), rows_(se::kEmptyRows, Pack({})) {}
 
+    // Told the letters a typed cell changed (ChangedLetters), empty when none.
+    std::function<void(const QString&)> tellChanges;
+
     int rowCount(const QModelIndex& parent = QModelIndex()) const override {
         return parent.isValid() ? 0 : static_cast<int>(rows_.size());
     }
@@ -83,8 +88,11 @@ public:
 
     bool setData(const QModelIndex& index, const QVariant& value, int role) override {
         if (!index.isValid() || role != Qt::EditRole || !kColumnLooks[index.column()].editable) return false;
-        typed_.insert(Key(index.row(), index.column() - colNome), value.toString());
+        // The cell shows what the file will hold, and the user is told what changed.
+        const QString text = value.toString();
+        typed_.insert(Key(index.row(), index.column() - colNome), ArchivableText(text));
         emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
+        if (tellChanges) tellChanges(ChangedLetters(text));
         return true;
     }
 
@@ -213,6 +221,10 @@ TfrmExpIndirizzi::TfrmExpIndirizzi(Velmora& app, QWidget* owner)
                                                     grdRecords->viewport(), header->viewport(), shpInfo, panInfo};
     for (QWidget* widget : plain)
         status->AddBackground(widget);
+
+    grid_->tellChanges = [this](const QString& changes) {
+        if (!changes.isEmpty()) panInfo->setText(ChangedLettersSentence(changes));
+    };
 
     connect(cmdEsporta, &ui::PictureButton::clicked, this, &TfrmExpIndirizzi::cmdEsportaClick);
     connect(cmdGuida, &ui::PictureButton::clicked, this, &TfrmExpIndirizzi::cmdGuidaClick);

@@ -4,6 +4,7 @@
 #include "core/folder/ProgramFolder.h"
 #include "core/folder/TextRules.h"
 #include "windows/app/Velmora.h"
+#include "windows/archive/ArchiveBox.h"
 #include "ui/EnterCycle.h"
 #include "ui/Gradient.h"
 #include "ui/Messages.h"
@@ -131,6 +132,8 @@ RecordPicker::RecordPicker(Velmora& app, QWidget* owner, const Kind& kind)
     txtTrova->setFont(QFont(QStringLiteral("Verdana"), 12, QFont::Bold));
     txtTrova->setGeometry(80, 138, 600, 36);
     txtTrova->setAccessibleName(QStringLiteral("Parole da cercare"));
+    // The words are sought as the archive spells them: "Łukasz" finds "Lukasz".
+    KeepArchivable(txtTrova, nullptr);
     btnTrova = ui::NewButton(QStringLiteral("btnTrova"), QStringLiteral("Trova"), QRect(700, 138, 130, 36), this);
 
     auto* shpLista = new ui::Gradient(QStringLiteral("shpLista"), ui::colour::kSteelBlue, ui::colour::kLightBlue, this);

@@ -8,12 +8,15 @@
 #include "windows/archive/Archivio_Indirizzi.h"
 #include "print/templates/Busta.h"
 #include "core/archive/EnvelopeSettings.h"
+#include "core/folder/TextRules.h"
 #include "report_ui/Print.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+
+#include <algorithm>
 
 namespace {
 
@@ -22,6 +25,10 @@ constexpr QSize kClient(498, 470);
 const QString kFailure = QStringLiteral(
     "Attenzione: la stampa non è andata a buon fine.\n\r\n\r"
     "Si consiglia di controllare le impostazioni della stampante.");
+
+const QString kBlank = QStringLiteral(
+    "Attenzione: i sei righi dell'indirizzo sono vuoti e la busta uscirebbe bianca.\n\r\n\r"
+    "Si vuole stampare comunque la busta senza indirizzo?");
 
 QFont Bold() { return QFont(QStringLiteral("Verdana"), 10, QFont::Bold); }
 
@@ -212,6 +219,13 @@ bool TfrmStampaBusta::PrintEnvelope() {
 }
 
 void TfrmStampaBusta::btnStampaClick() {
+    // A new, empty record would print a blank envelope: only when the user says so.
+    const auto boxes = app_.frmArchivio_Indirizzi().LineBoxes();
+    if (std::all_of(boxes.begin(), boxes.end(), [](const QLineEdit* box) { return IsBlank(box->text()); }) &&
+        ui::ShowMessage(this, kBlank, ui::Kind::Confirmation, ui::Buttons::YesNo) != ui::Answer::Yes) {
+        lblAttendere->hide();
+        return;
+    }
     if (!PrintEnvelope()) ui::ShowMessage(this, kFailure, ui::Kind::Warning);
     lblAttendere->hide();
     accept();

@@ -21,6 +21,7 @@ const LinkDialog::Look kLook{
     "imgPDF",
     "guida_pdf",
     10,
+    ui::colour::kDarkBlue,
 };
 }  // namespace
 

@@ -1,7 +1,10 @@
 #include "windows/shell/Info.h"
 
+#include "core/platform/Version.h"
 #include "ui/Gradient.h"
 #include "windows/shell/OpenURL.h"
+
+#include <QLabel>
 
 namespace {
 const LinkDialog::Look kLook{
@@ -16,8 +19,18 @@ const LinkDialog::Look kLook{
     "imgEmail",
     "info_email",
     12,
+    ui::colour::kDarkBlue,
 };
 }  // namespace
 
 TfrmInfo::TfrmInfo(QWidget* owner)
-    : LinkDialog(owner, kLook, kPostaAssistenza, QStringLiteral("mailto:") + kPostaAssistenza), imgEmail(icon) {}
+    : LinkDialog(owner, kLook, kPostaAssistenza, QStringLiteral("mailto:") + kPostaAssistenza), imgEmail(icon) {
+    lblVersione = new QLabel(QStringLiteral("Versione %1").arg(QLatin1String(platform::kVersion)), this);
+    lblVersione->setObjectName(QStringLiteral("lblVersione"));
+    lblVersione->setFont(QFont(QStringLiteral("Verdana"), 12, QFont::Bold));
+    QPalette palette = lblVersione->palette();
+    palette.setColor(QPalette::WindowText, ui::colour::kDarkBlue);
+    lblVersione->setPalette(palette);
+    lblVersione->setAlignment(Qt::AlignCenter);
+    lblVersione->setGeometry(22, 140, 476, 40);
+}

@@ -9,7 +9,6 @@
 #include <QPushButton>
 
 const QColor LinkDialog::kPressed{255, 165, 0};
-const QColor LinkDialog::kReleased = ui::colour::kDarkBlue;
 
 namespace {
 constexpr int kMargin = 22;
@@ -18,7 +17,7 @@ constexpr QSize kButton(120, 34);
 }  // namespace
 
 LinkDialog::LinkDialog(QWidget* owner, const Look& look, const QString& linkText, QString target)
-    : ui::Dialog(owner, QString::fromUtf8(look.caption), look.client, look.centre), target_(std::move(target)) {
+    : ui::Dialog(owner, QString::fromUtf8(look.caption), look.client, look.centre), target_(std::move(target)), link_(look.link) {
     auto* background = new ui::Gradient(QStringLiteral("bkgSfondo"), look.top, look.bottom, this);
     background->setGeometry(rect());
 
@@ -48,7 +47,7 @@ LinkDialog::LinkDialog(QWidget* owner, const Look& look, const QString& linkText
     lnkWeb->setCursor(Qt::PointingHandCursor);
     lnkWeb->adjustSize();
     lnkWeb->move(kMargin + kIcon.width() + 8, row + (kButton.height() - lnkWeb->height()) / 2);
-    SetLinkColour(kReleased);
+    SetLinkColour(link_);
 
     btnChiudi = new QPushButton(QStringLiteral("Chiudi"), this);
     btnChiudi->setObjectName(QStringLiteral("btnChiudi"));
@@ -63,7 +62,7 @@ LinkDialog::LinkDialog(QWidget* owner, const Look& look, const QString& linkText
 }
 
 void LinkDialog::lnkWebClick() {
-    SetLinkColour(kReleased);
+    SetLinkColour(link_);
     TMisc::Open(target_);
 }
 
@@ -74,7 +73,7 @@ void LinkDialog::SetLinkColour(const QColor& colour) {
 }
 
 // The icon and the link colour the text alike: orange while the mouse button
-// is down on either, dark blue once it is released. A release over the link
+// is down on either, the link's own colour once it is released. A release over the link
 // is its click; the icon reports its own.
 bool LinkDialog::eventFilter(QObject* watched, QEvent* event) {
     const bool press = event->type() == QEvent::MouseButtonPress;
@@ -83,7 +82,7 @@ bool LinkDialog::eventFilter(QObject* watched, QEvent* event) {
         return ui::Dialog::eventFilter(watched, event);
     auto* mouse = static_cast<QMouseEvent*>(event);
     if (mouse->button() != Qt::LeftButton) return false;
-    SetLinkColour(press ? kPressed : kReleased);
+    SetLinkColour(press ? kPressed : link_);
     if (release && watched == lnkWeb && lnkWeb->rect().contains(mouse->position().toPoint())) lnkWebClick();
     return false;
 }

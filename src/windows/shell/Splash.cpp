@@ -1,5 +1,6 @@
 #include "windows/shell/Splash.h"
 
+#include "ui/Gradient.h"
 #include "windows/shell/OpenURL.h"
 
 namespace {
@@ -15,6 +16,7 @@ const LinkDialog::Look kLook{
     "imgWeb",
     "splash_web",
     10,
+    ui::colour::kLightBlue,  // on the dark brown at the bottom
 };
 }  // namespace
 

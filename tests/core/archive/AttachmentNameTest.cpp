@@ -19,9 +19,10 @@ TEST(AttachmentName, IsTheChosenNameAsTheRecordKeepsIt) {
         {QStringLiteral("  nota.txt \t"), QStringLiteral("nota.txt")},
         {QStringLiteral("Città € – perché.pdf"), QStringLiteral("Città € – perché.pdf")},
         // A best-fit letter where the code page has one, "_" where it has none.
-        {QStringLiteral("Łódź_日本.txt"), QStringLiteral("_ódz___.txt")},
+        {QStringLiteral("Łódź_日本.txt"), QStringLiteral("Lódz___.txt")},
+        {QStringLiteral("Umowa Łódź żółw.txt"), QStringLiteral("Umowa Lódz zólw.txt")},
         {QStringLiteral("Ātrs.odt"), QStringLiteral("Atrs.odt")},
-        {QString::fromUcs4(U"\U0001F600.png"), QStringLiteral("_.png")},
+        {QString::fromUcs4(U"\U0001F600.png"), QStringLiteral("__.png")},
         // What a Windows file name cannot hold.
         {QStringLiteral("a\\b/c:d*e?f\"g<h>i|j.txt"), QStringLiteral("a_b_c_d_e_f_g_h_i_j.txt")},
         {QStringLiteral("riga\nnuova\x01.txt"), QStringLiteral("riga_nuova_.txt")},
@@ -44,6 +45,14 @@ TEST(AttachmentName, IsTheChosenNameAsTheRecordKeepsIt) {
         EXPECT_EQ(name, c.name);
         EXPECT_EQ(DecodeShortText(EncodeShortText(name)), name);
     }
+}
+
+// What the user is told of a name: each letter changed once, with what the
+// name holds in its place.
+TEST(AttachmentName, TellsTheLettersItChanged) {
+    EXPECT_EQ(AttachmentNameChanges(QStringLiteral("Umowa Łódź żółw.txt")), QStringLiteral("Ł → L, ź → z, ż → z, ł → l"));
+    EXPECT_EQ(AttachmentNameChanges(QStringLiteral("a:b 日?.txt")), QStringLiteral(": → _, 日 → _, ? → _"));
+    EXPECT_EQ(AttachmentNameChanges(QStringLiteral("perche\u0300 Città.pdf")), QString());
 }
 
 }  // namespace

@@ -156,7 +156,7 @@ TEST_F(ExportFolder, CellTextsAreConvertedTrimmedAndEscaped) {
         {"àèéìòù ÀÈÉÌÒÙ", "\xe0\xe8\xe9\xec\xf2\xf9 \xc0\xc8\xc9\xcc\xd2\xd9"},
         {"€ “ ” – …", "\x80 \x93 \x94 \x96 \x85"},
         {"中文", "??"},
-        {"≮ ≯", "&lt; &gt;"},  // best-fit letters that are markup themselves
+        {"〈 〉 ＆", "&lt; &gt; &amp;"},  // Windows' best-fit letters that are markup themselves
         {"a\tb", "a&#9;b"},
         {"a\r\nb\x01" "c", "a&#13;&#10;b&#1;c"},
         {"Via  Roma   1", "Via &#32;Roma &#32;&#32;1"},

@@ -9,12 +9,14 @@
 #include "windows/shell/Guida.h"
 #include "support/SpecialFiles.h"
 #include "support/TestSupport.h"
+#include "support/WindowsBestFit.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QPushButton>
 #include <QDir>
 #include <QFileDialog>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -24,7 +26,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <utility>
 
 using namespace testing_support;
 
@@ -106,31 +110,44 @@ TEST_F(ArchivioIndirizzi, SaveAppendsThenUpdatesInPlace) {
     EXPECT_EQ(Archive(), Bytes(expected));
 }
 
-// Types `text` into the box key by key, as a keyboard with those letters would.
+// Types `text` into the box key by key, as a keyboard with those letters
+// would: a character beyond the 16-bit range is one key.
 void TypeInto(QLineEdit* box, const QString& text) {
     box->setFocus();
-    for (QChar letter : text) {
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(letter));
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype units = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, text.mid(i, units));
         QApplication::sendEvent(box, &press);
+        i += units;
     }
 }
 
-// Typed or pasted, a letter the archive cannot keep never reaches the file as
-// "?": the box shows at once what the file will hold, and the user is told why.
-TEST_F(ArchivioIndirizzi, BoxesKeepOnlyWhatTheArchiveCanHold) {
-    const QString typed = QStringLiteral("Łódź Ω");
-    const QString kept = QStringLiteral("ódz ");
-    // Each key is ruled on as it comes: the last letter refused is named.
+QString Told(const QString& changes) {
+    return QStringLiteral("Lettere che l'archivio non può contenere, scritte così: ") + changes;
+}
+
+// Typed or pasted, a letter the archive's code page lacks becomes at once in
+// the box what the file will hold (Windows' best fit, else "?"), and the user
+// is told which letters changed and to what.
+TEST_F(ArchivioIndirizzi, BoxesShowWhatTheArchiveHoldsAndSayWhatChanged) {
+    const QString typed = QStringLiteral("Łódź Ω Ж");
+    const QString kept = QStringLiteral("Lódz O ?");
+    // Each key is ruled on as it comes: the last letter changed is named.
     TypeInto(w->txtNome, typed);
     EXPECT_EQ(w->txtNome->text(), kept);
-    EXPECT_EQ(w->panInfo->text(),
-              QStringLiteral("L'archivio non può conservare questi caratteri, che sono stati tolti: Ω"));
+    EXPECT_EQ(w->panInfo->text(), Told(QStringLiteral("Ж → ?")));
     w->panInfo->clear();
     QGuiApplication::clipboard()->setText(QStringLiteral("Via Łąka 5"));
     w->txtRigo01->setFocus();
     w->txtRigo01->paste();
-    EXPECT_EQ(w->txtRigo01->text(), QStringLiteral("Via aka 5"));
-    EXPECT_TRUE(w->panInfo->text().endsWith(QStringLiteral(": Ł")));
+    EXPECT_EQ(w->txtRigo01->text(), QStringLiteral("Via Laka 5"));
+    EXPECT_EQ(w->panInfo->text(), Told(QStringLiteral("Ł → L, ą → a")));
+    // The note was changed silently before.
+    QGuiApplication::clipboard()->setText(QStringLiteral("ż ś ć ń ę ą e\u0301"));
+    w->txtNote->setFocus();
+    w->txtNote->paste();
+    EXPECT_EQ(w->txtNote->text(), QStringLiteral("z s c n e a é"));
+    EXPECT_EQ(w->panInfo->text(), Told(QStringLiteral("ż → z, ś → s, ć → c, ń → n, ę → e, ą → a")));
     w->txtTipo->setText(QStringLiteral("Indirizzo"));
 
     ModalScript script;
@@ -141,7 +158,7 @@ TEST_F(ArchivioIndirizzi, BoxesKeepOnlyWhatTheArchiveCanHold) {
         allega.attachments[0].txtDesc->setFocus();
         allega.attachments[0].txtDesc->paste();
         EXPECT_EQ(allega.attachments[0].txtDesc->text(), kept);
-        EXPECT_TRUE(QToolTip::text().endsWith(QStringLiteral(": ŁΩ")));
+        EXPECT_EQ(QToolTip::text(), Told(QStringLiteral("Ł → L, ź → z, Ω → O, Ж → ?")));
         QTest::mouseClick(allega.btnApplica, Qt::LeftButton);
     });
     w->cmdFileClick();
@@ -149,14 +166,56 @@ TEST_F(ArchivioIndirizzi, BoxesKeepOnlyWhatTheArchiveCanHold) {
     EXPECT_EQ(log.Only(), kAppended);
 
     DataRecord expected;
-    expected.SetText(DataRecord::Nome, QStringLiteral("ódz"));
+    expected.SetText(DataRecord::Nome, kept);
     expected.SetText(DataRecord::Tipo, QStringLiteral("Indirizzo"));
-    expected.SetText(DataRecord::Rigo01, QStringLiteral("Via aka 5"));
-    expected.SetText(DataRecord::Desc01, QStringLiteral("ódz"));
+    expected.SetText(DataRecord::Rigo01, QStringLiteral("Via Laka 5"));
+    expected.SetText(DataRecord::Note, QStringLiteral("z s c n e a é"));
+    expected.SetText(DataRecord::Desc01, kept);
     EXPECT_EQ(Archive(), Bytes(expected));
-    EXPECT_FALSE(Archive().contains('?'));
-    EXPECT_EQ(w->txtNome->text().trimmed(), expected.Text(DataRecord::Nome));
+    EXPECT_TRUE(Archive().contains("L\xf3" "dz O ?"));
+    EXPECT_EQ(w->txtNome->text(), expected.Text(DataRecord::Nome));
     EXPECT_EQ(w->txtRigo01->text(), expected.Text(DataRecord::Rigo01));
+}
+
+// The table of letters typed into a box and pasted into the note: each record
+// holds what Windows makes of the text, as Wine computes it, and the user is
+// told of every letter changed.
+TEST_F(ArchivioIndirizzi, TheLetterTableIsStoredAsWindowsConvertsIt) {
+    const QStringList& table = LetterTable();
+    QString skipped;
+    const std::vector<QByteArray> windows = WindowsBestFit(table, skipped);
+    if (!skipped.isEmpty()) GTEST_SKIP() << skipped.toStdString();
+    ASSERT_EQ(windows.size(), static_cast<std::size_t>(table.size()));
+    for (qsizetype i = 0; i < table.size(); ++i) {
+        const QString& text = table[i];
+        SCOPED_TRACE(text.toStdString());
+        w->cmdNuovoClick();
+        w->panInfo->clear();
+        TypeInto(w->txtNome, text);
+        w->txtTipo->setText(QStringLiteral("t"));
+        w->txtRigo01->setText(QStringLiteral("r"));
+        QGuiApplication::clipboard()->setText(text);
+        w->txtNote->setFocus();
+        w->txtNote->paste();
+        const QByteArray& bytes = windows[std::size_t(i)];
+        const bool changed = FromCodePage(bytes.constData(), bytes.size()) != text.normalized(QString::NormalizationForm_C);
+        EXPECT_EQ(w->panInfo->text(), changed ? Told(ChangedLetters(text)) : QString());
+        log.Clear();
+        w->cmdSalvaClick();
+        EXPECT_EQ(log.Only(), kAppended);
+    }
+    DataRecordFile file(fixture.folder.Path());
+    ASSERT_EQ(file.RecordCount(), table.size());
+    for (qsizetype i = 0; i < table.size(); ++i) {
+        DataRecord record;
+        file.Read(record);
+        for (const DataRecord::Field field : {DataRecord::Nome, DataRecord::Note}) {
+            const ShortText250& stored = record.field[field];
+            EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(stored.bytes.data() + 1), stored.bytes[0]),
+                      windows[std::size_t(i)])
+                << table[i].toStdString();
+        }
+    }
 }
 
 TEST_F(ArchivioIndirizzi, SaveRefusesMissingRequiredFieldsInOrder) {
@@ -473,6 +532,40 @@ TEST_F(ArchivioIndirizzi, AnImportThatStopsShortWritesNothing) {
         EXPECT_EQ(Archive(), before) << c.what;
         EXPECT_TRUE(w->lblPosizione->text().isEmpty()) << c.what;
     }
+}
+
+}  // namespace
+
+namespace {
+
+// The columns of `image` that hold ink: pixels darker than the label's white.
+std::pair<int, int> InkColumns(const QImage& image) {
+    int first = image.width(), last = -1;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qGray(image.pixel(x, y)) < 128) {
+                first = std::min(first, x);
+                last = std::max(last, x);
+            }
+    return {first, last};
+}
+
+// Every record number is shown whole: its ink stays clear of the label's
+// edges, however many digits it has, and a short one keeps its size.
+TEST_F(ArchivioIndirizzi, TheRecordNumberIsShownWhole) {
+    int shortWidth = 0;
+    for (const char* number : {"7", "101000", "8888888", "123456789"}) {
+        SCOPED_TRACE(number);
+        w->lblPosizione->setText(QString::fromLatin1(number));
+        const QImage image = w->lblPosizione->grab().toImage();
+        const auto [first, last] = InkColumns(image);
+        ASSERT_LE(first, last) << "no ink";
+        EXPECT_GT(first, 0);
+        EXPECT_LT(last, image.width() - 1);
+        if (std::strlen(number) == 1) shortWidth = last - first;
+        else EXPECT_GT(last - first, 2 * shortWidth);
+    }
+    EXPECT_EQ(w->lblPosizione->text(), QStringLiteral("123456789"));
 }
 
 }  // namespace

@@ -15,6 +15,8 @@
 #include <QListView>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -345,7 +347,7 @@ TEST(PickerWindow, LooksAsDesigned) {
     EXPECT_EQ(S(import.lblMemory->text()), "lblMemory");
     EXPECT_TRUE(import.lblMemory->isHidden());
     for (RecordPicker* picker : {static_cast<RecordPicker*>(&find), static_cast<RecordPicker*>(&import)}) {
-        EXPECT_EQ(picker->size(), QSize(862, 560));
+        EXPECT_EQ(picker->Fit().Designed(), QSize(862, 560));
         EXPECT_EQ(picker->lstRecords->width(), 801);
         EXPECT_EQ(picker->lstRecords->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
         EXPECT_EQ(S(picker->btnStampa->text()), "Stampa");
@@ -551,6 +553,26 @@ TEST(PickerWindow, ImportPickFillsOnlyTheChosenSlot) {
         EXPECT_TRUE(script.Done());
         EXPECT_EQ(sheetTexts(), expected) << c.key;
     }
+}
+
+}  // namespace
+
+namespace {
+
+// The search box takes words as the archive spells them: "Łukasz" typed finds
+// the record that the archive holds as "Lukasz".
+TEST(PickerWindow, WordsAreSoughtAsTheArchiveSpellsThem) {
+    AppFixture fixture;
+    WriteArchive(fixture.folder.Path(), {Record(QStringLiteral("Bianchi")), Record(QStringLiteral("Łukasz Wójcik"))});
+    RunFind(fixture, [](RecordPicker& picker) {
+        picker.txtTrova->setFocus();
+        QKeyEvent letter(QEvent::KeyPress, 0, Qt::NoModifier, QStringLiteral("Ł"));
+        QApplication::sendEvent(picker.txtTrova, &letter);
+        QTest::keyClicks(picker.txtTrova, QStringLiteral("ukasz"));
+        EXPECT_EQ(S(picker.txtTrova->text()), "Lukasz");
+        QTest::mouseClick(picker.btnTrova, Qt::LeftButton);
+        EXPECT_EQ(CurrentRow(picker), 1);
+    });
 }
 
 }  // namespace

@@ -515,3 +515,32 @@ TEST_F(StampaBusta, ASettingsFileThatCannotBeWrittenPrintsNothing) {
 }
 
 }  // namespace
+
+// A record whose six lines are blank (a new, empty one) would print a blank
+// envelope: the window asks first, and No leaves it open with nothing saved
+// or printed.
+TEST_F(StampaBusta, ABlankAddressIsPrintedOnlyWhenTheUserSaysSo) {
+    const QString question = QStringLiteral(
+        "Attenzione: i sei righi dell'indirizzo sono vuoti e la busta uscirebbe bianca.\n\r\n\r"
+        "Si vuole stampare comunque la busta senza indirizzo?");
+    for (QLineEdit* box : archive->LineBoxes()) box->setText(QStringLiteral("  "));
+    for (const ui::Answer answer : {ui::Answer::No, ui::Answer::Yes}) {
+        SCOPED_TRACE(answer == ui::Answer::Yes ? "Yes" : "No");
+        log.Clear();
+        log.answers = {answer};
+        const Opening opening = Open([](TfrmStampaBusta& w) {
+            Stampa(w);
+            if (w.isVisible()) {
+                EXPECT_FALSE(w.lblAttendere->isVisible());
+                QTest::mouseClick(w.btnAnnulla, Qt::LeftButton);
+            }
+        });
+        ASSERT_EQ(log.messages.size(), 1u);
+        EXPECT_EQ(log.messages[0].text, question);
+        EXPECT_EQ(log.messages[0].kind, ui::Kind::Confirmation);
+        EXPECT_EQ(log.messages[0].buttons, ui::Buttons::YesNo);
+        EXPECT_EQ(opening.printDialog, answer == ui::Answer::Yes);
+        EXPECT_EQ(QFile::exists(fixture.folder.File(kIni)), answer == ui::Answer::Yes);
+    }
+    EXPECT_EQ(fake.printers->jobs.size(), 1u);
+}

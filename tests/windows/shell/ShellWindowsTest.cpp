@@ -1,4 +1,5 @@
 #include "windows/app/Velmora.h"
+#include "core/platform/Version.h"
 #include "ui/PictureButton.h"
 #include "windows/archive/Archivio_Indirizzi.h"
 #include "windows/sheets/Archivio_Etichette.h"
@@ -12,14 +13,19 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QImage>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QTest>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
 
 #include <functional>
 #include <memory>
@@ -135,18 +141,22 @@ struct LinkCase {
     // What the desktop receives, given the program folder.
     std::function<QUrl(const QString& folder)> target;
     bool centredOnOwner;
+    QColor link;  // the link's own colour
 };
 
 const LinkCase kLinks[] = {
     {"Guida", [](const ProgramFolder& f, QWidget* o) { return std::make_unique<TfrmGuida>(f, o); },
      " Guida all'utilizzo del software", "Visualizza guida in formato PDF", "imgPDF",
-     [](const QString& folder) { return QUrl::fromLocalFile(folder + QStringLiteral("/Guida.pdf")); }, false},
+     [](const QString& folder) { return QUrl::fromLocalFile(folder + QStringLiteral("/Guida.pdf")); }, false,
+     QColor(0, 0, 139)},
     {"Info", [](const ProgramFolder&, QWidget* o) { return std::make_unique<TfrmInfo>(o); },
      " Informazioni su Velmora", "assistenza@velmora.example", "imgEmail",
-     [](const QString&) { return QUrl(QStringLiteral("mailto:assistenza@velmora.example")); }, false},
+     [](const QString&) { return QUrl(QStringLiteral("mailto:assistenza@velmora.example")); }, false,
+     QColor(0, 0, 139)},
     {"Splash", [](const ProgramFolder&, QWidget* o) { return std::make_unique<TfrmSplash>(o); },
      " Velmora - software di Officina Esempio", "https://www.velmora.example", "imgWeb",
-     [](const QString&) { return QUrl(QStringLiteral("https://www.velmora.example")); }, true},
+     [](const QString&) { return QUrl(QStringLiteral("https://www.velmora.example")); }, true,
+     QColor(173, 216, 230)},
 };
 
 // The window on a program folder whose path holds spaces, owned by a small
@@ -187,7 +197,7 @@ TEST_P(Links, LookAsDesigned) {
     EXPECT_EQ(Icon()->cursor().shape(), Qt::PointingHandCursor);
     EXPECT_EQ(window->lnkWeb->cursor().shape(), Qt::PointingHandCursor);
     EXPECT_EQ(window->btnChiudi->text(), QStringLiteral("Chiudi"));
-    EXPECT_EQ(LinkColour(), QColor(0, 0, 139));
+    EXPECT_EQ(LinkColour(), c.link);
     // A fixed window without title-bar buttons.
     EXPECT_EQ(window->minimumSize(), window->maximumSize());
     EXPECT_FALSE(window->windowFlags() & Qt::WindowCloseButtonHint);
@@ -210,7 +220,7 @@ TEST_P(Links, ClickOnTheLinkOrItsIconHandsTheTargetToTheDesktop) {
     EXPECT_THAT(desktop.opened, ElementsAre(target, target));
     EXPECT_THAT(log.messages, IsEmpty());
     EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(LinkColour(), QColor(0, 0, 139));
+    EXPECT_EQ(LinkColour(), GetParam().link);
 }
 
 TEST_P(Links, PressTurnsTheLinkOrangeAndReleaseDarkBlue) {
@@ -220,9 +230,34 @@ TEST_P(Links, PressTurnsTheLinkOrangeAndReleaseDarkBlue) {
         EXPECT_EQ(LinkColour(), QColor(255, 165, 0));
         // Released away from where it was pressed: no click, the colour comes back.
         QTest::mouseRelease(pressed, Qt::LeftButton, {}, QPoint(-5, -5));
-        EXPECT_EQ(LinkColour(), QColor(0, 0, 139));
+        EXPECT_EQ(LinkColour(), GetParam().link);
     }
     EXPECT_THAT(desktop.opened, IsEmpty());
+}
+
+// WCAG 2's relative luminance of a colour and the contrast of two.
+double Luminance(QColor colour) {
+    auto linear = [](double c) { return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
+    return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) + 0.0722 * linear(colour.blueF());
+}
+double Contrast(QColor a, QColor b) {
+    const double la = Luminance(a), lb = Luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// The link reads against the background as the window paints it under the
+// link: at least 4.5:1 (WCAG AA) with every pixel there.
+TEST_P(Links, TheLinkStandsOutFromItsBackground) {
+    const QRect place = window->lnkWeb->geometry();
+    window->lnkWeb->hide();
+    const QImage background = window->grab(place).toImage();
+    window->lnkWeb->show();
+    ASSERT_FALSE(background.isNull());
+    double lowest = 21;
+    for (int y = 0; y < background.height(); ++y)
+        for (int x = 0; x < background.width(); ++x)
+            lowest = std::min(lowest, Contrast(LinkColour(), background.pixelColor(x, y)));
+    EXPECT_GE(lowest, 4.5) << "link " << LinkColour().name().toStdString();
 }
 
 TEST_P(Links, ChiudiClosesTheWindow) {
@@ -232,6 +267,20 @@ TEST_P(Links, ChiudiClosesTheWindow) {
 
 INSTANTIATE_TEST_SUITE_P(Windows, Links, testing::ValuesIn(kLinks),
                          [](const testing::TestParamInfo<LinkCase>& info) { return info.param.name; });
+
+// The information window names the program's version as the build gives it.
+TEST(InfoWindow, ShowsTheVersion) {
+    testing_support::EnsureApplication();
+    TfrmInfo info(nullptr);
+    info.show();
+    const QString version = QLatin1String(platform::kVersion);
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d+\\.\\d+")).match(version).hasMatch()) << platform::kVersion;
+    EXPECT_EQ(info.lblVersione->text(), QStringLiteral("Versione ") + version);
+    EXPECT_TRUE(info.lblVersione->isVisible());
+    EXPECT_TRUE(info.rect().contains(info.lblVersione->geometry()));
+    EXPECT_FALSE(info.lblVersione->geometry().intersects(info.imgLogo->parentWidget()->geometry()));
+    EXPECT_FALSE(info.lblVersione->geometry().intersects(info.btnChiudi->geometry()));
+}
 
 // The guide's link points into the program folder as the application knows it.
 TEST(HelpWindow, PdfLinkOpensTheGuideOfTheProgramFolder) {
