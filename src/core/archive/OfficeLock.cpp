@@ -2,6 +2,7 @@
 
 #include "core/archive/FileError.h"
 #include "core/folder/FileAccess.h"
+#include "core/folder/TextRules.h"
 #include "core/platform/Files.h"
 #include "core/platform/Process.h"
 
@@ -73,7 +74,7 @@ QString Describe(const Holder& holder) {
     else
         parts << QStringLiteral("un utente sconosciuto");
     if (!holder.host.isEmpty()) parts << QStringLiteral("sul computer %1").arg(holder.host);
-    if (!holder.since.isEmpty()) parts << QStringLiteral("dal %1").arg(holder.since);
+    if (!holder.since.isEmpty()) parts << WithDal(holder.since);
     return parts.join(QLatin1Char(' '));
 }
 

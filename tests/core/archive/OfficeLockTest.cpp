@@ -64,8 +64,8 @@ TEST_F(OfficeLock, TellsWhoHoldsTheDocumentAndWhetherTheLockIsLeftOver) {
     const Case cases[] = {
         {"no lock", QByteArray(), false, State::None, "un utente sconosciuto"},
         {"this computer, nothing holds it", here, false, State::Stale,
-         kUser + " sul computer " + kHost + " dal 11.12.2026 05:48"},
-        {"this computer, held", here, true, State::OpenHere, kUser + " sul computer " + kHost + " dal 11.12.2026 05:48"},
+         kUser + " sul computer " + kHost + " dall'11.12.2026 05:48"},
+        {"this computer, held", here, true, State::OpenHere, kUser + " sul computer " + kHost + " dall'11.12.2026 05:48"},
         {"another computer", "Mario Rossi,mario,ufficio-2,10.12.2026 17:02,file:///home/mario/.config/lo;", false,
          State::Unsure, "Mario Rossi (utente mario) sul computer ufficio-2 dal 10.12.2026 17:02"},
         {"another user here", ",qualcuno," + kHost.toLocal8Bit() + ",10.12.2026 17:02,file:///x;", false,

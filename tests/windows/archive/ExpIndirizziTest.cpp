@@ -283,7 +283,7 @@ TEST_F(ExpIndirizzi, AnOfficeLockIsClearedWhenStaleOrConfirmedAndToldWhenHeld) {
         "eliminarlo ed esportare i dati adesso?");
     const QString kHeld = QStringLiteral(
         "Attenzione: il sistema non permette di esportare i dati.\n\r\n\rIl file di Excel è aperto da %1 sul computer "
-        "%2 dal 11.12.2026 05:48: chiuderlo e riprovare.").arg(user, host);
+        "%2 dall'11.12.2026 05:48: chiuderlo e riprovare.").arg(user, host);
     struct Case {
         const char* what;
         QByteArray lock;
