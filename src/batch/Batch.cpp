@@ -356,11 +356,11 @@ void Import(const ProgramFolder& folder, const QStringList& args) {
         // A refused file tells why alone: its counts would only mislead.
         if (!import.errors.empty()) {
             QStringList lines{QStringLiteral("importazione rifiutata, nessuna scheda aggiunta:")};
-            for (const csv_import::Notice& error : import.errors) lines << error.Describe();
+            lines << import.errors.Lines();
             throw Failure(lines.join(QStringLiteral("\n")));
         }
         out << args[0] << ": " << import.Summary() << " (" << import.encoding << ")\n";
-        for (const csv_import::Notice& warning : import.warnings) out << "avviso: " << warning.Describe() << "\n";
+        for (const QString& warning : import.warnings.Lines()) out << "avviso: " << warning << "\n";
         if (!import.ignoredColumns.isEmpty())
             out << "colonne ignorate: " << import.ignoredColumns.join(QStringLiteral(", ")) << "\n";
         CheckReport(out);
