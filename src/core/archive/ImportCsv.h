@@ -53,6 +53,9 @@ private:
 struct Import {
     QString encoding;  // "UTF-8", "UTF-16" or "Windows-1252"
     char separator = ',';
+    // The headers of no field, as many as kIgnoredListed, then "… e altre N"
+    // for the others.
+    static constexpr long long kIgnoredListed = 100;
     QStringList ignoredColumns;
     Rows rows;
     Notices errors;

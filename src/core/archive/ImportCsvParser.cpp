@@ -16,13 +16,13 @@ constexpr std::size_t kHeldPastMaxCell = 64 << 10;
 
 // The only blank libcsv skips around a cell: the rest is trimmed later, and a
 // tab is a separator, never a blank.
-int IsBlank(unsigned char c) { return c == ' ' ? 1 : 0; }
+int SkippedBlank(unsigned char c) { return c == ' ' ? 1 : 0; }
 
 // Whether libcsv begins a row with a byte of the piece: before a row it skips
 // blanks and line ends.
 bool BeginsRow(QByteArrayView piece) {
     for (char c : piece)
-        if (c != ' ' && c != '\n' && c != '\r') return true;
+        if (!SkippedBlank(static_cast<unsigned char>(c)) && c != '\n' && c != '\r') return true;
     return false;
 }
 
@@ -52,7 +52,7 @@ char SeparatorCount::Separator() const {
 Parser::Parser(RowRules& rules, char separator) : rules_(rules), parser_(std::make_unique<csv_parser>()) {
     csv_init(parser_.get(), 0);
     csv_set_delim(parser_.get(), static_cast<unsigned char>(separator));
-    csv_set_space_func(parser_.get(), IsBlank);
+    csv_set_space_func(parser_.get(), SkippedBlank);
 }
 
 Parser::~Parser() { csv_free(parser_.get()); }
@@ -98,13 +98,8 @@ bool Parser::Parse(QByteArrayView piece) {
     const auto size = static_cast<std::size_t>(piece.size());
     const std::size_t parsed = csv_parse(parser_.get(), piece.data(), size, OnCell, OnRowEnd, this);
     if (failure_) std::rethrow_exception(failure_);
-    return Parsed(parsed == size);
-}
-
-// Whether the read goes on after libcsv returned: not when a cell stopped it.
-// libcsv fails only when it cannot grow its buffer: out of memory.
-bool Parser::Parsed(bool parsed) {
-    if (!parsed && !stopped_) throw std::bad_alloc();
+    // libcsv stops short only when it cannot grow its buffer.
+    if (parsed != size) throw std::bad_alloc();
     return !stopped_;
 }
 

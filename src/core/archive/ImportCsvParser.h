@@ -50,7 +50,6 @@ public:
 
 private:
     bool Parse(QByteArrayView piece);
-    bool Parsed(bool parsed);
     bool Overgrown() const;
     bool Stop(long long line, long long column);
     // Runs a rule from within libcsv's call back, which no exception may

@@ -116,12 +116,13 @@ QString RowRules::Decode(QByteArrayView cell) const {
 
 void RowRules::HeaderCell(long long line, long long column, QByteArrayView bytes) {
     const QString header = TrimText(Decode(bytes));
-    headers_ << header;
+    headerText_ += header;
+    headerEnds_.push_back(headerText_.size());
     int field = FieldOfHeader(header);
     if (field >= 0 && std::find(columns_.begin(), columns_.end(), field) != columns_.end()) {
         Error(line, column, QStringLiteral("colonna ripetuta"));
         field = -1;
-    } else if (field < 0 && !header.isEmpty()) {
+    } else if (field < 0 && !header.isEmpty() && ++ignored_ <= Import::kIgnoredListed) {
         import_.ignoredColumns << header;
     }
     columns_.push_back(field);
@@ -130,6 +131,8 @@ void RowRules::HeaderCell(long long line, long long column, QByteArrayView bytes
 
 void RowRules::HeaderEnd(long long line) {
     headerSeen_ = true;
+    if (ignored_ > Import::kIgnoredListed)
+        import_.ignoredColumns << QStringLiteral("… e altre %1").arg(ignored_ - Import::kIgnoredListed);
     const bool lines = std::any_of(present_.begin() + DataRecord::Rigo01, present_.begin() + DataRecord::Rigo06 + 1,
                                    [](bool present) { return present; });
     if (!present_[DataRecord::Nome] && !lines)
@@ -182,7 +185,14 @@ QByteArray RowRules::Field(long long line, long long column, QByteArrayView cell
 }
 
 Notice RowRules::Make(long long line, long long column, const QString& text) const {
-    return {line, static_cast<int>(column), column > 0 ? headers_.value(column - 1) : QString(), text};
+    return {line, static_cast<int>(column), Header(column), text};
+}
+
+QString RowRules::Header(long long column) const {
+    if (column < 1 || column > static_cast<long long>(headerEnds_.size())) return {};
+    const auto c = static_cast<std::size_t>(column - 1);
+    const qsizetype start = c == 0 ? 0 : headerEnds_[c - 1];
+    return headerText_.sliced(start, headerEnds_[c] - start);
 }
 
 void RowRules::Error(long long line, long long column, const QString& text) { import_.errors.Add(Make(line, column, text)); }

@@ -3,7 +3,6 @@
 
 #include <QByteArrayView>
 #include <QString>
-#include <QStringList>
 
 #include <array>
 #include <cstddef>
@@ -39,6 +38,8 @@ private:
     void HeaderEnd(long long line);
     QByteArray Field(long long line, long long column, QByteArrayView cell);
     Notice Make(long long line, long long column, const QString& text) const;
+    // The header of a column (from 1), empty beyond the header.
+    QString Header(long long column) const;
     void Error(long long line, long long column, const QString& text);
     void Warn(long long line, long long column, const QString& text);
 
@@ -48,7 +49,11 @@ private:
     bool headerSeen_ = false;
     std::array<bool, kFields> present_{};  // whether a column fills the field
     std::vector<int> columns_;  // the field of each column, or -1
-    QStringList headers_;
+    // The headers one after the other, and where each column's ends: a
+    // header of millions of columns is held as the text it is.
+    QString headerText_;
+    std::vector<qsizetype> headerEnds_;
+    long long ignored_ = 0;  // columns with a header of no field
     Row row_;           // the row being read
     bool any_ = false;  // whether it holds a field
 };
