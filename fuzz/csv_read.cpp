@@ -1,7 +1,7 @@
 // The input is a CSV file to import, after a byte that picks a chunk size (1
 // to 16) and the --truncate switch: read a few bytes at a time it tells just
-// what it tells read whole, and no row holds a field the archive cannot, nor
-// a control character.
+// what it tells read whole, its notices counted alike, and no row holds a
+// field the archive cannot, nor a control character.
 #include "FuzzSupport.h"
 
 #include "core/archive/ImportCsv.h"
@@ -13,8 +13,13 @@ namespace {
 
 // All that a read tells, to set two reads side by side.
 QStringList Everything(const csv_import::Import& import) {
+    // Every notice counted, the first ones kept.
+    for (const csv_import::Notices* notices : {&import.errors, &import.warnings})
+        FUZZ_CHECK(notices->Kept().size() <= csv_import::Notices::kKept &&
+                   notices->Count() >= static_cast<long long>(notices->Kept().size()));
     QStringList all = {import.encoding, QString(QChar::fromLatin1(import.separator)),
-                       QString::number(import.truncated)};
+                       QString::number(import.truncated), QString::number(import.errors.Count()),
+                       QString::number(import.warnings.Count())};
     all << import.ignoredColumns;
     for (const csv_import::Row& row : import.rows)
         for (const QByteArray& field : row) {

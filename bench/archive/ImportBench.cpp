@@ -2,7 +2,8 @@
 // yardstick: the program writing 100,000 records made from texts, one open,
 // one record at a time. The target is at most twice the yardstick's time.
 // Then the same rows a million times over (a CSV file of 279 MB, an archive
-// of 3.8 GB), once, for what the streamed read and the packed rows cost.
+// of 3.8 GB), once, for what the streamed read and the packed rows cost; and
+// a row of two million cells too many, for what a hostile file costs.
 #include "core/archive/DataRecord.h"
 #include "core/archive/ImportCsv.h"
 
@@ -48,6 +49,14 @@ const QString& CsvFile(int rows) {
     return at->second;
 }
 
+// The process's peak memory so far, beside the size of the file it read.
+void CountPeak(benchmark::State& state, const QString& csv) {
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    state.counters["peak_rss_MB"] = static_cast<double>(usage.ru_maxrss) * 1024 / 1e6;  // ru_maxrss in KiB
+    state.counters["csv_MB"] = static_cast<double>(QFileInfo(csv).size()) / 1e6;
+}
+
 // velmora-batch import: the file read, checked and appended in one write.
 void BM_ImportCsv(benchmark::State& state) {
     const QString csv = CsvFile(kRows);
@@ -78,13 +87,27 @@ void BM_ImportCsvMillion(benchmark::State& state) {
         csv_import::Append(folder.path(), import);
     }
     if (DataRecordFile(folder.path()).RecordCount() != kMillion) state.SkipWithError("records missing");
-    rusage usage {};
-    getrusage(RUSAGE_SELF, &usage);
-    state.counters["peak_rss_MB"] = static_cast<double>(usage.ru_maxrss) * 1024 / 1e6;  // ru_maxrss in KiB
-    state.counters["csv_MB"] = static_cast<double>(QFileInfo(csv).size()) / 1e6;
+    CountPeak(state, csv);
     state.SetItemsProcessed(state.iterations() * kMillion);
 }
 BENCHMARK(BM_ImportCsvMillion)->Unit(benchmark::kSecond)->Iterations(1);
+
+// velmora-batch import of a header of one column and a row of 2,000,000 cells
+// beyond it (4 MB), once: refused, with its first errors kept and all counted.
+// peak_rss_MB as above.
+void BM_ImportCsvExtraCells(benchmark::State& state) {
+    constexpr int kCells = 2000000;
+    QTemporaryDir dir;
+    const QString csv = dir.filePath(QStringLiteral("celle.csv"));
+    QFile out(csv);
+    if (!out.open(QIODevice::WriteOnly)) return state.SkipWithError("cannot write the file");
+    out.write("Nome\nRossi" + QByteArray(",x").repeated(kCells) + "\n");
+    out.close();
+    for (auto _ : state)
+        if (csv_import::ReadFile(csv, false).errors.Count() != kCells) state.SkipWithError("errors miscounted");
+    CountPeak(state, csv);
+}
+BENCHMARK(BM_ImportCsvExtraCells)->Unit(benchmark::kSecond)->Iterations(1);
 
 // The yardstick: the program writing the same 100,000 records from their
 // texts, as the window stores a record (each field through the codec), in one

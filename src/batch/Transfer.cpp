@@ -10,17 +10,6 @@
 #include <QTextStream>
 
 namespace batch {
-namespace {
-
-// What the import tells of its notices (refusals or warnings), a line each.
-QStringList Notices(const std::vector<csv_import::Notice>& notices) {
-    QStringList lines;
-    for (const csv_import::Notice& notice : notices) lines << notice.Describe();
-    return lines;
-}
-
-}  // namespace
-
 void Export(const ProgramFolder& folder, const QStringList& args) {
     if (args.value(0) == QLatin1String("-")) {
         QFile out;
@@ -42,9 +31,9 @@ void Import(const ProgramFolder& folder, const QStringList& args) {
     // A refused file tells why alone: its counts would only mislead.
     if (!import.errors.empty())
         throw Failure(QStringLiteral("importazione rifiutata, nessuna scheda aggiunta:\n") +
-                      Notices(import.errors).join(u'\n'));
+                      import.errors.Lines().join(u'\n'));
     out << args[0] << ": " << import.Summary() << " (" << import.encoding << ")\n";
-    for (const QString& warning : Notices(import.warnings)) out << "avviso: " << warning << "\n";
+    for (const QString& warning : import.warnings.Lines()) out << "avviso: " << warning << "\n";
     if (!import.ignoredColumns.isEmpty())
         out << "colonne ignorate: " << import.ignoredColumns.join(QStringLiteral(", ")) << "\n";
     CheckStandardOutput(out);

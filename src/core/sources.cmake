@@ -31,6 +31,10 @@ set(VELMORA_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/archive/ExportWriter.cpp
   ${CMAKE_CURRENT_LIST_DIR}/archive/OfficeLock.cpp
   ${CMAKE_CURRENT_LIST_DIR}/archive/ImportCsv.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/archive/ImportCsvText.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/archive/ImportCsvParser.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/archive/ImportCsvRules.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/archive/ImportCsvRows.cpp
   ${CMAKE_CURRENT_LIST_DIR}/archive/EnvelopeSettings.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sheets/LabelGrid.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sheets/Calibration.cpp

@@ -766,6 +766,33 @@ TEST(BatchImport, RefusalsAndWarningsNameTheirLines) {
     }
 }
 
+// A file with a notice on every row prints the first hundred of each kind and
+// one line for the rest, and counts them all.
+TEST(BatchImport, PrintsTheFirstHundredNoticesAndCountsThemAll) {
+    TempFolder folder;
+    folder.Write(QStringLiteral("senza_nome.csv"), "Nome;Tipo;Rigo 1\n" + QByteArray(";t;via\n").repeated(300));
+    folder.Write(QStringLiteral("celle.csv"), "Nome;Tipo;Rigo 1\n" + QByteArray("Rossi;t;via;x\n").repeated(300));
+
+    const QString csv = folder.File(QStringLiteral("senza_nome.csv"));
+    const Tool dry = RunTool({"--folder", folder.Path(), "import", csv, "--dry-run"});
+    ASSERT_EQ(dry.status, 0) << S(dry.err);
+    const QStringList out = dry.out.split(u'\n');
+    EXPECT_EQ(out[0], csv + QStringLiteral(": 300 schede da importare, 300 avvisi (UTF-8)"));
+    EXPECT_EQ(std::count_if(out.begin(), out.end(), [](const QString& line) { return line.startsWith(u"avviso: "); }),
+              101);
+    EXPECT_EQ(out[100], QStringLiteral("avviso: riga 101: scheda senza nome: non comparirà nella ricerca"));
+    EXPECT_EQ(out[101], QStringLiteral("avviso: … e altri 200"));
+
+    const Tool refused = RunTool({"--folder", folder.Path(), "import", folder.File(QStringLiteral("celle.csv"))});
+    EXPECT_EQ(refused.status, 1);
+    const QStringList err = refused.err.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(err.size(), 102) << S(refused.err.left(2000));
+    EXPECT_EQ(err[0], QStringLiteral("velmora-batch: importazione rifiutata, nessuna scheda aggiunta:"));
+    EXPECT_EQ(err[100], QStringLiteral("riga 101, colonna 4: la riga ha più celle dell'intestazione (3)"));
+    EXPECT_EQ(err[101], QStringLiteral("… e altri 200"));
+    EXPECT_FALSE(QFileInfo::exists(folder.File(kArchive)));
+}
+
 // The import's switches belong to it alone; a usage error writes nothing.
 TEST(BatchImport, UsageErrorsWriteNothing) {
     TempFolder folder;

@@ -1,12 +1,12 @@
 #pragma once
 #include "core/archive/DataRecord.h"
+#include "core/archive/ImportCsvRows.h"
 
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 
-#include <array>
-#include <cstdint>
+#include <cstddef>
 #include <vector>
 
 // Bringing an address list in: a CSV file with a header row, read as a stream
@@ -14,10 +14,6 @@
 // Archivio_Dati.pro in one locked write. The data archive window and
 // velmora-batch import share all of it.
 namespace csv_import {
-
-// The fields a file can fill, in the record's order: Nome, Tipo, Rigo01 to
-// Rigo06, Note.
-constexpr int kFields = DataRecord::Note + 1;
 
 // Something to tell about the file: its line (0 for the file as a whole), the
 // column (from 1, 0 for the whole row) with its header, and what.
@@ -30,53 +26,40 @@ struct Notice {
     QString Describe() const;
 };
 
-// The fields of one record in Windows-1252, trimmed, at most 250 bytes each,
-// without control characters.
-using Row = std::array<QByteArray, kFields>;
-
-// The rows of an import, packed: each field a length byte and its bytes, the
-// rows one after the other in blocks of 1 MiB (a row never spans two blocks),
-// each found by its start. A row is given back as a Row.
-class Rows {
+// The notices of one kind: the first kKept of them, which are the first by
+// line, and how many there were in all. A file with a notice on every cell
+// holds no more than these.
+class Notices {
 public:
-    class Iterator {
-    public:
-        Iterator(const Rows& rows, std::size_t index) : rows_(&rows), index_(index) {}
-        Row operator*() const { return (*rows_)[index_]; }
-        Iterator& operator++() {
-            ++index_;
-            return *this;
-        }
-        bool operator!=(const Iterator& other) const { return index_ != other.index_; }
+    static constexpr std::size_t kKept = 100;
 
-    private:
-        const Rows* rows_;
-        std::size_t index_;
-    };
+    void Add(Notice notice);
+    bool empty() const { return count_ == 0; }
+    long long Count() const { return count_; }
+    const std::vector<Notice>& Kept() const { return kept_; }
+    std::vector<Notice>::const_iterator begin() const { return kept_.begin(); }
+    std::vector<Notice>::const_iterator end() const { return kept_.end(); }
 
-    std::size_t size() const { return starts_.size(); }
-    bool empty() const { return starts_.empty(); }
-    Row operator[](std::size_t i) const;
-    Row front() const { return (*this)[0]; }
-    Iterator begin() const { return {*this, 0}; }
-    Iterator end() const { return {*this, size()}; }
-    // Throws std::length_error for a field of more than 250 bytes.
-    void push_back(const Row& row);
+    // The first `shown` described, one a line, then `more` with the number of
+    // those not shown ("… e altri 12").
+    QStringList Lines(std::size_t shown = kKept, const QString& more = QStringLiteral("… e altri %1")) const;
 
 private:
-    static constexpr std::size_t kBlockSize = 1 << 20;
-    std::vector<std::vector<char>> blocks_;
-    std::vector<std::uint64_t> starts_;  // block number × kBlockSize + offset in the block
+    std::vector<Notice> kept_;
+    long long count_ = 0;
 };
 
 // What a file brings. Nothing may be written while errors is not empty.
 struct Import {
     QString encoding;  // "UTF-8", "UTF-16" or "Windows-1252"
     char separator = ',';
+    // The headers of no field, as many as kIgnoredListed, then "… e altre N"
+    // for the others.
+    static constexpr long long kIgnoredListed = 100;
     QStringList ignoredColumns;
     Rows rows;
-    std::vector<Notice> errors;
-    std::vector<Notice> warnings;
+    Notices errors;
+    Notices warnings;
     int truncated = 0;
 
     // "N schede da importare, M avvisi"
@@ -95,7 +78,9 @@ struct Import {
 // others are dropped, each with a warning. With truncate, a field longer
 // than 250 bytes is cut (a warning) instead of being an error. A cell of more
 // than 1 MiB is no address at all: the read stops there with that error alone,
-// truncate or not, and never holds the cell.
+// truncate or not, and never holds the cell. When memory runs out (or
+// anything else fails but a read of the file), the import is refused with
+// that error alone, naming the file and the line being read.
 constexpr qsizetype kChunkSize = 64 << 10;
 Import Read(const QByteArray& bytes, bool truncate, qsizetype chunkSize = kChunkSize);
 // The same for a file, read twice as a stream (the encoding and separator

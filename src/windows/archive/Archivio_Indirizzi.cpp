@@ -251,12 +251,8 @@ void TfrmArchivio_Indirizzi::cmdEsportaClick() { ui::OpenDialog<TfrmExpIndirizzi
 namespace {
 
 // The first notices, one per line, and how many more there are.
-QString FirstNotices(const std::vector<csv_import::Notice>& notices) {
-    constexpr std::size_t kShown = 5;
-    QStringList lines;
-    for (std::size_t i = 0; i < notices.size() && i < kShown; ++i) lines << notices[i].Describe();
-    if (notices.size() > kShown) lines << QStringLiteral("... e altri %1.").arg(notices.size() - kShown);
-    return lines.join(QStringLiteral("\r\n"));
+QString FirstNotices(const csv_import::Notices& notices) {
+    return notices.Lines(5, QStringLiteral("... e altri %1.")).join(QStringLiteral("\r\n"));
 }
 
 }  // namespace

@@ -36,7 +36,7 @@ std::vector<QStringList> Texts(const ci::Import& import) {
     return rows;
 }
 
-QStringList Described(const std::vector<ci::Notice>& notices) {
+QStringList Described(const ci::Notices& notices) {
     QStringList texts;
     for (const ci::Notice& notice : notices) texts << notice.Describe();
     return texts;
@@ -315,6 +315,56 @@ TEST(ImportCsv, RefusalsAndWarningsNameTheFilesLines) {
     }
 }
 
+// A file with a notice on every row keeps the first ones by line, a fixed
+// number of each kind, and counts all of them: listed, those not shown are one
+// line "… e altri N"; the summary counts every warning.
+TEST(ImportCsv, NoticesKeptAreTheFirstAndAllAreCounted) {
+    const QString noName = QStringLiteral("scheda senza nome: non comparirà nella ricerca");
+    const QString extra = QStringLiteral("colonna 4: la riga ha più celle dell'intestazione (3)");
+    struct Case {
+        const char* what;
+        QByteArray bytes;
+        long long errors;
+        long long warnings;
+        QString first;  // the first error, else the first warning
+    };
+    const Case cases[] = {
+        {"250 rows without a name", "Nome;Tipo;Rigo 1\n" + QByteArray(";t;via\n").repeated(250), 0, 250,
+         "riga 2: " + noName},
+        {"250 rows with a cell too many, and no name", "Nome;Tipo;Rigo 1\n" + QByteArray(";t;via;x\n").repeated(250),
+         250, 250, "riga 2, " + extra},
+        {"one row with 250 cells too many", "Nome;Tipo;Rigo 1\nRossi;t;via" + QByteArray(";x").repeated(250) + "\n",
+         250, 0, "riga 2, " + extra},
+        {"as many notices as are kept", "Nome;Tipo;Rigo 1\n" + QByteArray(";t;via\n").repeated(ci::Notices::kKept), 0,
+         ci::Notices::kKept, "riga 2: " + noName},
+    };
+    for (const Case& c : cases) {
+        const ci::Import import = ci::Read(c.bytes, false);
+        for (const auto& [notices, count] : {std::pair(&import.errors, c.errors), std::pair(&import.warnings, c.warnings)}) {
+            const auto kept = static_cast<long long>(std::min<std::size_t>(ci::Notices::kKept, count));
+            EXPECT_EQ(notices->Count(), count) << c.what;
+            ASSERT_EQ(static_cast<long long>(notices->Kept().size()), kept) << c.what;
+            // The first ones, in the order of the file's lines and cells.
+            for (std::size_t i = 1; i < notices->Kept().size(); ++i)
+                EXPECT_GE(notices->Kept()[i].line * 1000 + notices->Kept()[i].column,
+                          notices->Kept()[i - 1].line * 1000 + notices->Kept()[i - 1].column) << c.what;
+            const QStringList lines = notices->Lines();
+            ASSERT_EQ(lines.size(), count > kept ? kept + 1 : kept) << c.what;
+            if (count > kept) {
+                EXPECT_EQ(lines.back(), QStringLiteral("… e altri %1").arg(count - kept)) << c.what;
+            }
+            const QStringList five = notices->Lines(5, QStringLiteral("... e altri %1."));
+            EXPECT_EQ(five.mid(0, 5), lines.mid(0, 5)) << c.what;
+            EXPECT_EQ(five.size(), std::min(count, 6LL)) << c.what;
+            if (count > 5) {
+                EXPECT_EQ(five.back(), QStringLiteral("... e altri %1.").arg(count - 5)) << c.what;
+            }
+        }
+        EXPECT_EQ(Described(c.errors > 0 ? import.errors : import.warnings).value(0), c.first) << c.what;
+        EXPECT_TRUE(import.Summary().endsWith(QStringLiteral(", %1 avvisi").arg(c.warnings))) << c.what;
+    }
+}
+
 // Whether a field holds a control character as the archive's code page reads
 // it (the C0 controls, DEL, and the C1 controls of its unassigned bytes).
 bool HoldsControl(const QByteArray& field) {
@@ -373,7 +423,7 @@ TEST(ImportCsv, FieldsAreCheckedAsTheArchiveStoresThem) {
     const ci::Import cut = ci::Read(bytes, true);
     EXPECT_TRUE(cut.errors.empty());
     EXPECT_EQ(cut.truncated, 1);
-    EXPECT_EQ(cut.warnings.size(), 2u);
+    EXPECT_EQ(cut.warnings.Count(), 2);
     EXPECT_EQ(Described(cut.warnings)[1], QStringLiteral("riga 3, colonna 2 (Tipo): testo di 256 caratteri, tagliato a 250"));
     ASSERT_EQ(Texts(cut).size(), 2u);
     EXPECT_EQ(Texts(cut)[0].mid(0, 3), QStringList({"breve", "Li ?", "ok"}));
@@ -441,8 +491,8 @@ TEST(ImportCsv, NothingOrAllIsWritten) {
     QByteArray bytes = "Nome,Rigo 1\n";
     for (int i = 0; i < 2000; ++i) bytes += "nome" + QByteArray::number(i) + ",via\n";
     const ci::Import refused = ci::Read(bytes + "lungo," + QByteArray(251, 'x') + "\n", false);
-    ASSERT_EQ(refused.errors.size(), 1u);
-    EXPECT_EQ(refused.errors[0].line, 2002);
+    ASSERT_EQ(refused.errors.Count(), 1);
+    EXPECT_EQ(refused.errors.Kept()[0].line, 2002);
     EXPECT_THROW(ci::Append(dir.Path(), refused), FileError);
     EXPECT_EQ(dir.Read(QStringLiteral("Archivio_Dati.pro")), before);
 

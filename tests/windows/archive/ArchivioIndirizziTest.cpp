@@ -492,6 +492,10 @@ TEST_F(ArchivioIndirizzi, AnImportThatStopsShortWritesNothing) {
     files.Write(QStringLiteral("lungo.csv"), "Nome;Rigo 1\nuno;ok\ndue;" + QByteArray(251, 'x') + "\n");
     files.Write(QStringLiteral("vuoto.csv"), "Nome;Rigo 1\n;\n");
     files.Write(QStringLiteral("aperto.csv"), "Nome;Tipo;Rigo 1\nuno;t;\"Via 1\ndue;t;Via 2\n");
+    files.Write(QStringLiteral("celle.csv"), "Nome;Tipo;Rigo 1\n" + QByteArray("uno;t;Via 1;x\n").repeated(300));
+    QStringList extra;
+    for (int line = 2; line <= 6; ++line)
+        extra << QStringLiteral("riga %1, colonna 4: la riga ha più celle dell'intestazione (3)").arg(line);
     struct Case {
         const char* what;
         ModalScript::Step step;
@@ -508,6 +512,9 @@ TEST_F(ArchivioIndirizzi, AnImportThatStopsShortWritesNothing) {
          {QStringLiteral("Attenzione: il file non può essere importato e l'archivio non è stato modificato.\n\r\n\r"
                          "riga 2, colonna 3 (Rigo 1): virgolette aperte e mai chiuse: il resto del file sarebbe una "
                          "cella sola")}},
+        {"a cell too many on each of 300 rows", Pick(files.File(QStringLiteral("celle.csv"))), {},
+         {QStringLiteral("Attenzione: il file non può essere importato e l'archivio non è stato modificato.\n\r\n\r") +
+          extra.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n... e altri 295.")}},
         {"nothing to import", Pick(files.File(QStringLiteral("vuoto.csv"))), {},
          {QStringLiteral("Il file non contiene schede da importare.")}},
         {"file gone once picked",
