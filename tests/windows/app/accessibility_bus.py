@@ -375,9 +375,9 @@ def run():
     keys("Tab")
     wait_focus(dialog, "push button", "Stampa")
     keys("space")
-    window("Print")
+    window("Stampa")
     keys("Return")
-    gone("Print")
+    gone("Stampa")
     printed = wait_printed("Via Roma 1")
     if "00100 Roma" not in printed:
         fail(f"the printed page reads {printed!r}")
