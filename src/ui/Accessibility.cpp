@@ -32,6 +32,10 @@ public:
         setAttribute(Qt::WA_TransparentForMouseEvents);
         setFocusPolicy(Qt::NoFocus);
         setGeometry(0, 0, 1, 1);
+        // The interface made while QWidget's constructor ran knew a plain
+        // widget; the next one is the notification.
+        if (QAccessibleInterface* early = QAccessible::queryAccessibleInterface(this))
+            QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(early));
     }
 };
 
@@ -260,7 +264,8 @@ void Announce(const QString& text) {
     QTimer::singleShot(0, qApp, [text] {
         QWidget* window = QApplication::activeWindow();
         if (!window) return;
-        auto* announcer = window->findChild<Announcer*>(QString(), Qt::FindDirectChildrenOnly);
+        auto* announcer = dynamic_cast<Announcer*>(
+            window->findChild<QWidget*>(QStringLiteral("announcer"), Qt::FindDirectChildrenOnly));
         if (!announcer) announcer = new Announcer(window);
         announcer->hide();
         announcer->setAccessibleName(text);

@@ -55,9 +55,13 @@ TfrmCalibrazione::TfrmCalibrazione(const ProgramFolder& folder, QWidget* owner)
     lblIstruzioni->setGeometry(20, 12, 520, 120);
 
     auto* colour = new ui::FocusColour(this);
-    QLabel* printerCaption = ui::NewCaption(QStringLiteral("Stampante:"), this, QPoint(20, 152));
+    ui::NewCaption(QStringLiteral("Stampante:"), this, QPoint(20, 152));
     cboStampante = new QComboBox(this);
-    printerCaption->setBuddy(cboStampante);
+    // Read with its choice: a list labelled by its caption is read by the
+    // caption alone, so the name says both.
+    connect(cboStampante, &QComboBox::currentTextChanged, cboStampante, [this](const QString& printer) {
+        cboStampante->setAccessibleName(QStringLiteral("Stampante: %1").arg(printer));
+    });
     cboStampante->setObjectName(QStringLiteral("cboStampante"));
     cboStampante->setFont(QFont(QStringLiteral("Verdana"), 10));
     cboStampante->setGeometry(250, 144, 290, 32);
