@@ -260,10 +260,19 @@ std::vector<PictureButton*> CommandsOf(const QWidget* window) {
 
 void MouseOnly(PictureButton* twin) { twin->setProperty(kMouseOnly, true); }
 
-void Announce(const QString& text) {
-    QTimer::singleShot(0, qApp, [text] {
+namespace {
+
+constexpr int kAnnounceTries = 20;
+
+// Shows the announcement in the active window once there is a visible one:
+// a dialog that closes after its work leaves its owner to be activated.
+void AnnounceWhenActive(const QString& text, int triesLeft) {
+    QTimer::singleShot(triesLeft == kAnnounceTries ? 0 : 50, qApp, [text, triesLeft] {
         QWidget* window = QApplication::activeWindow();
-        if (!window) return;
+        if (!window || !window->isVisible()) {
+            if (triesLeft > 1) AnnounceWhenActive(text, triesLeft - 1);
+            return;
+        }
         auto* announcer = dynamic_cast<Announcer*>(
             window->findChild<QWidget*>(QStringLiteral("announcer"), Qt::FindDirectChildrenOnly));
         if (!announcer) announcer = new Announcer(window);
@@ -272,5 +281,9 @@ void Announce(const QString& text) {
         announcer->show();
     });
 }
+
+}  // namespace
+
+void Announce(const QString& text) { AnnounceWhenActive(text, kAnnounceTries); }
 
 }  // namespace ui

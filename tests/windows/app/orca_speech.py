@@ -197,9 +197,16 @@ def walk():
     keys("Return")  # to Trova, as the Enter cycle goes
     wait_focus(picker, "push button", "Trova")
     keys("Return")
-    focus = bus.focused(picker)
-    if focus is None or focus.getRoleName() != "list item" and focus.getRoleName() != "list":
-        fail(f"after Trova the focus is on {focus.getRoleName() if focus else None}")
+    end = time.monotonic() + bus.DEADLINE
+    while True:
+        focus = bus.focus_now(picker)
+        role = focus.getRoleName() if focus else None
+        if role in ("list", "list item"):
+            break
+        if time.monotonic() > end:
+            fail(f"after Trova the focus is on {role}")
+            break
+        time.sleep(0.1)
     said(r"Mario Rossi")
     keys("Return")
     gone(" Importa etichetta da archivio dati")
