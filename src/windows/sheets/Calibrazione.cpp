@@ -57,11 +57,10 @@ TfrmCalibrazione::TfrmCalibrazione(const ProgramFolder& folder, QWidget* owner)
     auto* colour = new ui::FocusColour(this);
     ui::NewCaption(QStringLiteral("Stampante:"), this, QPoint(20, 152));
     cboStampante = new QComboBox(this);
-    // Read with its choice: a list labelled by its caption is read by the
-    // caption alone, so the name says both.
-    connect(cboStampante, &QComboBox::currentTextChanged, cboStampante, [this](const QString& printer) {
-        cboStampante->setAccessibleName(QStringLiteral("Stampante: %1").arg(printer));
-    });
+    // Read with its choice: Orca reads a list that its caption labels by the
+    // caption alone, and one without by the printer chosen; the caption
+    // follows as its description.
+    cboStampante->setAccessibleDescription(QStringLiteral("Stampante"));
     cboStampante->setObjectName(QStringLiteral("cboStampante"));
     cboStampante->setFont(QFont(QStringLiteral("Verdana"), 10));
     cboStampante->setGeometry(250, 144, 290, 32);

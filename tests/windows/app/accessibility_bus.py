@@ -84,8 +84,8 @@ WINDOWS = {
     " Importa etichetta da archivio dati": [("text", "Parole da cercare"), ("list", "Schede in archivio"),
                                             ("push button", "Chiudi")],
     " Stampa pagina etichette": [("push button", "Annulla"), ("push button", "Stampa")],
-    # A list is read by its caption and its choice (the test queue).
-    " Calibrazione della stampante": [("combo box", "Stampante: VelmoraPDF"), ("label", "Stampante:"),
+    # A list is read by its choice (the test queue), its caption beside it.
+    " Calibrazione della stampante": [("combo box", "VelmoraPDF"), ("label", "Stampante:"),
                                       ("text", "Spostamento orizzontale:"),
                                       ("text", "Spostamento verticale:"), ("text", "Scala orizzontale:"),
                                       ("text", "Scala verticale:"), ("push button", "Annulla"),
