@@ -5,7 +5,7 @@
 set -euo pipefail
 what="${1:-test}"
 pkgs=(build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-dev
-      libqt6svg6 qt6-qpa-plugins qt6-translations-l10n libgl-dev libcups2-dev libcsv-dev libharfbuzz-dev zlib1g-dev
+      libqt6svg6 qt6-qpa-plugins qt6-translations-l10n qt6-l10n-tools libgl-dev libcups2-dev libcsv-dev libharfbuzz-dev zlib1g-dev
       fonts-liberation2 fonts-dejavu-core xdg-utils)
 # The portable archive (scripts/portable.sh): run paths set by patchelf.
 if [[ $what == portable || $what == test ]]; then
@@ -20,7 +20,10 @@ if [[ $what == test ]]; then
          # the accessibility bus test: a private X server and session bus, AT-SPI read from Python
          xvfb openbox xdotool dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0
          # Windows' own conversion of letters to code page 1252, which the archive's are held to
-         wine wine64 gcc-mingw-w64-x86-64)
+         wine wine64 gcc-mingw-w64-x86-64
+
+         # what the Orca test hears: the screen reader itself, its debug log
+         orca)
 fi
 missing=()
 for p in "${pkgs[@]}"; do

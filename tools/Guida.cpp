@@ -8,8 +8,10 @@
 // The text names each picture by its window class, as ![caption](TfrmAvvio);
 // the pictures it names must be those of the list, in the list's order.
 #include "GuidaShots.h"
+#include "ui/Application.h"
 
 #include <QApplication>
+#include <QLocale>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -149,6 +151,8 @@ int main(int argc, char* argv[]) {
     // The windows are drawn off screen, whatever display the build has.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
+    // The windows in the language the program speaks, as the user sees them.
+    ui::TranslateQt(QLocale(QLocale::Italian, QLocale::Italy));
     try {
         if (readme)
             WriteReadmePictures(QString::fromLocal8Bit(argv[2]));

@@ -93,41 +93,41 @@ void Keys(QAction* action, const QKeySequence& keys) {
 TfrmPreview::TfrmPreview(TrepReport& report, const ProgramFolder& folder, PrintTeller tell, QWidget* owner)
     : QDialog(owner, Qt::Dialog | ui::kTitleOnly), report_(report), folder_(folder), tell_(std::move(tell)) {
     const QString name = report.ReportOptions.Name;
-    setWindowTitle(name.isEmpty() ? QStringLiteral("Preview") : name);
+    setWindowTitle(name.isEmpty() ? tr("Preview") : name);
     setWindowState(Qt::WindowMaximized);
 
     toolbar = new QToolBar;
     const TPreviewButtons buttons = report.PreviewOptions.Buttons;
     if (buttons & pbPrint) {
         // The preview stays open after any print, whatever it came to.
-        actPrint = toolbar->addAction(QStringLiteral("Print"), this,
+        actPrint = toolbar->addAction(tr("Print"), this,
                                       [this] { tell_(this, Print(report_, folder_, currentPage_, this)); });
         Keys(actPrint, QKeySequence::Print);
     }
     if (buttons & pbZoom) {
-        actPageWidth = toolbar->addAction(QStringLiteral("Page width"), this, &TfrmPreview::ZoomPageWidth);
+        actPageWidth = toolbar->addAction(tr("Page width"), this, &TfrmPreview::ZoomPageWidth);
         Keys(actPageWidth, QKeySequence(Qt::CTRL | Qt::Key_2));
-        actWholePage = toolbar->addAction(QStringLiteral("Whole page"), this, &TfrmPreview::ZoomWholePage);
+        actWholePage = toolbar->addAction(tr("Whole page"), this, &TfrmPreview::ZoomWholePage);
         Keys(actWholePage, QKeySequence(Qt::CTRL | Qt::Key_0));
         cbZoom = new QComboBox;
         // Editable only to show a zoom that is not in the list (after "Page
         // width" or "Whole page"); the user picks from the list.
         cbZoom->setEditable(true);
         cbZoom->lineEdit()->setReadOnly(true);
-        cbZoom->setAccessibleName(QStringLiteral("Zoom"));
-        cbZoom->lineEdit()->setAccessibleName(QStringLiteral("Zoom"));
+        cbZoom->setAccessibleName(tr("Zoom"));
+        cbZoom->lineEdit()->setAccessibleName(tr("Zoom"));
         for (int percent : kZoomPercents) cbZoom->addItem(QStringLiteral("%1%").arg(percent), percent / 100.0);
         toolbar->addWidget(cbZoom);
         connect(cbZoom, &QComboBox::activated, this,
                 [this](int index) { SetZoom(cbZoom->itemData(index).toDouble()); });
     }
     if (buttons & pbFullScreen) {
-        actFullScreen = toolbar->addAction(QStringLiteral("Full Screen"), this, &TfrmPreview::ToggleFullScreen);
-        actFullScreen->setToolTip(QStringLiteral("Full Screen"));
+        actFullScreen = toolbar->addAction(tr("Full Screen"), this, &TfrmPreview::ToggleFullScreen);
+        actFullScreen->setToolTip(tr("Full Screen"));
     }
     if (buttons & pbClose) {
         btnClose = new QToolButton;
-        btnClose->setText(QStringLiteral("Close"));
+        btnClose->setText(tr("Close"));
         btnClose->setToolButtonStyle(Qt::ToolButtonTextOnly);
         toolbar->addWidget(btnClose);
         connect(btnClose, &QToolButton::clicked, this, &QDialog::reject);
@@ -137,7 +137,7 @@ TfrmPreview::TfrmPreview(TrepReport& report, const ProgramFolder& folder, PrintT
     scroll->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     workspace = new PreviewWorkspace(report.PreparedPages(), scroll);
     scroll->setWidget(workspace);
-    scroll->setAccessibleName(QStringLiteral("Pages"));
+    scroll->setAccessibleName(tr("Pages"));
     lblStatus = new QLabel;
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -185,7 +185,7 @@ void TfrmPreview::ToggleFullScreen() {
 void TfrmPreview::UpdateStatus() {
     const int count = workspace->PageCount();
     currentPage_ = count == 0 ? 0 : workspace->PageAt(scroll->verticalScrollBar()->value() + kGap) + 1;
-    lblStatus->setText(QStringLiteral("Page %1 of %2").arg(currentPage_).arg(count));
+    lblStatus->setText(tr("Page %1 of %2").arg(currentPage_).arg(count));
     // The pages are read by the page in view.
     workspace->setAccessibleName(lblStatus->text());
 }

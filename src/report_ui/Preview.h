@@ -46,8 +46,11 @@ private:
 };
 
 // The preview window: the prepared pages of a report, a toolbar with the
-// buttons PreviewOptions names, and "Page %d of %d" in the status line.
+// buttons PreviewOptions names, and "Page %d of %d" in the status line. Its
+// texts are written in English and shown through the program's translation
+// (translations/velmora_it.ts).
 class TfrmPreview : public QDialog {
+    Q_OBJECT
 public:
     TfrmPreview(TrepReport& report, const ProgramFolder& folder, PrintTeller tell, QWidget* owner = nullptr);
 

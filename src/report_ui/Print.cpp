@@ -12,25 +12,36 @@
 namespace report {
 namespace {
 
-// The file a name chosen for a print to file stands for: the name with ".prn"
-// added unless it already ends so.
-QString PrnFile(const QString& chosen) {
-    return chosen.endsWith(QStringLiteral(".prn"), Qt::CaseInsensitive) ? chosen : chosen + QStringLiteral(".prn");
+// The file a name chosen for a print to file stands for: the name itself when
+// it ends in ".pdf" or ".prn" (the printer file the print dialog has always
+// offered, still accepted), else the name with the chosen filter's ending.
+QString OutputFile(const QString& chosen, const QString& suffix) {
+    for (const QLatin1String ending : {QLatin1String(".pdf"), QLatin1String(".prn")})
+        if (chosen.endsWith(ending, Qt::CaseInsensitive)) return chosen;
+    return chosen + u'.' + suffix;
 }
 
-// The save dialog of a print to file. Accepting a name checks the file that
-// will be written, not the name as typed: a file of the program folder is
-// refused, an existing file is replaced only when the user says so, and
-// either way the dialog stays open for another name.
+// The save dialog of a print to file, titled as the print dialog's check box.
+// What is written is a PDF, so the file is offered as one first.
+// Accepting a name checks the file that will be written, not the name as
+// typed: a file of the program folder is refused, an existing file is
+// replaced only when the user says so, and either way the dialog stays open
+// for another name.
 class PrintFileDialog : public QFileDialog {
 public:
     PrintFileDialog(QWidget* owner, const ProgramFolder& folder)
-        : QFileDialog(owner, QStringLiteral("Print to file"), QString(), QStringLiteral("Printer file (*.prn)")),
+        : QFileDialog(owner, TfrmPrintDialog::tr("Print to file"), QString(),
+                      TfrmPrintDialog::tr("PDF file (*.pdf)") + QStringLiteral(";;") +
+                          TfrmPrintDialog::tr("Printer file (*.prn)")),
           folder_(folder) {
         setOption(QFileDialog::DontUseNativeDialog);
         setOption(QFileDialog::DontConfirmOverwrite);
         setAcceptMode(QFileDialog::AcceptSave);
-        setDefaultSuffix(QStringLiteral("prn"));
+        setDefaultSuffix(QStringLiteral("pdf"));
+        // The printer file's filter gives a bare name its own ending.
+        connect(this, &QFileDialog::filterSelected, this, [this](const QString& filter) {
+            setDefaultSuffix(filter.contains(QStringLiteral("*.prn")) ? QStringLiteral("prn") : QStringLiteral("pdf"));
+        });
     }
 
     // The file to write; empty until a name is accepted.
@@ -40,7 +51,7 @@ public:
         const QStringList chosen = selectedFiles();
         // A folder, or nothing yet: the dialog moves into it or waits.
         if (chosen.isEmpty() || QFileInfo(chosen.first()).isDir()) return QFileDialog::accept();
-        const QString file = PrnFile(chosen.first());
+        const QString file = OutputFile(chosen.first(), defaultSuffix());
         if (const QString refusal = folder_.ReplaceRefusal(file); !refusal.isEmpty()) {
             ui::ShowMessage(this, refusal, ui::Kind::Error, ui::Buttons::Ok);
             return;

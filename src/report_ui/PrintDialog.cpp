@@ -26,9 +26,9 @@ namespace {
 // Lays out a dialog of fixed size: its controls above the buttons "OK" (the
 // default) and "Cancel" at the bottom right.
 void PlaceAboveOkCancel(QDialog& dialog, QLayout* controls, QPushButton*& ok, QPushButton*& cancel) {
-    ok = new QPushButton(QStringLiteral("OK"));
+    ok = new QPushButton(TfrmPrintDialog::tr("OK"));
     ok->setDefault(true);
-    cancel = new QPushButton(QStringLiteral("Cancel"));
+    cancel = new QPushButton(TfrmPrintDialog::tr("Cancel"));
     QObject::connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);
     QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);
     auto* buttons = new QHBoxLayout;
@@ -46,31 +46,31 @@ void PlaceAboveOkCancel(QDialog& dialog, QLayout* controls, QPushButton*& ok, QP
 
 TfrmPrintDialog::TfrmPrintDialog(QWidget* owner, const TrepPrintOptions& options, int currentPage, int pageCount)
     : QDialog(owner, Qt::Dialog | ui::kTitleOnly), currentPage_(currentPage), pageCount_(pageCount) {
-    setWindowTitle(QStringLiteral("Print"));
+    setWindowTitle(tr("Print"));
 
-    auto* printer = new QGroupBox(QStringLiteral("Printer"));
+    auto* printer = new QGroupBox(tr("Printer"));
     auto* printerGrid = new QGridLayout(printer);
     cbPrinters = new QComboBox;
     cbPrinters->addItems(Printers().Names());
     cbPrinters->setCurrentIndex(cbPrinters->findText(SelectedPrinter()));
     lblWhere = new QLabel;
-    btnProperties = new QPushButton(QStringLiteral("Properties..."));
-    chkPrintToFile = new QCheckBox(QStringLiteral("Print to file"));
-    printerGrid->addWidget(new QLabel(QStringLiteral("Name:")), 0, 0);
+    btnProperties = new QPushButton(tr("Properties..."));
+    chkPrintToFile = new QCheckBox(tr("Print to file"));
+    printerGrid->addWidget(new QLabel(tr("Name:")), 0, 0);
     printerGrid->addWidget(cbPrinters, 0, 1);
     printerGrid->addWidget(btnProperties, 0, 2);
-    printerGrid->addWidget(new QLabel(QStringLiteral("Where:")), 1, 0);
+    printerGrid->addWidget(new QLabel(tr("Where:")), 1, 0);
     printerGrid->addWidget(lblWhere, 1, 1);
     printerGrid->addWidget(chkPrintToFile, 1, 2);
 
-    auto* pages = new QGroupBox(QStringLiteral("Pages"));
+    auto* pages = new QGroupBox(tr("Pages"));
     auto* pagesLayout = new QGridLayout(pages);
-    optAll = new QRadioButton(QStringLiteral("All"));
-    optCurrent = new QRadioButton(QStringLiteral("Current page"));
-    optPages = new QRadioButton(QStringLiteral("Pages:"));
+    optAll = new QRadioButton(tr("All"));
+    optCurrent = new QRadioButton(tr("Current page"));
+    optPages = new QRadioButton(tr("Pages:"));
     txtPages = new QLineEdit;
-    auto* note = new QLabel(QStringLiteral("Enter page numbers and/or page ranges, separated by commas. "
-                                           "For example, 1,3,5-12"));
+    auto* note = new QLabel(tr("Enter page numbers and/or page ranges, separated by commas. "
+                              "For example, 1,3,5-12"));
     note->setWordWrap(true);
     pagesLayout->addWidget(optAll, 0, 0);
     pagesLayout->addWidget(optCurrent, 1, 0);
@@ -83,40 +83,38 @@ TfrmPrintDialog::TfrmPrintDialog(QWidget* owner, const TrepPrintOptions& options
     txtPages->installEventFilter(this);
     connect(txtPages, &QLineEdit::textEdited, optPages, [this] { optPages->setChecked(true); });
 
-    auto* copies = new QGroupBox(QStringLiteral("Copies"));
+    auto* copies = new QGroupBox(tr("Copies"));
     auto* copiesLayout = new QFormLayout(copies);
     txtCopies = new QSpinBox;
     txtCopies->setRange(1, 9999);
     txtCopies->setValue(std::max(options.Copies, 1));
-    chkCollate = new QCheckBox(QStringLiteral("Collate"));
+    chkCollate = new QCheckBox(tr("Collate"));
     chkCollate->setChecked(options.Collate);
-    copiesLayout->addRow(QStringLiteral("Number of copies"), txtCopies);
+    copiesLayout->addRow(tr("Number of copies"), txtCopies);
     copiesLayout->addRow(chkCollate);
 
-    auto* other = new QGroupBox(QStringLiteral("Other"));
+    auto* other = new QGroupBox(tr("Other"));
     auto* otherLayout = new QFormLayout(other);
     cbWhich = new QComboBox;
-    cbWhich->addItems({QStringLiteral("All pages"), QStringLiteral("Odd pages"), QStringLiteral("Even pages")});
+    cbWhich->addItems({tr("All pages"), tr("Odd pages"), tr("Even pages")});
     cbOrder = new QComboBox;
-    cbOrder->addItems({QStringLiteral("Direct (1-9)"), QStringLiteral("Reverse (9-1)")});
+    cbOrder->addItems({tr("Direct (1-9)"), tr("Reverse (9-1)")});
     cbDuplex = new QComboBox;
-    cbDuplex->addItems({QStringLiteral("Default"), QStringLiteral("Vertical"), QStringLiteral("Horizontal"),
-                        QStringLiteral("Simplex")});
+    cbDuplex->addItems({tr("Default"), tr("Vertical"), tr("Horizontal"), tr("Simplex")});
     cbDuplex->setCurrentIndex(options.Duplex);
-    otherLayout->addRow(QStringLiteral("Print"), cbWhich);
-    otherLayout->addRow(QStringLiteral("Order"), cbOrder);
-    otherLayout->addRow(QStringLiteral("Duplex"), cbDuplex);
+    otherLayout->addRow(tr("Print"), cbWhich);
+    otherLayout->addRow(tr("Order"), cbOrder);
+    otherLayout->addRow(tr("Duplex"), cbDuplex);
 
-    auto* mode = new QGroupBox(QStringLiteral("Print mode"));
+    auto* mode = new QGroupBox(tr("Print mode"));
     auto* modeLayout = new QFormLayout(mode);
     cbPrintMode = new QComboBox;
-    cbPrintMode->addItems({QStringLiteral("Default"), QStringLiteral("Split big pages"),
-                           QStringLiteral("Join small pages"), QStringLiteral("Scale")});
+    cbPrintMode->addItems({tr("Default"), tr("Split big pages"), tr("Join small pages"), tr("Scale")});
     cbPrintOnSheet = new QComboBox;
-    cbPrintOnSheet->addItems({QStringLiteral("A4"), QStringLiteral("A3"), QStringLiteral("A5"),
-                              QStringLiteral("Letter"), QStringLiteral("Legal")});
+    cbPrintOnSheet->addItems({QStringLiteral("A4"), QStringLiteral("A3"), QStringLiteral("A5"), tr("Letter"),
+                              tr("Legal")});
     modeLayout->addRow(cbPrintMode);
-    modeLayout->addRow(QStringLiteral("Print on sheet"), cbPrintOnSheet);
+    modeLayout->addRow(tr("Print on sheet"), cbPrintOnSheet);
     mode->setEnabled(false);
 
     auto* grid = new QGridLayout;
@@ -162,7 +160,7 @@ QString TfrmPrintDialog::Printer() const { return cbPrinters->currentText(); }
 
 void TfrmPrintDialog::accept() {
     if (PageOrder(Choices(), pageCount_).Count() == 0) {
-        ui::ShowMessage(this, QString::fromLatin1(kNoPage), ui::Kind::Warning, ui::Buttons::Ok);
+        ui::ShowMessage(this, tr(kNoPage), ui::Kind::Warning, ui::Buttons::Ok);
         return;
     }
     QDialog::accept();
@@ -184,7 +182,7 @@ bool TfrmPrintDialog::eventFilter(QObject* watched, QEvent* event) {
 TfrmPrinterProperties::TfrmPrinterProperties(QWidget* owner, const std::vector<PrinterOption>& options,
                                              const PrinterSettings& settings)
     : QDialog(owner, Qt::Dialog | ui::kTitleOnly), options_(options) {
-    setWindowTitle(QStringLiteral("Properties"));
+    setWindowTitle(tr("Properties"));
     auto* form = new QFormLayout;
     for (const PrinterOption& option : options_) {
         auto* list = new QComboBox;

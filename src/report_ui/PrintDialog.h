@@ -19,11 +19,14 @@ namespace report {
 // of `pageCount` pages. Choosing a printer in the list selects it for the run
 // at once; the caller restores the previous one when the dialog is cancelled.
 // "OK" with choices that select no page says so and leaves the dialog open.
+// Its texts are written in English and shown through the program's
+// translation (translations/velmora_it.ts).
 class TfrmPrintDialog : public QDialog {
+    Q_OBJECT
 public:
     TfrmPrintDialog(QWidget* owner, const TrepPrintOptions& options, int currentPage, int pageCount);
 
-    static constexpr const char* kNoPage = "No page in the range";
+    static constexpr const char* kNoPage = QT_TR_NOOP("No page in the range");
 
     // The printer chosen in the list, which the print goes to or nowhere.
     QString Printer() const;
@@ -69,6 +72,7 @@ private:
 // them, one list each (named by the option's keyword), showing the choice
 // made for this print or else the printer's default.
 class TfrmPrinterProperties : public QDialog {
+    Q_OBJECT
 public:
     TfrmPrinterProperties(QWidget* owner, const std::vector<PrinterOption>& options, const PrinterSettings& settings);
 

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QHash>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QPointer>
 #include <QTimer>
 
@@ -17,6 +18,35 @@ namespace ui {
 namespace {
 
 const Picture* AsPicture(const QObject* object) { return dynamic_cast<const Picture*>(object); }
+
+// The property that marks a picture command repeated for the mouse alone.
+constexpr char kMouseOnly[] = "velmoraMouseOnly";
+bool IsMouseOnly(const QObject* object) { return object->property(kMouseOnly).toBool(); }
+
+// A notification of the window that shows it for a moment: what Announce
+// says, read by a screen reader as it appears.
+class Announcer : public QWidget {
+public:
+    explicit Announcer(QWidget* window) : QWidget(window) {
+        setObjectName(QStringLiteral("announcer"));
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setFocusPolicy(Qt::NoFocus);
+        setGeometry(0, 0, 1, 1);
+        // The interface made while QWidget's constructor ran knew a plain
+        // widget; the next one is the notification.
+        if (QAccessibleInterface* early = QAccessible::queryAccessibleInterface(this))
+            QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(early));
+    }
+};
+
+class Notification : public QAccessibleWidget {
+public:
+    explicit Notification(QWidget* announcer) : QAccessibleWidget(announcer, QAccessible::Notification) {}
+
+    QString text(QAccessible::Text t) const override {
+        return t == QAccessible::Name ? widget()->accessibleName() : QString();
+    }
+};
 
 // A picture without words that holds no controls either.
 bool IsDecoration(const QObject* object) {
@@ -47,7 +77,7 @@ private:
         QList<QWidget*> children;
         for (QObject* object : widget()->children()) {
             auto* child = qobject_cast<QWidget*>(object);
-            if (child && !child->isWindow() && !IsDecoration(child)) children << child;
+            if (child && !child->isWindow() && !IsDecoration(child) && !IsMouseOnly(child)) children << child;
         }
         return children;
     }
@@ -103,6 +133,7 @@ QAccessibleInterface* Factory(const QString& className, QObject* object) {
     auto* widget = qobject_cast<QWidget*>(object);
     if (!widget) return nullptr;
     if (auto* button = qobject_cast<PictureButton*>(widget)) return new Command(button);
+    if (dynamic_cast<Announcer*>(widget)) return new Notification(widget);
     if (dynamic_cast<Window*>(widget)) return new Container(widget, QAccessible::Window);
     if (dynamic_cast<Dialog*>(widget)) return new Container(widget, QAccessible::Dialog);
     if (const Picture* picture = AsPicture(widget); picture && !picture->Words().isEmpty()) return new Words(widget);
@@ -151,6 +182,44 @@ private:
     QHash<const QWidget*, QPointer<QWidget>> left_;
 };
 
+// Qt 6.4 tells assistive technology each letter typed into a password box:
+// the box's text events carry the letters, and a screen reader speaks them.
+// Every event goes out through here, a password box's text events with each
+// letter as "*", so the typing is heard and the password is not.
+void MaskPasswords(QAccessibleEvent* event);
+
+void Send(QAccessibleEvent* event) {
+    QAccessible::installUpdateHandler(nullptr);
+    QAccessible::updateAccessibility(event);
+    QAccessible::installUpdateHandler(MaskPasswords);
+}
+
+QString Masked(const QString& text) { return QString(text.size(), u'*'); }
+
+void MaskPasswords(QAccessibleEvent* event) {
+    auto* box = qobject_cast<QLineEdit*>(event->object());
+    if (!box || box->echoMode() == QLineEdit::Normal) return Send(event);
+    switch (event->type()) {
+    case QAccessible::TextInserted: {
+        const auto* inserted = static_cast<QAccessibleTextInsertEvent*>(event);
+        QAccessibleTextInsertEvent masked(box, inserted->changePosition(), Masked(inserted->textInserted()));
+        return Send(&masked);
+    }
+    case QAccessible::TextRemoved: {
+        const auto* removed = static_cast<QAccessibleTextRemoveEvent*>(event);
+        QAccessibleTextRemoveEvent masked(box, removed->changePosition(), Masked(removed->textRemoved()));
+        return Send(&masked);
+    }
+    case QAccessible::TextUpdated: {
+        const auto* updated = static_cast<QAccessibleTextUpdateEvent*>(event);
+        QAccessibleTextUpdateEvent masked(box, updated->changePosition(), Masked(updated->textRemoved()),
+                                          Masked(updated->textInserted()));
+        return Send(&masked);
+    }
+    default: return Send(event);
+    }
+}
+
 }  // namespace
 
 void InstallAccessibility() {
@@ -158,6 +227,7 @@ void InstallAccessibility() {
     if (installed) return;
     installed = true;
     QAccessible::installFactory(Factory);
+    QAccessible::installUpdateHandler(MaskPasswords);
     qApp->installEventFilter(new CommandKeys(qApp));
 }
 
@@ -168,7 +238,8 @@ std::vector<PictureButton*> CommandsOf(const QWidget* window) {
     };
     std::vector<Placed> placed;
     for (PictureButton* button : window->findChildren<PictureButton*>()) {
-        if (button->window() != window || !button->isVisible() || !button->isEnabled()) continue;
+        if (button->window() != window || !button->isVisible() || !button->isEnabled() || IsMouseOnly(button))
+            continue;
         placed.push_back({button, QRect(button->mapTo(window, QPoint(0, 0)), button->size())});
     }
     std::stable_sort(placed.begin(), placed.end(),
@@ -186,5 +257,33 @@ std::vector<PictureButton*> CommandsOf(const QWidget* window) {
     }
     return commands;
 }
+
+void MouseOnly(PictureButton* twin) { twin->setProperty(kMouseOnly, true); }
+
+namespace {
+
+constexpr int kAnnounceTries = 20;
+
+// Shows the announcement in the active window once there is a visible one:
+// a dialog that closes after its work leaves its owner to be activated.
+void AnnounceWhenActive(const QString& text, int triesLeft) {
+    QTimer::singleShot(triesLeft == kAnnounceTries ? 0 : 50, qApp, [text, triesLeft] {
+        QWidget* window = QApplication::activeWindow();
+        if (!window || !window->isVisible()) {
+            if (triesLeft > 1) AnnounceWhenActive(text, triesLeft - 1);
+            return;
+        }
+        auto* announcer = dynamic_cast<Announcer*>(
+            window->findChild<QWidget*>(QStringLiteral("announcer"), Qt::FindDirectChildrenOnly));
+        if (!announcer) announcer = new Announcer(window);
+        announcer->hide();
+        announcer->setAccessibleName(text);
+        announcer->show();
+    });
+}
+
+}  // namespace
+
+void Announce(const QString& text) { AnnounceWhenActive(text, kAnnounceTries); }
 
 }  // namespace ui

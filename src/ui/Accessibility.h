@@ -1,6 +1,7 @@
 #pragma once
 #include <vector>
 
+class QString;
 class QWidget;
 
 namespace ui {
@@ -23,5 +24,17 @@ void InstallAccessibility();
 // The window's commands a user can press now, in reading order: row by row
 // from the top, left to right within a row.
 std::vector<PictureButton*> CommandsOf(const QWidget* window);
+
+// A picture that repeats a command of the window for the mouse (a launcher
+// tile above its button): the keyboard's cycle and the accessible tree leave
+// it out, so the command is met and read once.
+void MouseOnly(PictureButton* twin);
+
+// Tells a screen reader `text` once the events in hand are handled (a closing
+// dialog has given the active window back by then): the active window shows
+// a notification holding it, which a screen reader speaks as it appears. Qt
+// 6.4 has no announcement event, and a screen reader reads a changed name or
+// description of the focused control only as the control itself.
+void Announce(const QString& text);
 
 }  // namespace ui

@@ -23,6 +23,12 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
 }
 
 bool TranslateQt(const QLocale& locale) {
+    // The program's own texts written in English (the report's windows) lie
+    // translated in the resources; Qt's lie where Qt keeps them.
+    static QTranslator own;
+    QCoreApplication::removeTranslator(&own);
+    if (own.load(locale, QStringLiteral("velmora"), QStringLiteral("_"), QStringLiteral(":/translations")))
+        QCoreApplication::installTranslator(&own);
     static QTranslator qt;
     QCoreApplication::removeTranslator(&qt);
     if (!qt.load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),

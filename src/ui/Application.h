@@ -15,9 +15,10 @@ public:
     bool notify(QObject* receiver, QEvent* event) override;
 };
 
-// Puts Qt's own texts (standard buttons, file dialogs) into the language of
-// `locale`, from Qt's translations, in place of any language set before;
-// false when Qt has none for it (they stay English).
+// Puts Qt's own texts (standard buttons, file dialogs) and the program's texts
+// written in English (the preview, the print dialog) into the language of
+// `locale`, from Qt's translations and the program's, in place of any
+// language set before; false when Qt has none for it (they stay English).
 bool TranslateQt(const QLocale& locale);
 
 }  // namespace ui

@@ -67,13 +67,13 @@ TEST_F(PreviewTest, ShowsThePagesWithTheTemplatesToolbar) {
         pages = p.workspace->PageCount();
         EXPECT_TRUE(dialog.isModal());
         EXPECT_TRUE(dialog.windowState() & Qt::WindowMaximized);
-        EXPECT_EQ(p.lblStatus->text(), QStringLiteral("Page 1 of %1").arg(pages));
+        EXPECT_EQ(p.lblStatus->text(), QStringLiteral("Pagina 1 di %1").arg(pages));
         QStringList hints;
         for (QAction* action : p.toolbar->actions()) {
             if (!action->toolTip().isEmpty() && !qobject_cast<QWidgetAction*>(action)) hints << action->toolTip();
         }
-        EXPECT_EQ(hints, QStringList({"Print", "Page width", "Whole page", "Full Screen"}));
-        EXPECT_EQ(p.btnClose->text(), QStringLiteral("Close"));
+        EXPECT_EQ(hints, QStringList({"Stampa", "Larghezza pagina", "Pagina intera", "Schermo intero"}));
+        EXPECT_EQ(p.btnClose->text(), QStringLiteral("Chiudi"));
         QStringList zooms;
         for (int i = 0; i < p.cbZoom->count(); ++i) zooms << p.cbZoom->itemText(i);
         EXPECT_EQ(zooms, QStringList({"25%", "50%", "75%", "100%", "150%", "200%", "300%"}));
@@ -106,7 +106,7 @@ TEST_F(PreviewTest, ShowsThePagesWithTheTemplatesToolbar) {
 
         // Scrolling to the last page moves the status on.
         p.scroll->verticalScrollBar()->setValue(p.workspace->PageRect(pages - 1).top());
-        EXPECT_EQ(p.lblStatus->text(), QStringLiteral("Page %1 of %1").arg(pages));
+        EXPECT_EQ(p.lblStatus->text(), QStringLiteral("Pagina %1 di %1").arg(pages));
         EXPECT_EQ(p.CurrentPage(), pages);
 
         QTest::keyClick(&dialog, Qt::Key_F11);
@@ -131,11 +131,11 @@ TEST_F(PreviewTest, EveryControlIsNamedAndActs) {
         QStringList names;
         for (const auto& control : controls) names << control.name;
         // On Linux a combo box is read by its value, "100%".
-        EXPECT_EQ(names.join(u'|'), QStringLiteral("Print|Page width|Whole page|%1|Full Screen|Close")
+        EXPECT_EQ(names.join(u'|'), QStringLiteral("Stampa|Larghezza pagina|Pagina intera|%1|Schermo intero|Chiudi")
                                         .arg(AsPreview(dialog).cbZoom->currentText()));
         EXPECT_EQ(testing_support::Unusable(controls).join(u'\n').toStdString(), "");
         QAccessibleInterface* pages = QAccessible::queryAccessibleInterface(AsPreview(dialog).scroll);
-        EXPECT_EQ(pages->text(QAccessible::Name), QStringLiteral("Pages"));
+        EXPECT_EQ(pages->text(QAccessible::Name), QStringLiteral("Pagine"));
         EXPECT_EQ(QAccessible::queryAccessibleInterface(AsPreview(dialog).workspace)->text(QAccessible::Name),
                   AsPreview(dialog).lblStatus->text());
         // The tools from the keyboard.
@@ -187,7 +187,7 @@ TEST_F(PreviewTest, DialogsHaveATitleAndABorderOnly) {
         dialog.close();
     });
     EXPECT_TRUE(ShowReport(*report, folder.Folder(), true, Record()));
-    EXPECT_EQ(script.opened, std::vector<QString>({"Pagina Etichette", "Print", "Velmora"}));
+    EXPECT_EQ(script.opened, std::vector<QString>({"Pagina Etichette", "Stampa", "Velmora"}));
     ASSERT_EQ(told.size(), 1u);
     EXPECT_EQ(told[0].status, PrintOutcome::Status::Cancelled);
     EXPECT_TRUE(fake.printers->jobs.empty());
@@ -316,7 +316,7 @@ TEST_F(PreviewTest, PrintsThePageOnShowAndStaysOpen) {
     ModalScript script;
     script.Then([&](QDialog& dialog) {
         TfrmPreview& p = AsPreview(dialog);
-        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Preview"));
+        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Anteprima"));
         EXPECT_EQ(p.cbZoom, nullptr);
         EXPECT_EQ(p.actFullScreen, nullptr);
         fake.printers->first = &report->PreparedPages()[0];
@@ -330,7 +330,7 @@ TEST_F(PreviewTest, PrintsThePageOnShowAndStaysOpen) {
         QTest::mouseClick(d.btnOK, Qt::LeftButton);
     });
     EXPECT_TRUE(ShowReport(*report, folder.Folder(), true, Record()));
-    EXPECT_EQ(script.opened, std::vector<QString>({"Preview", "Print"}));
+    EXPECT_EQ(script.opened, std::vector<QString>({"Anteprima", "Stampa"}));
     ASSERT_EQ(told.size(), 1u);
     EXPECT_TRUE(told[0].Printed());
     ASSERT_EQ(fake.printers->jobs.size(), 1u);

@@ -66,38 +66,40 @@ TEST_F(PrintDialogTest, ShowsEveryGroupWithItsInitialValues) {
         EXPECT_TRUE(dialog.isModal());
         QStringList groups;
         for (const QGroupBox* box : dialog.findChildren<QGroupBox*>()) groups << box->title();
-        EXPECT_EQ(groups, QStringList({"Printer", "Pages", "Copies", "Other", "Print mode"}));
+        EXPECT_EQ(groups, QStringList({"Stampante", "Pagine", "Copie", "Altro", "Modalità di stampa"}));
         QStringList labels;
         for (const QLabel* label : dialog.findChildren<QLabel*>()) labels << label->text();
-        for (const char* text : {"Name:", "Where:", "Number of copies", "Print", "Order", "Duplex", "Print on sheet",
-                                 "Enter page numbers and/or page ranges, separated by commas. For example, 1,3,5-12"}) {
-            EXPECT_TRUE(labels.contains(QString::fromLatin1(text))) << text;
+        for (const char* text : {"Nome:", "Percorso:", "Numero di copie", "Stampa", "Ordine", "Fronte/retro",
+                                 "Stampa sul foglio",
+                                 "Immettere i numeri di pagina e/o gli intervalli di pagine, separati da virgole. "
+                                 "Ad esempio, 1,3,5-12"}) {
+            EXPECT_TRUE(labels.contains(QString::fromUtf8(text))) << text;
         }
         EXPECT_EQ(Items(d.cbPrinters), QStringList({"First", "Second", "Third"}));
         EXPECT_EQ(d.cbPrinters->currentText(), QStringLiteral("First"));
         EXPECT_EQ(d.lblWhere->text(), QStringLiteral("port of First"));
-        EXPECT_EQ(d.btnProperties->text(), QStringLiteral("Properties..."));
-        EXPECT_EQ(d.chkPrintToFile->text(), QStringLiteral("Print to file"));
+        EXPECT_EQ(d.btnProperties->text(), QStringLiteral("Proprietà..."));
+        EXPECT_EQ(d.chkPrintToFile->text(), QStringLiteral("Stampa su file"));
         EXPECT_FALSE(d.chkPrintToFile->isChecked());
-        EXPECT_EQ(d.optAll->text(), QStringLiteral("All"));
-        EXPECT_EQ(d.optCurrent->text(), QStringLiteral("Current page"));
-        EXPECT_EQ(d.optPages->text(), QStringLiteral("Pages:"));
+        EXPECT_EQ(d.optAll->text(), QStringLiteral("Tutte"));
+        EXPECT_EQ(d.optCurrent->text(), QStringLiteral("Pagina corrente"));
+        EXPECT_EQ(d.optPages->text(), QStringLiteral("Pagine:"));
         EXPECT_TRUE(d.optAll->isChecked());
         EXPECT_EQ(d.txtCopies->text(), QStringLiteral("1"));
-        EXPECT_EQ(d.chkCollate->text(), QStringLiteral("Collate"));
+        EXPECT_EQ(d.chkCollate->text(), QStringLiteral("Fascicola"));
         EXPECT_TRUE(d.chkCollate->isChecked());
-        EXPECT_EQ(Items(d.cbWhich), QStringList({"All pages", "Odd pages", "Even pages"}));
+        EXPECT_EQ(Items(d.cbWhich), QStringList({"Tutte le pagine", "Pagine dispari", "Pagine pari"}));
         EXPECT_EQ(d.cbWhich->currentIndex(), 0);
-        EXPECT_EQ(Items(d.cbOrder), QStringList({"Direct (1-9)", "Reverse (9-1)"}));
+        EXPECT_EQ(Items(d.cbOrder), QStringList({"Diretto (1-9)", "Inverso (9-1)"}));
         EXPECT_EQ(d.cbOrder->currentIndex(), 0);
-        EXPECT_EQ(Items(d.cbDuplex), QStringList({"Default", "Vertical", "Horizontal", "Simplex"}));
+        EXPECT_EQ(Items(d.cbDuplex), QStringList({"Predefinito", "Verticale", "Orizzontale", "Solo fronte"}));
         EXPECT_EQ(d.cbDuplex->currentIndex(), 0);
-        EXPECT_EQ(Items(d.cbPrintMode), QStringList({"Default", "Split big pages", "Join small pages", "Scale"}));
+        EXPECT_EQ(Items(d.cbPrintMode), QStringList({"Predefinito", "Dividi le pagine grandi", "Unisci le pagine piccole", "Adatta al foglio"}));
         EXPECT_FALSE(d.cbPrintMode->isEnabled());
         EXPECT_FALSE(d.cbPrintOnSheet->isEnabled());
         EXPECT_EQ(d.btnOK->text(), QStringLiteral("OK"));
         EXPECT_TRUE(d.btnOK->isDefault());
-        EXPECT_EQ(d.btnCancel->text(), QStringLiteral("Cancel"));
+        EXPECT_EQ(d.btnCancel->text(), QStringLiteral("Annulla"));
 
         // The printer's own settings, and typing a range picks "Pages:".
         QTest::mouseClick(d.btnProperties, Qt::LeftButton);
@@ -109,7 +111,7 @@ TEST_F(PrintDialogTest, ShowsEveryGroupWithItsInitialValues) {
     script.Then([](QDialog& dialog) { EXPECT_NE(dynamic_cast<TfrmPrinterProperties*>(&dialog), nullptr); });
     EXPECT_EQ(Print(*report, folder.Folder()).status, PrintOutcome::Status::Cancelled);
     EXPECT_EQ(script.opened.size(), 2u);
-    EXPECT_EQ(script.opened[0], QStringLiteral("Print"));
+    EXPECT_EQ(script.opened[0], QStringLiteral("Stampa"));
     EXPECT_TRUE(fake.printers->jobs.empty());
 }
 
@@ -254,7 +256,10 @@ TEST_F(PrintDialogTest, OkPrintsTheChoicesOnceAndTheChosenPrinterStays) {
     EXPECT_EQ(SelectedPrinter(), QStringLiteral("Second"));
 }
 
-TEST_F(PrintDialogTest, PrintToFileAsksForAPrnFile) {
+// What a print to file writes is a PDF, and the file dialog offers it as one;
+// a printer file (.prn) is still accepted, and its filter gives a bare name
+// its ending.
+TEST_F(PrintDialogTest, PrintToFileAsksForAPdfFile) {
     QTemporaryDir dir;
     ModalScript script;
     auto okToFile = [](QDialog& dialog) {
@@ -264,17 +269,27 @@ TEST_F(PrintDialogTest, PrintToFileAsksForAPrnFile) {
     script.Then(okToFile).Then([&](QDialog& dialog) {
         auto& files = dynamic_cast<QFileDialog&>(dialog);
         EXPECT_EQ(files.acceptMode(), QFileDialog::AcceptSave);
-        EXPECT_EQ(files.nameFilters(), QStringList({"Printer file (*.prn)"}));
+        EXPECT_EQ(files.nameFilters(), QStringList({"File PDF (*.pdf)", "File di stampa (*.prn)"}));
+        EXPECT_EQ(files.selectedNameFilter(), QStringLiteral("File PDF (*.pdf)"));
         files.selectFile(dir.filePath(QStringLiteral("etichette")));
+        dialog.accept();
+    });
+    script.Then(okToFile).Then([&](QDialog& dialog) {
+        auto& files = dynamic_cast<QFileDialog&>(dialog);
+        files.selectNameFilter(QStringLiteral("File di stampa (*.prn)"));
+        emit files.filterSelected(files.selectedNameFilter());
+        files.selectFile(dir.filePath(QStringLiteral("copia")));
         dialog.accept();
     });
     script.Then(okToFile).Then([](QDialog& dialog) { dialog.reject(); });
     EXPECT_TRUE(Print(*report, folder.Folder()).Printed());
-    EXPECT_EQ(script.opened, std::vector<QString>({"Print", "Print to file"}));
-    ASSERT_EQ(fake.printers->jobs.size(), 1u);
-    EXPECT_EQ(fake.printers->jobs[0].outputFile, dir.filePath(QStringLiteral("etichette.prn")));
+    EXPECT_TRUE(Print(*report, folder.Folder()).Printed());
+    EXPECT_EQ(script.opened, std::vector<QString>({"Stampa", "Stampa su file", "Stampa", "Stampa su file"}));
+    ASSERT_EQ(fake.printers->jobs.size(), 2u);
+    EXPECT_EQ(fake.printers->jobs[0].outputFile, dir.filePath(QStringLiteral("etichette.pdf")));
+    EXPECT_EQ(fake.printers->jobs[1].outputFile, dir.filePath(QStringLiteral("copia.prn")));
     EXPECT_EQ(Print(*report, folder.Folder()).status, PrintOutcome::Status::Cancelled) << "cancelling the file dialog prints nothing";
-    EXPECT_EQ(fake.printers->jobs.size(), 1u);
+    EXPECT_EQ(fake.printers->jobs.size(), 2u);
 }
 
 // What OK says about the choices made, in the print dialog and in the file
@@ -288,7 +303,7 @@ TEST_F(PrintDialogTest, PrintToFileAsksForAPrnFile) {
 TEST_F(PrintDialogTest, OkChecksTheRangeAndTheFileItWillWrite) {
     folder.Write(QStringLiteral("Archivio_Dati.pro"), "schede");
     folder.Write(QStringLiteral("Archivio_Etichette.pro"), "pagine");
-    folder.Write(QStringLiteral("Archivio_Etichette.pro.prn"), "stampa di ieri");
+    folder.Write(QStringLiteral("Archivio_Etichette.pro.pdf"), "stampa di ieri");
     folder.Write(QStringLiteral("vecchia.prn"), "stampa di ieri");
     ASSERT_TRUE(QDir(folder.Path()).mkpath(QStringLiteral("Documenti_Allegati")));
     folder.Write(QStringLiteral("Documenti_Allegati/fattura.prn"), "allegato");
@@ -296,7 +311,7 @@ TEST_F(PrintDialogTest, OkChecksTheRangeAndTheFileItWillWrite) {
     // Qt's own question, in the language Qt's dialogs speak: the program's.
     const QString replace = QStringLiteral("%1 esiste già.\nVuoi sostituirlo?");
     const QString refused = QStringLiteral("%1 è un file della cartella del programma (%2): non viene sovrascritto");
-    const QString noPage = QStringLiteral("No page in the range");
+    const QString noPage = QStringLiteral("Nessuna pagina nell'intervallo");
     const std::optional<QString> nothing;
     struct Case {
         const char* what;
@@ -311,12 +326,14 @@ TEST_F(PrintDialogTest, OkChecksTheRangeAndTheFileItWillWrite) {
         {"a page past the end", "6", PrintChoices::Which::All, {}, {}, {noPage}, QString()},
         {"no page number", "abc", PrintChoices::Which::All, {}, {}, {noPage}, QString()},
         {"no even page in the range", "3", PrintChoices::Which::Even, {}, {}, {noPage}, QString()},
-        {"another ending gets .prn, and that file is new", nullptr, PrintChoices::Which::All,
-         {"Archivio_Dati.pro"}, {}, {}, folder.File(QStringLiteral("Archivio_Dati.pro.prn"))},
-        {"the file asked about is the file written", nullptr, PrintChoices::Which::All,
-         {"Archivio_Etichette.pro"}, {ui::Answer::No}, {replace.arg("Archivio_Etichette.pro.prn")}, nothing},
+        {"another ending gets .pdf, and that file is new", nullptr, PrintChoices::Which::All,
+         {"Archivio_Dati.pro"}, {}, {}, folder.File(QStringLiteral("Archivio_Dati.pro.pdf"))},
+        {"the file checked is the file written", nullptr, PrintChoices::Which::All, {"Archivio_Etichette.pro"}, {},
+         {refused.arg(folder.File(QStringLiteral("Archivio_Etichette.pro.pdf")),
+                      QStringLiteral("Archivio_Etichette.pro.pdf"))},
+         nothing},
         {"an existing file is replaced when the user says so", nullptr, PrintChoices::Which::All,
-         {"vecchia", "vecchia.prn"}, {ui::Answer::No, ui::Answer::Yes},
+         {"vecchia.prn", "vecchia.prn"}, {ui::Answer::No, ui::Answer::Yes},
          {replace.arg("vecchia.prn"), replace.arg("vecchia.prn")}, folder.File(QStringLiteral("vecchia.prn"))},
         {"a link to the data archive", nullptr, PrintChoices::Which::All, {"link.prn"}, {},
          {refused.arg(folder.File(QStringLiteral("link.prn")), QStringLiteral("Archivio_Dati.pro"))}, nothing},
@@ -324,7 +341,7 @@ TEST_F(PrintDialogTest, OkChecksTheRangeAndTheFileItWillWrite) {
          {"Documenti_Allegati/fattura.prn", "nuova"}, {},
          {refused.arg(folder.File(QStringLiteral("Documenti_Allegati/fattura.prn")),
                       QStringLiteral("Documenti_Allegati/fattura.prn"))},
-         folder.File(QStringLiteral("nuova.prn"))},
+         folder.File(QStringLiteral("nuova.pdf"))},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -374,26 +391,28 @@ TEST_F(PrintDialogTest, OkChecksTheRangeAndTheFileItWillWrite) {
     }
     // Nothing of the folder was touched by the questions.
     EXPECT_EQ(folder.Read(QStringLiteral("Archivio_Dati.pro")), "schede");
-    EXPECT_EQ(folder.Read(QStringLiteral("Archivio_Etichette.pro.prn")), "stampa di ieri");
+    EXPECT_EQ(folder.Read(QStringLiteral("Archivio_Etichette.pro.pdf")), "stampa di ieri");
 }
 
-// In an Italian locale Qt's own dialogs speak Italian; the print path's own
-// texts stay as they are.
+// In an Italian locale Qt's own dialogs and the print path's texts speak
+// Italian; with no translation both are as written.
 TEST_F(PrintDialogTest, PrintToFileDialogSpeaksTheLocalesLanguage) {
     struct Case {
         QLocale locale;
         QStringList buttons;
+        const char* cancel;
+        std::vector<QString> titles;
     };
     const Case cases[] = {
-        {QLocale(QLocale::Italian, QLocale::Italy), {"Salva", "Annulla"}},
-        {QLocale::c(), {"Save", "Cancel"}},
+        {QLocale::c(), {"Save", "Cancel"}, "Cancel", {"Print", "Print to file"}},
+        {QLocale(QLocale::Italian, QLocale::Italy), {"Salva", "Annulla"}, "Annulla", {"Stampa", "Stampa su file"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.locale.name().toStdString());
         EXPECT_EQ(ui::TranslateQt(c.locale), c.locale.language() == QLocale::Italian);
         ModalScript script;
-        script.Then([](QDialog& dialog) {
-            EXPECT_EQ(AsPrintDialog(dialog).btnCancel->text(), QStringLiteral("Cancel"));
+        script.Then([&](QDialog& dialog) {
+            EXPECT_EQ(AsPrintDialog(dialog).btnCancel->text(), QString::fromLatin1(c.cancel));
             AsPrintDialog(dialog).chkPrintToFile->setChecked(true);
             QTest::mouseClick(AsPrintDialog(dialog).btnOK, Qt::LeftButton);
         });
@@ -406,7 +425,7 @@ TEST_F(PrintDialogTest, PrintToFileDialogSpeaksTheLocalesLanguage) {
             dialog.reject();
         });
         EXPECT_EQ(Print(*report, folder.Folder()).status, PrintOutcome::Status::Cancelled);
-        EXPECT_EQ(script.opened, std::vector<QString>({"Print", "Print to file"}));
+        EXPECT_EQ(script.opened, c.titles);
     }
 }
 

@@ -21,13 +21,16 @@ public:
     QString defaultName;
     QStringList unusable;
     QHash<QString, std::vector<report::PrinterOption>> options;  // per printer
+    QHash<QString, QString> ports;  // per printer; else "port of" its name
     std::vector<Job> jobs;
     bool spoolerFails = false;
     const report::PreparedPage* first = nullptr;  // the report's page 0, to index jobs
 
     QStringList Names() const override { return names; }
     QString DefaultPrinter() const override { return defaultName; }
-    QString Port(const QString& printer) const override { return QStringLiteral("port of ") + printer; }
+    QString Port(const QString& printer) const override {
+        return ports.value(printer, QStringLiteral("port of ") + printer);
+    }
     std::vector<report::PrinterOption> Options(const QString& printer) const override {
         return options.value(printer);
     }

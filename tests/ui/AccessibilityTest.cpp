@@ -164,3 +164,46 @@ TEST(Accessible, WindowsAreFramesAndPicturesReadAsTheirWordsOrNotAtAll) {
 }
 
 }  // namespace
+
+namespace {
+
+// The accessible children of a window with this role.
+std::vector<QAccessibleInterface*> ChildrenWithRole(QWidget& window, QAccessible::Role role) {
+    std::vector<QAccessibleInterface*> found;
+    QAccessibleInterface* frame = QAccessible::queryAccessibleInterface(&window);
+    for (int i = 0; i < frame->childCount(); ++i)
+        if (QAccessibleInterface* child = frame->child(i); child && child->role() == role) found.push_back(child);
+    return found;
+}
+
+}  // namespace
+
+// What a window tells a screen reader without moving the focus appears as a
+// notification of the active window, one for each window, holding the last
+// thing said.
+TEST(Accessible, AnnouncementsAppearAsTheActiveWindowsNotification) {
+    EnsureApplication();
+    CommandWindow w;
+    EXPECT_TRUE(ChildrenWithRole(w.window, QAccessible::Notification).empty());
+    for (const QString text : {QStringLiteral("Scheda 2 di 5"), QStringLiteral("Stampa inviata.")}) {
+        ui::Announce(text);
+        QTest::qWait(20);  // the announcement waits for the events in hand
+        const auto notifications = ChildrenWithRole(w.window, QAccessible::Notification);
+        ASSERT_EQ(notifications.size(), 1u);
+        EXPECT_EQ(notifications[0]->text(QAccessible::Name), text);
+        EXPECT_FALSE(notifications[0]->state().invisible);
+    }
+    EXPECT_EQ(w.Focus(), QStringLiteral("box1")) << "the focus stays where it was";
+}
+
+// A picture that repeats a command for the mouse is met neither by the
+// keyboard nor by a screen reader; the mouse still clicks it.
+TEST(Accessible, AMouseOnlyPictureIsLeftOutOfTheKeysAndTheTree) {
+    EnsureApplication();
+    CommandWindow w;
+    ui::MouseOnly(w.commands[3]);
+    EXPECT_EQ(ui::CommandsOf(&w.window).size(), 3u);
+    EXPECT_EQ(ChildrenWithRole(w.window, QAccessible::Button).size(), 3u);
+    QTest::mouseClick(w.commands[3], Qt::LeftButton);
+    EXPECT_EQ(w.clicks, QList<int>({3}));
+}

@@ -10,6 +10,7 @@
 #include "ui/Messages.h"
 #include "ui/PictureButton.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -129,3 +130,9 @@ void TfrmCambiaPassword::cmdOKClick() {
 }
 
 void TfrmCambiaPassword::cmdEsciClick() { close(); }
+
+void TfrmCambiaPassword::keyPressEvent(QKeyEvent* event) {
+    // Esc leaves as Chiudi does, back to the login window.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) return cmdEsciClick();
+    ui::Window::keyPressEvent(event);
+}

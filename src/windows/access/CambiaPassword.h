@@ -24,6 +24,7 @@ public:
 
 protected:
     void FormShow() override;
+    void keyPressEvent(QKeyEvent* event) override;
     void FormClose() override;
 
 private:

@@ -1,5 +1,6 @@
 #include "windows/app/Printing.h"
 
+#include "ui/Accessibility.h"
 #include "ui/Messages.h"
 #include "report_ui/Print.h"
 #include "report_ui/ShowReport.h"
@@ -15,7 +16,7 @@ void Tell(QWidget* window, const report::PrepareResult& result) {
 void Tell(QWidget* window, const report::PrintOutcome& outcome) {
     using Status = report::PrintOutcome::Status;
     switch (outcome.status) {
-    case Status::Printed:
+    case Status::Printed: ui::Announce(QStringLiteral("Stampa inviata.")); return;
     case Status::Cancelled: return;
     case Status::NoPrinters:
         ui::ShowMessage(window, QStringLiteral("You have no printers installed"), ui::Kind::Error);

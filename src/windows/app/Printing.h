@@ -9,7 +9,8 @@ class QWidget;
 // tell the user in the program's words. Preparation errors and the two
 // refusals (no printer installed, the printer not valid) get their boxes, a
 // failure of the printer or the spooler goes to the general error report,
-// and a print done or cancelled says nothing.
+// and a print done or cancelled shows nothing (a print done is announced to a
+// screen reader).
 namespace printing {
 
 void Tell(QWidget* window, const report::PrepareResult& result);

@@ -81,7 +81,7 @@ TfrmArchivio_Indirizzi::TfrmArchivio_Indirizzi(Velmora& app)
     }
 
     paging_ = std::make_unique<RecordPaging<DataRecord>>(
-        this, app_.Folder(), lblPosizione, [this](const DataRecord& record) { Fill(record); },
+        this, app_.Folder(), lblPosizione, QStringLiteral("Scheda"), [this](const DataRecord& record) { Fill(record); },
         [this] { return RecordOnScreen(); });
 }
 
@@ -183,10 +183,12 @@ void TfrmArchivio_Indirizzi::FormShow() { cmdNuovoClick(); }
 void TfrmArchivio_Indirizzi::FormClose() { app_.HandOver(*this, app_.frmAvvio()); }
 
 void TfrmArchivio_Indirizzi::cmdNuovoClick() {
+    // The focus first: a screen reader follows it to the box, and the keys
+    // typed next go there, emptied.
+    txtNome->setFocus();
     for (QLineEdit* box : boxes_) box->clear();
     ClearAttachments();
     lblPosizione->clear();
-    txtNome->setFocus();
 }
 
 void TfrmArchivio_Indirizzi::cmdSalvaClick() {

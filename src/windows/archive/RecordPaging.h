@@ -1,6 +1,7 @@
 #pragma once
 #include "core/folder/ProgramFolder.h"
 #include "core/archive/RecordFile.h"
+#include "ui/Accessibility.h"
 
 #include <QLabel>
 #include <QString>
@@ -22,16 +23,18 @@ void ReportAppended(QWidget* window);
 // number lives in lblPosizione alone (empty for a record not yet in the file);
 // every command opens the file, does its work, closes it, and reports any
 // failure with the access message. The window supplies how a record is shown
-// and how one is built from the screen.
+// and how one is built from the screen, and what a record is called: the
+// number a command moves to is announced as "Scheda 2 di 5".
 template <class Record>
 class RecordPaging {
 public:
     using Show = std::function<void(const Record&)>;
     using Build = std::function<Record()>;
 
-    RecordPaging(QWidget* window, const ProgramFolder& folder, QLabel* lblPosizione, Show show, Build build)
-        : window_(window), folder_(folder), lblPosizione_(lblPosizione), show_(std::move(show)),
-          build_(std::move(build)) {}
+    RecordPaging(QWidget* window, const ProgramFolder& folder, QLabel* lblPosizione, QString noun, Show show,
+                 Build build)
+        : window_(window), folder_(folder), lblPosizione_(lblPosizione), noun_(std::move(noun)),
+          show_(std::move(show)), build_(std::move(build)) {}
 
     void First() {
         Guard([&](RecordFile<Record>& file) {
@@ -105,6 +108,7 @@ private:
         file.Read(record);
         show_(record);
         lblPosizione_->setText(QString::number(file.Position()));
+        ui::Announce(QStringLiteral("%1 %2 di %3").arg(noun_, lblPosizione_->text()).arg(file.RecordCount()));
     }
 
     void Empty(RecordFile<Record>& file) {
@@ -127,6 +131,7 @@ private:
     QWidget* window_;
     const ProgramFolder& folder_;
     QLabel* lblPosizione_;
+    QString noun_;
     Show show_;
     Build build_;
 };

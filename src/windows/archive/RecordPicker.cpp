@@ -14,6 +14,7 @@
 #include "print/engine/Model.h"
 
 #include <QAbstractListModel>
+#include <QAccessible>
 #include <QBrush>
 #include <QDateTime>
 #include <QEvent>
@@ -25,6 +26,7 @@
 #include <QListView>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QTimer>
 
 #include <exception>
 #include <optional>
@@ -44,6 +46,30 @@ QFont ItemFont() {
     return font;
 }
 
+
+// The list's current record read by a screen reader whenever the list takes
+// the focus: the view tells of its current item only when it changes.
+class ReadCurrentOnFocus : public QObject {
+public:
+    explicit ReadCurrentOnFocus(QListView* list) : QObject(list), list_(list) { list->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        // After the list's own focus event, which the view sends once the
+        // focus has moved.
+        if (event->type() == QEvent::FocusIn)
+            QTimer::singleShot(0, list_, [list = list_] {
+                if (!list->hasFocus() || !list->currentIndex().isValid()) return;
+                QAccessibleEvent focus(list, QAccessible::Focus);
+                focus.setChild(list->currentIndex().row());
+                QAccessible::updateAccessibility(&focus);
+            });
+        return false;
+    }
+
+private:
+    QListView* list_;
+};
 
 // Closes the window through the pick whenever the list is double-clicked,
 // on an item or not.
@@ -180,6 +206,7 @@ RecordPicker::RecordPicker(Velmora& app, QWidget* owner, const Kind& kind)
     connect(btnChiudi, &QPushButton::clicked, this, &QDialog::reject);
     connect(btnStampa, &QPushButton::clicked, this, &RecordPicker::btnStampaClick);
     new DoubleClick(lstRecords->viewport(), this);
+    new ReadCurrentOnFocus(lstRecords);
 }
 
 RecordPicker::~RecordPicker() = default;
@@ -203,6 +230,8 @@ void RecordPicker::FormShow() {
     }
     SortPickerItems(items);
     list_->Reset(std::move(items));
+    // The list shows its current record from the start: the one Enter picks.
+    lstRecords->setCurrentIndex(list_->index(0));
     txtTrova->setFocus();
 }
 
@@ -231,6 +260,9 @@ void RecordPicker::btnTrovaClick() {
     const QModelIndex found = list_->index(row);
     lstRecords->setCurrentIndex(found);
     lstRecords->scrollTo(found);
+    // The focus goes to the record found, which a screen reader reads and
+    // Enter picks.
+    lstRecords->setFocus(Qt::OtherFocusReason);
 }
 
 void RecordPicker::btnStampaClick() {

@@ -4,6 +4,7 @@
 #include "windows/app/Velmora.h"
 #include "ui/Gradient.h"
 #include "ui/Messages.h"
+#include "ui/Accessibility.h"
 #include "ui/PictureButton.h"
 #include "windows/archive/Archivio_Indirizzi.h"
 #include "print/templates/Busta.h"
@@ -182,6 +183,10 @@ void TfrmStampaBusta::Step(QLineEdit* margin, int step) {
     const auto moved = envelope_settings::StepMargin(margin->text(), step);
     if (!moved) return ui::ReportError(this, envelope_settings::NotAWholeNumber(margin->text()));
     margin->setText(*moved);
+    // The value each press makes, told to a screen reader (the focus stays on the button).
+    ui::Announce(QStringLiteral("%1: %2 mm").arg(margin == txtTop ? QStringLiteral("Margine superiore")
+                                                                  : QStringLiteral("Margine sinistro"),
+                                                 *moved));
 }
 
 void TfrmStampaBusta::btnTopMinusClick() { Step(txtTop, -1); }

@@ -75,7 +75,7 @@ TfrmArchivio_Etichette::TfrmArchivio_Etichette(Velmora& app)
     for (int slot = 2; slot <= kSlots; ++slot) setTabOrder(txtNome(slot - 1), txtNome(slot));
 
     paging_ = std::make_unique<RecordPaging<SheetRecord>>(
-        this, app_.Folder(), lblPosizione, [this](const SheetRecord& page) { Fill(page); },
+        this, app_.Folder(), lblPosizione, QStringLiteral("Pagina"), [this](const SheetRecord& page) { Fill(page); },
         [this] { return PageOnScreen(); });
 }
 
@@ -97,6 +97,20 @@ void TfrmArchivio_Etichette::BuildCommandBar(const ui::WorkArea& area) {
             {ui::Command{cmdCalibra, "cmdCalibra", "calibra", archive_commands::kIcon, ui::Call(this, &W::cmdCalibraClick),
                          "Calibra la stampante per i fogli di etichette."}},
         });
+    // The shared commands' status sentences speak of records; a screen reader
+    // reads them, name and description, by what they do here, to pages.
+    const std::pair<ui::PictureButton*, const char*> names[] = {
+        {cmdNuovo, "Prepara la schermata per una nuova pagina di etichette."},
+        {cmdSalva, "Salva la pagina corrente."},
+        {cmdPrimo, "Visualizza la prima pagina in archivio."},
+        {cmdIndietro, "Visualizza la pagina precedente in archivio."},
+        {cmdAvanti, "Visualizza la pagina successiva in archivio."},
+        {cmdUltimo, "Visualizza l'ultima pagina in archivio."},
+    };
+    for (const auto& [command, name] : names) {
+        command->setAccessibleName(QString::fromUtf8(name));
+        command->setAccessibleDescription(QString::fromUtf8(name));
+    }
 }
 
 void TfrmArchivio_Etichette::BuildSlots(QWidget* content) {
@@ -206,7 +220,8 @@ void TfrmArchivio_Etichette::cmdStampaClick() { ui::OpenDialog<TfrmStampa_Etiche
 void TfrmArchivio_Etichette::impIndirizzoClick(int slot) {
     TfrmImportaIndirizzi dialog(app_, this);
     dialog.lblMemory->setText(SlotKey(slot));
-    ui::RunModal(dialog);
+    // The slot is read with what it now holds, and F6 comes back to it.
+    if (ui::RunModal(dialog) == QDialog::Accepted) txtNome(slot)->setFocus(Qt::OtherFocusReason);
 }
 
 void TfrmArchivio_Etichette::cmdGuidaClick() {

@@ -55,9 +55,12 @@ TfrmCalibrazione::TfrmCalibrazione(const ProgramFolder& folder, QWidget* owner)
     lblIstruzioni->setGeometry(20, 12, 520, 120);
 
     auto* colour = new ui::FocusColour(this);
-    QLabel* printerCaption = ui::NewCaption(QStringLiteral("Stampante:"), this, QPoint(20, 152));
+    ui::NewCaption(QStringLiteral("Stampante:"), this, QPoint(20, 152));
     cboStampante = new QComboBox(this);
-    printerCaption->setBuddy(cboStampante);
+    // Read with its choice: Orca reads a list that its caption labels by the
+    // caption alone, and one without by the printer chosen; the caption
+    // follows as its description.
+    cboStampante->setAccessibleDescription(QStringLiteral("Stampante"));
     cboStampante->setObjectName(QStringLiteral("cboStampante"));
     cboStampante->setFont(QFont(QStringLiteral("Verdana"), 10));
     cboStampante->setGeometry(250, 144, 290, 32);

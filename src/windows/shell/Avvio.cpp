@@ -1,6 +1,7 @@
 #include "windows/shell/Avvio.h"
 
 #include "windows/app/Velmora.h"
+#include "ui/Accessibility.h"
 #include "ui/Gradient.h"
 #include "ui/ModalRunner.h"
 #include "ui/PictureButton.h"
@@ -55,6 +56,10 @@ TfrmAvvio::TfrmAvvio(Velmora& app)
         {imgEsci, "Esci"},
     };
     for (const auto& [command, name] : names) command->setAccessibleName(QString::fromUtf8(name));
+    // A tile's picture and its button are one command: the keyboard and a
+    // screen reader meet the button.
+    ui::MouseOnly(imgApp01);
+    ui::MouseOnly(imgApp02);
     icoTitolo01 = new ui::Picture(QStringLiteral("icoTitolo01"), QStringLiteral("avvio_titolo"), QSize(400, 60), top);
     icoTitolo01->move(250, 10);
     imgSottotitolo =

@@ -54,6 +54,11 @@ PAGING = [("push button", f"Visualizza {n} in archivio.") for n in (
 SAVE = ("push button", "Salva la scheda corrente.")
 NEW = ("push button", "Prepara la schermata per la registrazione di una nuova scheda.")
 LEAVE = ("push button", "Esci da questa schermata.")
+# The label sheet window's commands read as what they do there, to pages.
+SHEET_PAGING = [("push button", f"Visualizza {n} in archivio.") for n in (
+    "la prima pagina", "la pagina precedente", "la pagina successiva", "l'ultima pagina")]
+SHEET_SAVE = ("push button", "Salva la pagina corrente.")
+SHEET_NEW = ("push button", "Prepara la schermata per una nuova pagina di etichette.")
 WINDOWS = {
     " Velmora - Riconoscimento": [("password text", "Immetti la password e premi OK."), ("push button", "OK"),
                                   ("push button", "Esci"), ("push button", "Cambia password")],
@@ -75,11 +80,11 @@ WINDOWS = {
     " Esportazione archivio dati in Excel": [("push button", "Esporta l'archivio in formato Microsoft Excel."),
                                              ("push button", "Esci da questo ambiente di lavoro.")],
     " Anteprima di stampa": [("push button", "Annulla"), ("push button", "Mostra anteprima")],
-    " Velmora - Rarudozu Varedorur": SLOT_ROWS + [SAVE, LEAVE, ("push button", "Anteprima")] + PAGING,
+    " Velmora - Rarudozu Varedorur": SLOT_ROWS + [SHEET_SAVE, LEAVE, ("push button", "Anteprima")] + SHEET_PAGING,
     " Importa etichetta da archivio dati": [("text", "Parole da cercare"), ("list", "Schede in archivio"),
                                             ("push button", "Chiudi")],
     " Stampa pagina etichette": [("push button", "Annulla"), ("push button", "Stampa")],
-    # A list is read by its choice (the test queue), its caption labelling it.
+    # A list is read by its choice (the test queue), its caption beside it.
     " Calibrazione della stampante": [("combo box", "VelmoraPDF"), ("label", "Stampante:"),
                                       ("text", "Spostamento orizzontale:"),
                                       ("text", "Spostamento verticale:"), ("text", "Scala orizzontale:"),
@@ -367,7 +372,7 @@ def run():
     # right to Stampa, Space; Tab to the dialog's Stampa, Space; Return in
     # the print dialog.
     keys("F6")
-    wait_focus(sheet, *NEW)
+    wait_focus(sheet, *SHEET_NEW)
     keys("Right", "Right", "Right")
     wait_focus(sheet, "push button", "Stampa")
     keys("space")
@@ -375,9 +380,9 @@ def run():
     keys("Tab")
     wait_focus(dialog, "push button", "Stampa")
     keys("space")
-    window("Print")
+    window("Stampa")
     keys("Return")
-    gone("Print")
+    gone("Stampa")
     printed = wait_printed("Via Roma 1")
     if "00100 Roma" not in printed:
         fail(f"the printed page reads {printed!r}")
@@ -393,7 +398,11 @@ def run():
         fail("the program did not end cleanly")
 
 
-def main():
+def main(walk=None, listener=None):
+    """Runs `walk` (this test's walk by default) on the program started on a
+    copy of the program folder, its own X server and test queue; `listener`,
+    given the work folder, starts a process that listens on the bus before
+    the program starts (a screen reader)."""
     global folder, velmora, printed_pdf
     work = tempfile.mkdtemp(prefix="velmora-a11y-")
     # A private CUPS scheduler with the PDF queue VelmoraPDF, the default.
@@ -416,11 +425,13 @@ def main():
     try:
         processes.append(subprocess.Popen(["openbox", "--sm-disable"], stderr=subprocess.DEVNULL))
         pyatspi.Registry.getDesktop(0)  # starts the accessibility bus
+        if listener:
+            processes.append(listener(work))
         env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_QPA_PLATFORM="xcb",
                    QT_ACCESSIBILITY="1", LC_ALL="C.UTF-8")
         velmora = subprocess.Popen([os.path.join(folder, "Velmora")], env=env)
         processes.append(velmora)
-        run()
+        (walk or run)()
     except Exception as error:  # a step that could not be done fails the test
         fail(str(error))
     finally:

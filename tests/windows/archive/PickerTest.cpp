@@ -17,6 +17,7 @@
 #include <QScrollBar>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QItemSelectionModel>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -477,20 +478,29 @@ TEST(PickerWindow, EmptyListReportsOnSearchAndClosesOnDoubleClick) {
     EXPECT_EQ(file.size(), 0);
 }
 
+// The list shows its first record as current from the start; Enter in the
+// box moves to Trova, Enter there searches and puts the focus on the record
+// found (where a screen reader reads it), and Enter there picks it.
 TEST(PickerWindow, EnterInTheSearchBoxMovesToTrovaWhichEnterPresses) {
     AppFixture fixture;
     WriteArchive(fixture.folder.Path(), {Record(QStringLiteral("Bianchi")), Record(QStringLiteral("Rossi"))});
     RunFind(fixture, [](RecordPicker& picker) {
         EXPECT_EQ(picker.focusWidget(), picker.txtTrova);
+        EXPECT_EQ(CurrentRow(picker), 0);
+        EXPECT_TRUE(picker.lstRecords->selectionModel()->isRowSelected(0, QModelIndex())) << "shown as current";
         QTest::keyClicks(picker.txtTrova, QStringLiteral("rossi"));
         QTest::keyClick(picker.txtTrova, Qt::Key_Return);
         EXPECT_EQ(picker.focusWidget(), picker.btnTrova);
         EXPECT_EQ(S(picker.txtTrova->text()), "rossi");
-        EXPECT_EQ(CurrentRow(picker), -1) << "Enter in the box does not search";
+        EXPECT_EQ(CurrentRow(picker), 0) << "Enter in the box does not search";
         QTest::keyClick(picker.btnTrova, Qt::Key_Return);
         EXPECT_EQ(CurrentRow(picker), 1);
+        EXPECT_EQ(picker.focusWidget(), picker.lstRecords);
         EXPECT_TRUE(picker.isVisible());
+        QTest::keyClick(picker.lstRecords, Qt::Key_Return);
+        EXPECT_FALSE(picker.isVisible()) << "Enter on the record found picks it";
     });
+    EXPECT_EQ(S(fixture.app->frmArchivio_Indirizzi().txtNome->text()), "Rossi");
 }
 
 TEST(PickerWindow, EachOpeningStartsAFreshSearch) {

@@ -361,7 +361,7 @@ TEST(SummaryWindow, StampaPrintsEveryItemOfTheListWhateverTheSearch) {
         for (int print = 1; print <= 2; ++print) {
             script.Then([&](QDialog& dialog) {
                 auto& printDialog = dynamic_cast<TfrmPrintDialog&>(dialog);
-                EXPECT_EQ(S(dialog.windowTitle()), "Print");
+                EXPECT_EQ(S(dialog.windowTitle()), "Stampa");
                 fake.printers->first = picker->repRiepilogo->PreparedPages().data();
                 printDialog.btnOK->click();
             });

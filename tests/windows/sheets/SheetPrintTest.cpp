@@ -194,7 +194,7 @@ TEST_F(SheetPrint, PreviewShowsThePageOnScreenAndPrintsFromThere) {
     sheet->cmdAnteprimaClick();
     EXPECT_TRUE(script.Done());
     EXPECT_EQ(caption, QStringLiteral("Pagina Etichette"));
-    EXPECT_EQ(status, QStringLiteral("Page 1 of 1"));
+    EXPECT_EQ(status, QStringLiteral("Pagina 1 di 1"));
     ASSERT_EQ(printers->pages.size(), 1u);
     const std::vector<Line> lines = LinesOf(printers->pages[0]);
     ASSERT_EQ(lines.size(), 6u);
