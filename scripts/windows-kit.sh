@@ -108,6 +108,10 @@ cross=(-G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release
 build_install() { # build folder
   cmake --build "$1" -j"$jobs" >&2
   DESTDIR="$stage" cmake --install "$1" --strip >/dev/null
+  # pkg-config files that find the kit from where they lie
+  if compgen -G "$stage$prefix/lib/pkgconfig/*.pc" >/dev/null; then
+    sed -i "s|$prefix|\${pcfiledir}/../..|g" "$stage$prefix"/lib/pkgconfig/*.pc
+  fi
 }
 SECONDS=0
 
@@ -125,37 +129,47 @@ cmake -S /usr/src/googletest -B "$work/build-googletest" "${cross[@]}" \
   -DBUILD_SHARED_LIBS=OFF -DINSTALL_GTEST=ON >&2
 build_install "$work/build-googletest"
 
-# HarfBuzz with hb-subset (the PDF writer subsets its fonts), static.
+# HarfBuzz with hb-subset (the PDF writer subsets its fonts), static; Qt uses
+# it too. (Its CMake file reads the include folder before it sets it: name it.)
 src="$(unpack harfbuzz "$hb_version")"
-cmake -S "$src" -B "$work/build-harfbuzz" "${cross[@]}" \
-  -DBUILD_SHARED_LIBS=OFF -DHB_BUILD_SUBSET=ON -DHB_BUILD_UTILS=OFF -DHB_BUILD_TESTS=OFF \
+cmake -S "$src" -B "$work/build-harfbuzz" "${cross[@]}" -DCMAKE_INSTALL_INCLUDEDIR=include \
+  -DBUILD_SHARED_LIBS=OFF -DHB_BUILD_SUBSET=ON -DHB_BUILD_UTILS=OFF \
   -DHB_HAVE_FREETYPE=OFF -DHB_HAVE_GLIB=OFF -DHB_HAVE_GOBJECT=OFF -DHB_HAVE_ICU=OFF \
   -DHB_HAVE_GRAPHITE2=OFF -DHB_HAVE_UNISCRIBE=OFF -DHB_HAVE_DIRECTWRITE=OFF -DHB_HAVE_GDI=OFF \
   -DHB_HAVE_INTROSPECTION=OFF >&2
 build_install "$work/build-harfbuzz"
+# The static hb-subset repeats a few of HarfBuzz's own sources, which the
+# library built from harfbuzz.cc holds already: linking both would define them
+# twice.
+subset="$stage$prefix/lib/libharfbuzz-subset.a"
+twice=()
+for object in $($triplet-ar t "$subset"); do
+  if grep -q "^#include \"${object%.obj}\"" "$src/src/harfbuzz.cc"; then
+    twice+=("$object")
+  fi
+done
+((${#twice[@]} == 0)) || $triplet-ar d "$subset" "${twice[@]}"
 
-# qtbase, shared, release, with its own bundled third-party libraries, against
-# the host's Qt tools in /usr. Only Core, Gui, Widgets and PrintSupport with the
-# windows and offscreen platforms. Debian's +dfsg source has no wintab headers,
-# so no tablet events.
+# qtbase, shared, release, against the host's Qt tools in /usr, with its own
+# bundled third-party libraries but the HarfBuzz above (found in the staged
+# kit). Only Core, Gui, Widgets and PrintSupport, with the windows and offscreen
+# platforms. Debian's +dfsg source has no wintab headers: no tablet events.
 src="$(unpack qt6-base "$qt_version")"
 qt_off=()
 for feature in sql network dbus xml concurrent testlib opengl vulkan zstd icu jpeg direct2d tabletevent; do
   qt_off+=("-DFEATURE_$feature=OFF")
 done
-cmake -S "$src" -B "$work/build-qtbase" "${cross[@]}" \
+cmake -S "$src" -B "$work/build-qtbase" "${cross[@]}" -DVELMORA_WINDOWS_KIT="$stage$prefix" \
   -DBUILD_SHARED_LIBS=ON \
   -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
   -DQT_QMAKE_TARGET_MKSPEC=win32-g++ \
   -DQT_BUILD_TESTS=OFF -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_BENCHMARKS=OFF \
   -DINPUT_opengl=no "${qt_off[@]}" \
-  -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF -DFEATURE_system_harfbuzz=OFF \
+  -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF -DFEATURE_system_harfbuzz=ON \
   -DFEATURE_system_png=OFF -DFEATURE_system_freetype=OFF -DFEATURE_system_doubleconversion=OFF \
   >&2
 build_install "$work/build-qtbase"
 
-# pkg-config files that find the kit from where they lie.
-sed -i "s|$prefix|\${pcfiledir}/../..|g" "$stage$prefix"/lib/pkgconfig/*.pc
 { echo "$recipe"
   echo "built in ${SECONDS}s on $(nproc) cores"
   times | tail -n1 | sed 's/^/children user and system CPU: /'
