@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Cross-builds the two smoke programs against the Windows kit and runs them
-# under Wine in a throwaway prefix; the PDF the Widgets program printed is read
-# back with poppler's pdftotext.
+# Cross-builds the smoke programs (Qt Widgets, googletest, HarfBuzz and libcsv)
+# against the Windows kit and runs them under Wine in a throwaway prefix; the
+# PDF the Widgets program printed is read back with poppler's pdftotext.
 #   tools/windows-smoke/run.sh [build folder]   # default: a temporary folder
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
