@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the program and the tests need.
 # Runs as root, or through sudo when it is available.
-#   scripts/install-deps.sh run|portable|test   # test, the default, brings all
+#   scripts/install-deps.sh run|portable|windows|test   # test, the default, brings all
 set -euo pipefail
 what="${1:-test}"
 pkgs=(build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-dev
@@ -10,6 +10,13 @@ pkgs=(build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-d
 # The portable archive (scripts/portable.sh): run paths set by patchelf.
 if [[ $what == portable || $what == test ]]; then
   pkgs+=(patchelf)
+fi
+# The Windows kit (scripts/windows-kit.sh) and the Windows build run under Wine:
+# mingw-w64 with posix threads, zlib for Windows, the host's Qt tools, googletest's
+# sources, the installer maker and Wine.
+if [[ $what == windows || $what == test ]]; then
+  pkgs+=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix libz-mingw-w64-dev mingw-w64-tools
+         qt6-base-dev-tools googletest ninja-build dpkg-dev nsis wine wine64)
 fi
 if [[ $what == test ]]; then
   # The portable archive tried on a bare Debian root (scripts/test-portable.sh).
