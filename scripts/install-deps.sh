@@ -28,7 +28,6 @@ if [[ $what == test ]]; then
          xvfb openbox xdotool dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0
          # Windows' own conversion of letters to code page 1252, which the archive's are held to
          wine wine64 gcc-mingw-w64-x86-64
-
          # what the Orca test hears: the screen reader itself, its debug log
          orca)
 fi
