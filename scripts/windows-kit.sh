@@ -154,9 +154,12 @@ done
 # bundled third-party libraries but the HarfBuzz above (found in the staged
 # kit). Only Core, Gui, Widgets and PrintSupport, with the windows and offscreen
 # platforms. Debian's +dfsg source has no wintab headers: no tablet events.
+# Gui builds its DirectWrite font engine only along with Direct2D, while the
+# Windows print engine calls it whenever DirectWrite is on: with Direct2D off,
+# DirectWrite goes too, and text is drawn through GDI.
 src="$(unpack qt6-base "$qt_version")"
 qt_off=()
-for feature in sql network dbus xml concurrent testlib opengl vulkan zstd icu jpeg direct2d tabletevent; do
+for feature in sql network dbus xml concurrent testlib opengl vulkan zstd icu jpeg direct2d directwrite tabletevent; do
   qt_off+=("-DFEATURE_$feature=OFF")
 done
 cmake -S "$src" -B "$work/build-qtbase" "${cross[@]}" -DVELMORA_WINDOWS_KIT="$stage$prefix" \
