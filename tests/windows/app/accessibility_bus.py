@@ -405,6 +405,14 @@ def main(walk=None, listener=None):
     the program starts (a screen reader)."""
     global folder, velmora, printed_pdf
     work = tempfile.mkdtemp(prefix="velmora-a11y-")
+    # The accessibility bus puts its socket in the runtime folder, or in
+    # ~/.cache/at-spi when there is none: a folder of this run's own keeps
+    # a test running beside this one from taking or removing it.
+    runtime = os.path.join(work, "runtime")
+    os.mkdir(runtime, 0o700)
+    os.environ["XDG_RUNTIME_DIR"] = runtime
+    # The bus launcher is started by the session bus, with its environment.
+    subprocess.run(["dbus-update-activation-environment", "XDG_RUNTIME_DIR"], check=True)
     # A private CUPS scheduler with the PDF queue VelmoraPDF, the default.
     printer = dict(os.environ, VELMORA_TEST_PRINTER_DIR=tempfile.mkdtemp(prefix="velmora-a11y-cups-"))
     subprocess.run([PRINTER_SCRIPT, "start"], env=printer, check=True, stdout=subprocess.DEVNULL)
