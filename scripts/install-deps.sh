@@ -16,7 +16,7 @@ fi
 # sources, the installer maker and Wine.
 if [[ $what == windows || $what == test ]]; then
   pkgs+=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix libz-mingw-w64-dev mingw-w64-tools
-         qt6-base-dev-tools googletest ninja-build dpkg-dev nsis wine wine64)
+         qt6-base-dev-tools googletest ninja-build dpkg-dev nsis zip wine wine64)
 fi
 if [[ $what == test ]]; then
   # The portable archive tried on a bare Debian root (scripts/test-portable.sh).

@@ -124,30 +124,7 @@ host_batch="$build/Velmora/velmora-batch"
 "$host_batch" --folder "$rootfs/root/dati" --quiet --pdf "$work/host/envelope.pdf" envelope 2
 "$host_batch" --folder "$rootfs/root/dati" --quiet --pdf "$work/host/summary.pdf" summary
 for document in sheet envelope summary; do
-  pdftotext -bbox "$work/host/$document.pdf" "$work/host/$document.html"
-  pdftotext -bbox "$rootfs/root/out/$document.pdf" "$work/$document.html"
-  python3 - "$document" "$work/host/$document.html" "$work/$document.html" <<'EOF'
-import re, sys
-word = re.compile(r'<word xMin="([-\d.]+)" yMin="([-\d.]+)" xMax="([-\d.]+)" yMax="([-\d.]+)">(.*?)</word>')
-def words(path):
-    pages = open(path, encoding="utf-8").read().split("<page ")[1:]
-    return [(n, m.group(5), [float(m.group(i)) for i in range(1, 5)]) for n, page in enumerate(pages) for m in word.finditer(page)]
-document, built, bare = sys.argv[1], words(sys.argv[2]), words(sys.argv[3])
-tolerance = 0.01 / 25.4 * 72  # 0.01 mm in points
-if not built or len(built) != len(bare):
-    sys.exit(f"{document}: {len(bare)} words in the root, {len(built)} from the build")
-# The summary carries the time it was printed: such a word only has to stand
-# in the same place.
-stamp = re.compile(r"\d\d[:/]\d\d[:/]\d\d(\d\d)?")
-worst = 0.0
-for (page, text, box), (bare_page, bare_text, bare_box) in zip(built, bare):
-    offset = max(abs(a - b) for a, b in zip(box, bare_box))
-    same = text == bare_text or stamp.fullmatch(text) and stamp.fullmatch(bare_text)
-    if page != bare_page or not same or offset > tolerance:
-        sys.exit(f"{document}: \"{bare_text}\" stands at {bare_box} on page {bare_page + 1}; the build puts \"{text}\" at {box} on page {page + 1}")
-    worst = max(worst, offset)
-print(f"{document}: {len(built)} words where the build puts them (at most {worst * 25.4 / 72:.4f} mm apart)")
-EOF
+  "$root/scripts/same-words.py" "$document" "$work/host/$document.pdf" "$rootfs/root/out/$document.pdf"
 done
 
 # Waits for Velmora's login window on the display and sets `window` to it;

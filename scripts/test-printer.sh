@@ -4,6 +4,8 @@
 #   eval "$(scripts/test-printer.sh start)"   # exports CUPS_SERVER; the printer is VelmoraPDF
 #   build/Velmora/Velmora                      # print; each job lands in $VELMORA_TEST_PRINTS/out.pdf
 #   scripts/test-printer.sh stop
+# VELMORA_TEST_POSTSCRIPT=1 adds VelmoraPS, a PostScript printer whose jobs
+# land in out.ps (CUPS's own generic PostScript driver).
 set -euo pipefail
 # VELMORA_TEST_PRINTER_DIR puts the scheduler elsewhere (a test keeps its own).
 state="${VELMORA_TEST_PRINTER_DIR:-/tmp/velmora-test-printer}"
@@ -49,6 +51,9 @@ CONF
     for _ in $(seq 100); do lpstat -r >/dev/null 2>&1 && break; sleep 0.1; done
     lpadmin -p VelmoraPDF -E -v "file://$state/out.pdf" -m lsb/usr/cupsfilters/Generic-PDF_Printer-PDF.ppd
     lpadmin -d VelmoraPDF
+    if [[ ${VELMORA_TEST_POSTSCRIPT:-} == 1 ]]; then
+      lpadmin -p VelmoraPS -E -v "file://$state/out.ps" -m drv:///sample.drv/generic.ppd
+    fi
     echo "export CUPS_SERVER=$state/cups.sock VELMORA_TEST_PRINTS=$state"
     ;;
   stop)
@@ -59,5 +64,5 @@ CONF
       for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
     fi
     ;;
-  *) sed -n '2,7p' "$0"; exit 2 ;;
+  *) sed -n '2,9p' "$0"; exit 2 ;;
 esac

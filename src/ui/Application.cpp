@@ -1,6 +1,7 @@
 #include "ui/Application.h"
 
 #include "ui/Accessibility.h"
+#include "ui/Artwork.h"
 #include "ui/Messages.h"
 
 #include <QIcon>
@@ -14,7 +15,7 @@ namespace ui {
 
 Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
     // Every window shows the program's icon, the one of its desktop entry.
-    setWindowIcon(QIcon(QStringLiteral(":/images/velmora.svg")));
+    setWindowIcon(Artwork::Icon(QStringLiteral("velmora")));
     setDesktopFileName(QStringLiteral("velmora"));
     // The program speaks Italian whatever the system's locale, Qt's own
     // dialogs with it (a minimal system often runs in C.UTF-8).

@@ -1,5 +1,6 @@
 #include "ui/Messages.h"
 
+#include "ui/Artwork.h"
 #include "ui/ModalRunner.h"
 #include "ui/WindowFrame.h"
 
@@ -9,7 +10,6 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QStyle>
-#include <QSvgRenderer>
 
 namespace ui {
 namespace {
@@ -48,9 +48,8 @@ QPixmap SharpIcon(const char* picture, const QMessageBox& box) {
     const qreal ratio = box.devicePixelRatioF();
     QPixmap icon(QSize(side, side) * ratio);
     icon.fill(Qt::transparent);
-    QSvgRenderer renderer(QStringLiteral(":/images/%1.svg").arg(QLatin1String(picture)));
     QPainter painter(&icon);
-    renderer.render(&painter);
+    Artwork(QLatin1String(picture)).Draw(painter, QRectF(icon.rect()));
     painter.end();
     icon.setDevicePixelRatio(ratio);
     return icon;

@@ -10,21 +10,16 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
-#include <QSvgRenderer>
 #include <QXmlStreamReader>
 
 #include <algorithm>
 
 namespace ui {
 namespace {
-QString File(const QString& picture) { return QStringLiteral(":/images/%1.svg").arg(picture); }
-
-QSvgRenderer* Load(const QString& picture, QObject* owner) { return new QSvgRenderer(File(picture), owner); }
-
 // The texts of the picture's text elements, in their order, one space
 // between them; nothing when they hold no letter or digit.
 QString WordsOf(const QString& picture) {
-    QFile file(File(picture));
+    QFile file(Artwork::SourceFile(picture));
     if (!file.open(QIODevice::ReadOnly)) return {};
     QXmlStreamReader svg(&file);
     QStringList words;
@@ -52,7 +47,7 @@ QString WordsOf(const QString& picture) {
 }  // namespace
 
 PictureButton::PictureButton(const QString& name, const QString& picture, QSize size, QWidget* parent)
-    : QWidget(parent), renderer_(Load(picture, this)), words_(WordsOf(picture)) {
+    : QWidget(parent), art_(picture), words_(WordsOf(picture)) {
     setObjectName(name);
     setFixedSize(size);
     setCursor(Qt::PointingHandCursor);
@@ -60,7 +55,7 @@ PictureButton::PictureButton(const QString& name, const QString& picture, QSize 
 
 void PictureButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    renderer_->render(&painter, pressed_ ? QRectF(rect()).translated(1, 1) : QRectF(rect()));
+    art_.Draw(painter, pressed_ ? QRectF(rect()).translated(1, 1) : QRectF(rect()));
     if (hasFocus()) {
         painter.setPen(QPen(colour::kDarkBlue, 2, Qt::DotLine));
         painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
@@ -144,14 +139,14 @@ QLabel* NewCaption(const QString& text, QWidget* parent, QPoint at) {
 }
 
 Picture::Picture(const QString& name, const QString& picture, QSize size, QWidget* parent)
-    : QWidget(parent), renderer_(Load(picture, this)), words_(WordsOf(picture)) {
+    : QWidget(parent), art_(picture), words_(WordsOf(picture)) {
     setObjectName(name);
     setFixedSize(size);
 }
 
 void Picture::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    renderer_->render(&painter, QRectF(rect()));
+    art_.Draw(painter, QRectF(rect()));
 }
 
 }  // namespace ui

@@ -1,4 +1,6 @@
 #pragma once
+#include "ui/Artwork.h"
+
 #include <QString>
 #include <QWidget>
 
@@ -6,7 +8,6 @@
 
 class QLabel;
 class QPushButton;
-class QSvgRenderer;
 
 namespace ui {
 
@@ -40,7 +41,7 @@ protected:
     bool focusNextPrevChild(bool next) override;
 
 private:
-    QSvgRenderer* renderer_;
+    Artwork art_;
     QString words_;
     bool pressed_ = false;
 };
@@ -85,7 +86,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QSvgRenderer* renderer_;
+    Artwork art_;
     QString words_;
 };
 

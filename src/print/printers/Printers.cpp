@@ -46,6 +46,15 @@ bool SelectPrinter(const QString& name) {
     return false;
 }
 
+QPageLayout PaperOf(const PreparedPage& page) {
+    const bool landscape = page.orientation == poLandscape;
+    const QSizeF portrait = landscape ? QSizeF(page.paperHeight, page.paperWidth)
+                                      : QSizeF(page.paperWidth, page.paperHeight);
+    return QPageLayout(QPageSize(portrait, QPageSize::Millimeter), landscape ? QPageLayout::Landscape
+                                                                             : QPageLayout::Portrait,
+                       QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter, QMarginsF(0, 0, 0, 0));
+}
+
 PrintChoices ChoicesOf(const TrepPrintOptions& options) {
     PrintChoices choices;
     choices.range = options.PageNumbers.trimmed().isEmpty() ? PrintChoices::Range::All : PrintChoices::Range::Pages;

@@ -7,7 +7,6 @@
 #include "print/pdf/PdfWriter.h"
 
 #include <QFile>
-#include <QPageLayout>
 
 #include <cups/cups.h>
 #include <cups/ppd.h>
@@ -19,15 +18,6 @@
 
 namespace report {
 namespace {
-
-QPageLayout LayoutFor(const PreparedPage& page) {
-    const bool landscape = page.orientation == poLandscape;
-    const QSizeF portrait = landscape ? QSizeF(page.paperHeight, page.paperWidth)
-                                      : QSizeF(page.paperWidth, page.paperHeight);
-    return QPageLayout(QPageSize(portrait, QPageSize::Millimeter), landscape ? QPageLayout::Landscape
-                                                                             : QPageLayout::Portrait,
-                       QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter, QMarginsF(0, 0, 0, 0));
-}
 
 // A scratch folder for a document in the making; failing to make one is a
 // print error like any other.
@@ -41,7 +31,7 @@ void MakeScratch(std::optional<ScratchFolder>& work) {
 
 // The paper of a job as CUPS names it ("A4"), from its first page.
 QByteArray MediaOf(const PreparedPage& page) {
-    const QPageSize size = LayoutFor(page).pageSize();
+    const QPageSize size = PaperOf(page).pageSize();
     if (size.id() != QPageSize::Custom) return size.key().toUtf8();
     const QSizeF mm = size.size(QPageSize::Millimeter);
     return QStringLiteral("Custom.%1x%2mm").arg(mm.width()).arg(mm.height()).toUtf8();
