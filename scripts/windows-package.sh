@@ -6,7 +6,6 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/install-deps.sh" windows
-"$root/scripts/build.sh" program
 "$root/scripts/windows-build.sh"
 version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$root/build-windows/CMakeCache.txt")"
 name="Velmora-$version-windows-x64"
@@ -14,6 +13,8 @@ dist="$root/dist"
 stage="$(mktemp -d)"
 trap 'rm -rf "$stage"' EXIT
 cmake --install "$root/build-windows" --prefix "$stage/Velmora" --strip >/dev/null
+# The compiler's runtime DLLs come with their symbols (libstdc++ is 24 MB so).
+x86_64-w64-mingw32-strip --strip-unneeded "$stage"/Velmora/lib*.dll
 mkdir -p "$dist"
 rm -f "$dist/$name.zip"
 (cd "$stage" && zip -qr -X "$dist/$name.zip" Velmora)

@@ -7,7 +7,7 @@
 ; the password as the user last changed it) stay where they are.
 ;   makensis -DVERSION=1.0 -DSOURCE=<program folder> -DFILES=<files.nsh>
 ;            -DOUTFILE=<installer.exe> Velmora.nsi
-Unicode true
+Target amd64-unicode  ; a 64-bit installer, for a 64-bit program
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
 

@@ -10,8 +10,13 @@ set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 linux="$1/velmora-batch" windows="$2/velmora-batch.exe"
 work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
+# Wine keeps the user's locale in its prefix, as Windows does: a prefix of
+# the test's own, made in Italian.
+WINEPREFIX="$work/wine"
+export WINEPREFIX
+trap 'wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
 italian=(env LC_ALL=it_IT.UTF-8)
+"${italian[@]}" wineboot --init >/dev/null 2>&1
 source "$here/sample-folder.sh"
 sample_folder "$work/dati" "$linux" >/dev/null 2>&1
 folder="$(winepath -w "$work/dati")"

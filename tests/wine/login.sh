@@ -1,16 +1,15 @@
 #!/usr/bin/env bash
-# Velmora.exe under Wine on a private X display, from a copy of the program
-# folder in a folder whose name has spaces and accents: its login window is
+# Velmora.exe under Wine on a private X display, from the zip unpacked into
+# a folder whose name has spaces and accents: its login window is
 # shown, the first password logs in, the launcher opens the data archive, and
 # a record typed there and saved lands in Archivio_Dati.pro. Screenshots of
 # each window go to VELMORA_SCREENSHOTS, when it names a folder.
-#   login.sh WINDOWS_PROGRAM_FOLDER
+#   login.sh Velmora-<version>-windows-x64.zip
 set -euo pipefail
 work="$(mktemp -d)"
+mkdir -p "$work/Cartella di prova è à"
+unzip -q "$1" -d "$work/Cartella di prova è à"
 folder="$work/Cartella di prova è à/Velmora"
-mkdir -p "$folder"
-cp -r "$1/." "$folder"
-rm -f "$folder"/test_*.exe "$folder"/Archivio_*.pro
 pids=()
 trap '{ kill "${pids[@]}"; wait; } 2>/dev/null || true; rm -rf "$work"' EXIT
 
