@@ -60,12 +60,7 @@ in_root=(unshare --mount --pid --fork --kill-child --mount-proc="$rootfs/proc" /
 
 # Addresses with what a label meets: accents, quotes, commas inside a field,
 # a formula-like text, an empty line.
-cat > "$rootfs/root/indirizzi.csv" <<'EOF'
-Nome,Tipo,Rigo 1,Rigo 2,Rigo 3,Rigo 4,Rigo 5,Rigo 6,Note
-Rossi Anna,Cliente,Sig.ra Anna Rossi,"Via Garibaldi, 12",00144 Roma RM,Italia,,,"nota ""prima"""
-Caffè Bianchi,Fornitore,Caffè Bianchi S.r.l.,Piazza Duomo 1,20121 Milano MI,,c.a. Sig. Nicolò Dell'Acqua,,=1+1
-Società SSeta,Cliente,Società Omega & Figli,Corso Vittorio Emanuele II 1024/B,80100 Napoli NA,Italia,Tel. 081 555 0199,,
-EOF
+cp "$root/tests/support/indirizzi.csv" "$rootfs/root/indirizzi.csv"
 
 echo "bare root: unpacking the archive, ldd, import, export, printing"
 "${in_root[@]}" /bin/sh -eu -c '
