@@ -14,9 +14,12 @@
 namespace report {
 namespace {
 
-// The one setting of the driver's that Qt's Windows printer takes by name:
-// the resolution, with the printer's own resolutions as its choices.
+// The driver's settings that Qt's Windows printer takes by name: the
+// resolution, among the printer's own, and colour or black and white.
 const QByteArray kResolution = QByteArrayLiteral("Resolution");
+const QByteArray kColour = QByteArrayLiteral("ColorMode");
+const QByteArray kInColour = QByteArrayLiteral("Color");
+const QByteArray kGrey = QByteArrayLiteral("GrayScale");
 
 QByteArray ResolutionChoice(int dpi) { return QByteArray::number(dpi) + "dpi"; }
 
@@ -42,13 +45,21 @@ public:
 
     std::vector<PrinterOption> Options(const QString& printer) const override {
         const QPrinterInfo info = QPrinterInfo::printerInfo(printer);
+        std::vector<PrinterOption> options;
+        if (info.isNull()) return options;
         const QList<int> resolutions = info.supportedResolutions();
-        if (info.isNull() || resolutions.isEmpty()) return {};
-        PrinterOption option{kResolution, QStringLiteral("Risoluzione"), {}, {}};
-        for (int dpi : resolutions)
-            option.choices.push_back({ResolutionChoice(dpi), QStringLiteral("%1 dpi").arg(dpi)});
-        option.defaultChoice = option.choices.back().keyword;
-        return {option};
+        if (!resolutions.isEmpty()) {
+            PrinterOption& option = options.emplace_back(PrinterOption{kResolution, QStringLiteral("Risoluzione"), {}, {}});
+            for (int dpi : resolutions)
+                option.choices.push_back({ResolutionChoice(dpi), QStringLiteral("%1 dpi").arg(dpi)});
+            option.defaultChoice = option.choices.back().keyword;
+        }
+        const QList<QPrinter::ColorMode> colours = info.supportedColorModes();
+        if (colours.contains(QPrinter::Color) && colours.contains(QPrinter::GrayScale))
+            options.push_back({kColour, QStringLiteral("Colore"),
+                               {{kInColour, QStringLiteral("A colori")}, {kGrey, QStringLiteral("Bianco e nero")}},
+                               info.defaultColorMode() == QPrinter::Color ? kInColour : kGrey});
+        return options;
     }
 
     void Print(const PrintJob& job) override {
@@ -66,6 +77,9 @@ public:
             for (int dpi : QPrinterInfo::printerInfo(job.printer).supportedResolutions())
                 if (ResolutionChoice(dpi) == resolution->second) printer.setResolution(dpi);
         }
+        const auto colour = job.settings.find(kColour);
+        if (colour != job.settings.end())
+            printer.setColorMode(colour->second == kGrey ? QPrinter::GrayScale : QPrinter::Color);
         QPainter painter;
         for (long long i = 0; i < job.pages.count; ++i) {
             const PreparedPage& page = job.pages.page(i);
