@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# velmora-batch.exe under Wine against the Linux velmora-batch: the same
+# velmora-batch.exe under Wine against the Linux velmora-batch. The import of
+# a CSV file writes the same archive byte for byte; the export of it is the
+# same file, and LibreOffice Calc reads the CSV file's rows from it. The same
 # archives printed to PDF by both, as sheets, records, envelopes, a summary
 # and the calibration sheet, on systems in Italian (the summary writes the
-# time in the system's own format). Each Windows PDF is checked whole by qpdf,
+# time in the system's own format): each Windows PDF is checked whole by qpdf,
 # holds every word within 0.01 mm of the Linux one, and is the same file byte
 # for byte but for the moment it was made.
-#   batch-pdfs.sh LINUX_PROGRAM_FOLDER WINDOWS_PROGRAM_FOLDER
+#   batch.sh LINUX_PROGRAM_FOLDER WINDOWS_PROGRAM_FOLDER
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 linux="$1/velmora-batch" windows="$2/velmora-batch.exe"
@@ -20,6 +22,27 @@ italian=(env LC_ALL=it_IT.UTF-8)
 source "$here/sample-folder.sh"
 sample_folder "$work/dati" "$linux" >/dev/null 2>&1
 folder="$(winepath -w "$work/dati")"
+
+csv="$here/../support/indirizzi.csv"
+mkdir "$work/imported"
+wine "$windows" --folder "$(winepath -w "$work/imported")" import "$(winepath -w "$csv")" >/dev/null
+cmp "$work/dati/Archivio_Dati.pro" "$work/imported/Archivio_Dati.pro"
+echo "import: the Linux build's archive, byte for byte"
+"$linux" --folder "$work/dati" export "$work/linux.xls"
+wine "$windows" --folder "$folder" export "$(winepath -w "$work/windows.xls")"
+cmp "$work/linux.xls" "$work/windows.xls"
+# Calc with a profile of its own: comma, double quote, UTF-8, every cell a text.
+soffice "-env:UserInstallation=file://$work/office" --headless \
+  --convert-to "csv:Text - txt - csv (StarCalc):44,34,76,1,,0,true" --outdir "$work/calc" "$work/windows.xls" >/dev/null 2>&1
+python3 - "$csv" "$work/calc/windows.csv" <<'PY'
+import csv, sys
+rows = lambda path, encoding: list(csv.reader(open(path, encoding=encoding, newline="")))[1:]
+expected, calc = rows(sys.argv[1], "utf-8"), rows(sys.argv[2], "utf-8")
+if calc != expected:
+    sys.exit(f"Calc reads the export as\n{calc}\nthe CSV file holds\n{expected}")
+print(f"export: the Linux build's file byte for byte; Calc reads its {len(calc)} rows as the CSV file has them")
+PY
+
 while read -r name command; do
   # shellcheck disable=SC2086
   "${italian[@]}" "$linux" --folder "$work/dati" --quiet --pdf "$work/linux-$name.pdf" $command
