@@ -24,11 +24,8 @@ const QStringList& LetterTable() {
 }
 
 std::vector<QByteArray> WindowsBestFit(const QStringList& texts, QString& skipped) {
-#if defined(VELMORA_BESTFIT_EXE) && defined(VELMORA_WINE)
+#if defined(VELMORA_BESTFIT_EXE)
     (void)skipped;
-    // One prefix for the whole test program: Wine takes some 20 seconds to
-    // make one.
-    static QTemporaryDir prefix;
     QTemporaryDir work;
     const QString input = work.filePath(QStringLiteral("texts.utf16"));
     QFile file(input);
@@ -43,31 +40,42 @@ std::vector<QByteArray> WindowsBestFit(const QStringList& texts, QString& skippe
     }
     file.close();
 
-    QProcess wine;
+    QProcess windows;
+#if defined(VELMORA_WINE)
+    // Run by Wine, with one prefix for the whole test program: Wine takes
+    // some 20 seconds to make one.
+    static QTemporaryDir prefix;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("WINEPREFIX"), prefix.path());
     environment.insert(QStringLiteral("WINEDEBUG"), QStringLiteral("-all"));
     environment.remove(QStringLiteral("DISPLAY"));
-    wine.setProcessEnvironment(environment);
-    wine.start(QStringLiteral(VELMORA_WINE), {QStringLiteral(VELMORA_BESTFIT_EXE), input});
-    if (!wine.waitForFinished(300000) || wine.exitStatus() != QProcess::NormalExit || wine.exitCode() != 0) {
-        wine.kill();
-        wine.waitForFinished();
-        ADD_FAILURE() << "wine " << VELMORA_BESTFIT_EXE << " failed: " << wine.readAllStandardError().toStdString();
+    windows.setProcessEnvironment(environment);
+    windows.start(QStringLiteral(VELMORA_WINE), {QStringLiteral(VELMORA_BESTFIT_EXE), input});
+#else
+    // This is Windows (or Wine running the Windows build): the program runs
+    // as it is.
+    windows.start(QStringLiteral(VELMORA_BESTFIT_EXE), {input});
+#endif
+    if (!windows.waitForFinished(300000) || windows.exitStatus() != QProcess::NormalExit || windows.exitCode() != 0) {
+        windows.kill();
+        windows.waitForFinished();
+        ADD_FAILURE() << VELMORA_BESTFIT_EXE << " failed: " << windows.readAllStandardError().toStdString();
         return {};
     }
     std::vector<QByteArray> converted;
-    for (const QByteArray& line : wine.readAllStandardOutput().split('\n'))
+    for (const QByteArray& line : windows.readAllStandardOutput().split('\n'))
         if (converted.size() < static_cast<std::size_t>(texts.size())) converted.push_back(QByteArray::fromHex(line));
     if (converted.size() != static_cast<std::size_t>(texts.size())) {
-        ADD_FAILURE() << "wine gave " << converted.size() << " texts for " << texts.size();
+        ADD_FAILURE() << VELMORA_BESTFIT_EXE << " gave " << converted.size() << " texts for " << texts.size();
         return {};
     }
+#if defined(VELMORA_WINE)
     // Wine's server for the prefix is gone before the prefix is.
     QProcess server;
     server.setProcessEnvironment(environment);
     server.start(QStringLiteral("wineserver"), {QStringLiteral("-w")});
     server.waitForFinished(60000);
+#endif
     return converted;
 #else
     (void)texts;

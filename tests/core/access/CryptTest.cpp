@@ -1,17 +1,23 @@
 #include "core/access/Crypt.h"
 #include "core/access/PasswordFile.h"
 #include "core/folder/IniFile.h"
-#include "support/WriteFailure.h"
 #include "support/Children.h"
 #include "support/TempFolder.h"
+#ifndef _WIN32
+#include "support/WriteFailure.h"
+#endif
 
 #include <QDir>
 #include <QProcess>
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <stdexcept>
+#include <thread>
+#ifndef _WIN32
 #include <sys/resource.h>
+#endif
 
 using testing_support::TempFolder;
 
@@ -185,6 +191,8 @@ INSTANTIATE_TEST_SUITE_P(
                   "[Accesso]\rAltro=1\nValore=AB12\n\n[Margini]\r"}),
     [](const testing::TestParamInfo<WriteCase>& info) { return info.param.name; });
 
+// A full disk and a process's peak memory are POSIX's to stage and measure.
+#ifndef _WIN32
 TEST_F(Ini, AFailedWriteLeavesTheFileAsItWas) {
     const QByteArray before = "[Accesso]\r\nValore=48\r\n";
     folder.Write(QStringLiteral("prova.ini"), before);
@@ -194,6 +202,7 @@ TEST_F(Ini, AFailedWriteLeavesTheFileAsItWas) {
     }
     EXPECT_EQ(folder.Read(QStringLiteral("prova.ini")), before);
 }
+#endif
 
 TEST_F(Ini, AnUnreadableFileIsAnError) {
     ASSERT_TRUE(QDir().mkdir(Path()));
@@ -203,7 +212,11 @@ TEST_F(Ini, AnUnreadableFileIsAnError) {
 
 // Another copy of the program may rewrite the file while this one reads or
 // writes it: a reader always finds the whole file, the old or the new, and a
-// writer never drops what the file held besides its own key.
+// writer never drops what the file held besides its own key. Windows (where
+// it does not rename as POSIX does: before Windows 10, off NTFS, under Wine)
+// refuses to replace a file while a reader holds it open, and the writer
+// waits for a gap: there the readers read now and then, as copies of the
+// program do, not without a pause.
 TEST(PasswordFile, WritersAndReadersAtOnceLoseNothing) {
     TempFolder folder;
     const ProgramFolder program = folder.Folder();
@@ -211,7 +224,13 @@ TEST(PasswordFile, WritersAndReadersAtOnceLoseNothing) {
     WriteStoredPassword(program, QStringLiteral("prima"));
     IniFile(file).WriteString(QStringLiteral("Altro"), QStringLiteral("Chiave"), QStringLiteral("resta"));
     constexpr int kWrites = 300;
+#ifdef _WIN32
+    constexpr int kReads = 300;
+    constexpr std::chrono::milliseconds kBetweenReads(20);
+#else
     constexpr int kReads = 3000;
+    constexpr std::chrono::milliseconds kBetweenReads(0);
+#endif
     std::vector<std::function<bool()>> jobs;
     for (int w = 0; w < 4; ++w) {
         jobs.push_back([&, w] {
@@ -222,6 +241,7 @@ TEST(PasswordFile, WritersAndReadersAtOnceLoseNothing) {
     for (int r = 0; r < 2; ++r) {
         jobs.push_back([&] {
             for (int i = 0; i < kReads; ++i) {
+                std::this_thread::sleep_for(kBetweenReads);
                 if (ReadStoredPassword(program).isEmpty()) return false;
                 if (IniFile(file).ReadString(QStringLiteral("Altro"), QStringLiteral("Chiave")) != "resta") return false;
             }
@@ -233,6 +253,7 @@ TEST(PasswordFile, WritersAndReadersAtOnceLoseNothing) {
     EXPECT_TRUE(ReadStoredPassword(program).startsWith(QStringLiteral("COPIA")));
 }
 
+#ifndef _WIN32
 // Reading and writing a large file takes memory in proportion to it: a few
 // times its size, not one allocation per line. Measured in a child process of
 // its own, whose peak starts low.
@@ -257,6 +278,7 @@ TEST_F(Ini, ALargeFileTakesMemoryInProportion) {
     EXPECT_TRUE(proportional);
     EXPECT_EQ(Read("Accesso", "Valore"), QStringLiteral("AB12"));
 }
+#endif
 
 // --- The password file ---------------------------------------------------
 

@@ -3,11 +3,13 @@
 // widgets.
 #include "core/archive/ImportCsv.h"
 
-#include "support/WriteFailure.h"
 #include "core/folder/ProgramFolder.h"
 #include "core/archive/ExportWriter.h"
-#include "support/Calc.h"
 #include "support/TempFolder.h"
+#ifndef _WIN32
+#include "support/Calc.h"
+#include "support/WriteFailure.h"
+#endif
 
 #include <QDir>
 #include <QFile>
@@ -497,11 +499,13 @@ TEST(ImportCsv, NothingOrAllIsWritten) {
     EXPECT_EQ(dir.Read(QStringLiteral("Archivio_Dati.pro")), before);
 
     const ci::Import import = ci::Read(bytes, false);
+#ifndef _WIN32  // a full disk is POSIX's to stage
     {
         const WritesFail diskFull(before.size() + 3 * (1 << 20));  // room for a few pieces only
         EXPECT_THROW(ci::Append(dir.Path(), import), FileError);
     }
     EXPECT_EQ(dir.Read(QStringLiteral("Archivio_Dati.pro")), before);
+#endif
     EXPECT_EQ(ci::Append(dir.Path(), import).first, 2);
     EXPECT_EQ(dir.Read(QStringLiteral("Archivio_Dati.pro")).size(), 2001 * 3765);
 }
@@ -545,6 +549,7 @@ TEST(ImportCsv, AHugeCellStopsTheRead) {
     EXPECT_EQ(dir.Read(QStringLiteral("Archivio_Dati.pro")), before);
 }
 
+#ifndef _WIN32  // LibreOffice Calc runs beside the Linux build
 // The program's own export, converted to CSV by LibreOffice Calc, comes back
 // into an empty archive as the same records, field for field.
 TEST(ImportCsv, TheProgramsExportThroughCalcComesBackWhole) {
@@ -592,5 +597,6 @@ TEST(ImportCsv, TheProgramsExportThroughCalcComesBackWhole) {
                 << "record " << file.Position() << " field " << f << ": " << S(record.Text(DataRecord::Field(f)));
     }
 }
+#endif
 
 }  // namespace

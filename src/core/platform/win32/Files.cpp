@@ -8,8 +8,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace platform {
 namespace {
@@ -306,19 +308,64 @@ std::optional<QByteArray> Folder::ReadSmall(const QString& name, qint64 limit, Q
     return bytes;
 }
 
-// MoveFileExW renames the link itself where a reparse point stands under the
-// new name, never what it points at.
+namespace {
+
+// Another copy of the program reading the file, an indexer or a virus scanner
+// holds a file open for a moment, and Windows then refuses to replace or
+// remove it (ERROR_ACCESS_DENIED, ERROR_SHARING_VIOLATION) where POSIX would
+// not mind: such a refusal is tried again for up to two seconds before it is
+// reported.
+template <class Call>
+bool WhenLetGo(Call call) {
+    constexpr DWORD kPatience = 2000;  // milliseconds
+    DWORD waited = 0;
+    for (DWORD pause = 1;; pause = std::min<DWORD>(2 * pause, 100)) {
+        if (call()) return true;
+        const DWORD error = ::GetLastError();
+        if ((error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) || waited >= kPatience)
+            return SetErrnoFromLastError(), false;
+        ::Sleep(pause);
+        waited += pause;
+    }
+}
+
+// Replaces `to` the way POSIX does (Windows 10 and later, on NTFS): the name
+// passes to the new file even while readers hold the old one open (with
+// delete sharing, as every file of this layer is opened). False where the
+// system or the file system does not rename so.
+bool ReplaceAsPosixDoes(const std::wstring& from, const std::wstring& to) {
+    HANDLE file = ::CreateFileW(from.c_str(), DELETE | SYNCHRONIZE, kShareAll, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    const DWORD nameBytes = DWORD(to.size() * sizeof(wchar_t));
+    std::vector<char> buffer(sizeof(FILE_RENAME_INFO) + nameBytes);
+    auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+    info->Flags = FILE_RENAME_FLAG_REPLACE_IF_EXISTS | FILE_RENAME_FLAG_POSIX_SEMANTICS;
+    info->RootDirectory = nullptr;
+    info->FileNameLength = nameBytes;
+    std::memcpy(info->FileName, to.c_str(), nameBytes);
+    // FileRenameInfoEx, 22 in Windows' own headers (mingw-w64's leave it out).
+    constexpr auto kRenameInfoEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(22);
+    const bool renamed = ::SetFileInformationByHandle(file, kRenameInfoEx, info, DWORD(buffer.size()));
+    ::CloseHandle(file);
+    return renamed;
+}
+
+}  // namespace
+
+// Neither renames what a reparse point under the new name points at, only
+// the name itself. Where the POSIX rename is not there, MoveFileExW, tried
+// again while a reader holds the old file.
 bool Folder::Rename(const QString& from, const QString& to) const {
-    if (!::MoveFileExW(Wide(Shown(from)).c_str(), Wide(Shown(to)).c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return SetErrnoFromLastError(), false;
-    return true;
+    const std::wstring source = Wide(Shown(from)), target = Wide(Shown(to));
+    if (ReplaceAsPosixDoes(source, target)) return true;
+    return WhenLetGo(
+        [&] { return ::MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH); });
 }
 
 bool Folder::RenameNoReplace(const QString& from, const QString& to) const {
-    if (!::MoveFileExW(Wide(Shown(from)).c_str(), Wide(Shown(to)).c_str(), MOVEFILE_WRITE_THROUGH))
-        return SetErrnoFromLastError(), false;
-    return true;
+    return WhenLetGo(
+        [&] { return ::MoveFileExW(Wide(Shown(from)).c_str(), Wide(Shown(to)).c_str(), MOVEFILE_WRITE_THROUGH); });
 }
 
 bool Folder::Link(const QString& from, const QString& to) const {
@@ -328,8 +375,7 @@ bool Folder::Link(const QString& from, const QString& to) const {
 }
 
 bool Folder::Remove(const QString& name) const {
-    if (!::DeleteFileW(Wide(Shown(name)).c_str())) return SetErrnoFromLastError(), false;
-    return true;
+    return WhenLetGo([&] { return ::DeleteFileW(Wide(Shown(name)).c_str()); });
 }
 
 // NTFS and SMB keep a folder's entries through their own journals once a
