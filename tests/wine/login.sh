@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
 # Velmora.exe under Wine on a private X display, from the zip unpacked into
-# a folder whose name has spaces and accents: its login window is
+# a folder whose name has spaces, accents and a letter beyond the code page
+# (ł): its login window is
 # shown, the first password logs in, the launcher opens the data archive, and
 # a record typed there and saved lands in Archivio_Dati.pro. Screenshots of
 # each window go to VELMORA_SCREENSHOTS, when it names a folder.
 #   login.sh Velmora-<version>-windows-x64.zip
 set -euo pipefail
 work="$(mktemp -d)"
-mkdir -p "$work/Cartella di prova è à"
-unzip -q "$1" -d "$work/Cartella di prova è à"
-folder="$work/Cartella di prova è à/Velmora"
+mkdir -p "$work/Cartella di prova è à ł"
+unzip -q "$1" -d "$work/Cartella di prova è à ł"
+folder="$work/Cartella di prova è à ł/Velmora"
 pids=()
 trap '{ kill "${pids[@]}"; wait; } 2>/dev/null || true; rm -rf "$work"' EXIT
 
