@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Velmora.exe under Wine on a private X display, from the zip unpacked into
 # a folder whose name has spaces, accents and a letter beyond the code page
-# (ł): its login window is
-# shown, the first password logs in, the launcher opens the data archive, and
-# a record typed there and saved lands in Archivio_Dati.pro. Screenshots of
-# each window go to VELMORA_SCREENSHOTS, when it names a folder.
+# (ł): its login window is shown, the first password logs in, the launcher
+# opens the data archive, and a record typed there and saved lands in
+# Archivio_Dati.pro. Screenshots of each window go to VELMORA_SCREENSHOTS,
+# when it names a folder.
 #   login.sh Velmora-<version>-windows-x64.zip
 set -euo pipefail
 work="$(mktemp -d)"
