@@ -12,24 +12,27 @@ set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 linux="$1/velmora-batch" windows="$2/velmora-batch.exe"
 work="$(mktemp -d)"
-# Wine keeps the user's locale in its prefix, as Windows does: a prefix of
-# the test's own, made in Italian.
+# Wine keeps the user's locale in its prefix, as Windows does, and takes a
+# new one from the environment of any program it starts: a prefix of the
+# test's own, every program of it started in Italian.
 WINEPREFIX="$work/wine"
 export WINEPREFIX
 trap 'wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
 italian=(env LC_ALL=it_IT.UTF-8)
 "${italian[@]}" wineboot --init >/dev/null 2>&1
+wineserver -w
+windows_path() { "${italian[@]}" winepath -w "$1"; }
 source "$here/sample-folder.sh"
 sample_folder "$work/dati" "$linux" >/dev/null 2>&1
-folder="$(winepath -w "$work/dati")"
+folder="$(windows_path "$work/dati")"
 
 csv="$here/../support/indirizzi.csv"
 mkdir "$work/imported"
-wine "$windows" --folder "$(winepath -w "$work/imported")" import "$(winepath -w "$csv")" >/dev/null
+"${italian[@]}" wine "$windows" --folder "$(windows_path "$work/imported")" import "$(windows_path "$csv")" >/dev/null
 cmp "$work/dati/Archivio_Dati.pro" "$work/imported/Archivio_Dati.pro"
 echo "import: the Linux build's archive, byte for byte"
 "$linux" --folder "$work/dati" export "$work/linux.xls"
-wine "$windows" --folder "$folder" export "$(winepath -w "$work/windows.xls")"
+"${italian[@]}" wine "$windows" --folder "$folder" export "$(windows_path "$work/windows.xls")"
 cmp "$work/linux.xls" "$work/windows.xls"
 # Calc with a profile of its own: comma, double quote, UTF-8, every cell a text.
 soffice "-env:UserInstallation=file://$work/office" --headless \
@@ -47,7 +50,7 @@ while read -r name command; do
   # shellcheck disable=SC2086
   "${italian[@]}" "$linux" --folder "$work/dati" --quiet --pdf "$work/linux-$name.pdf" $command
   # shellcheck disable=SC2086
-  "${italian[@]}" wine "$windows" --folder "$folder" --quiet --pdf "$(winepath -w "$work/windows-$name.pdf")" $command
+  "${italian[@]}" wine "$windows" --folder "$folder" --quiet --pdf "$(windows_path "$work/windows-$name.pdf")" $command
   qpdf --check "$work/windows-$name.pdf" >/dev/null
   "$here/../../scripts/same-words.py" "$name" "$work/linux-$name.pdf" "$work/windows-$name.pdf" 0.01
   [[ $name == summary ]] && continue  # its text holds the time

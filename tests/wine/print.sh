@@ -20,6 +20,7 @@ trap 'wineserver -k 2>/dev/null || true; "$root/scripts/test-printer.sh" stop
       rm -rf "$work" "$VELMORA_TEST_PRINTER_DIR"' EXIT
 eval "$("$root/scripts/test-printer.sh" start 2>/dev/null)"
 wineboot --init >/dev/null 2>&1
+wineserver -w
 source "$here/sample-folder.sh"
 sample_folder "$work/dati" "$linux" >/dev/null 2>&1
 folder="$(winepath -w "$work/dati")"
