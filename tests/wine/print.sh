@@ -20,7 +20,12 @@ trap 'wineserver -k 2>/dev/null || true; "$root/scripts/test-printer.sh" stop
       rm -rf "$work" "$VELMORA_TEST_PRINTER_DIR"' EXIT
 eval "$("$root/scripts/test-printer.sh" start 2>/dev/null)"
 wineboot --init >/dev/null 2>&1
-wineserver -w
+# Wine adds the scheduler's printers to its registry while the prefix starts,
+# not always before the first program asks for them: wait until it has.
+for _ in $(seq 300); do
+  wine reg query 'HKLM\System\CurrentControlSet\Control\Print\Printers\VelmoraPS' >/dev/null 2>&1 && break
+  sleep 0.1
+done
 source "$here/sample-folder.sh"
 sample_folder "$work/dati" "$linux" >/dev/null 2>&1
 folder="$(winepath -w "$work/dati")"
