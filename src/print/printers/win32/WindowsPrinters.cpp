@@ -81,6 +81,11 @@ public:
         if (colour != job.settings.end())
             printer.setColorMode(colour->second == kGrey ? QPrinter::GrayScale : QPrinter::Color);
         QPainter painter;
+        // A job refused half-way is taken back from the spooler whole.
+        const auto refuse = [&](const char* reason) {
+            if (painter.isActive()) printer.abort();
+            throw PrintError(reason);
+        };
         for (long long i = 0; i < job.pages.count; ++i) {
             const PreparedPage& page = job.pages.page(i);
             // The paper by size and orientation (a whole layout with no
@@ -90,9 +95,8 @@ public:
             const QPageLayout paper = PaperOf(page);
             if (!printer.setPageSize(paper.pageSize()) || !printer.setPageOrientation(paper.orientation()) ||
                 !printer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter))
-                throw PrintError("La stampante non ha la carta della pagina");
-            if (i == 0 ? !painter.begin(&printer) : !printer.newPage())
-                throw PrintError("La stampante ha rifiutato la stampa");
+                refuse("La stampante non ha la carta della pagina");
+            if (i == 0 ? !painter.begin(&printer) : !printer.newPage()) refuse("La stampante ha rifiutato la stampa");
             // x' = x × scale + offset from the paper's corner, as the
             // calibration says.
             const double dotsPerMm = printer.resolution() / 25.4;
@@ -103,7 +107,7 @@ public:
             painter.restore();
         }
         if (!painter.end() || printer.printerState() == QPrinter::Error)
-            throw PrintError("La stampante ha rifiutato la stampa");
+            refuse("La stampante ha rifiutato la stampa");
     }
 };
 
