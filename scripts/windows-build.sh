@@ -7,12 +7,8 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 kit="$("$root/scripts/windows-kit.sh")"
-if [[ -f $root/build/CMakeCache.txt ]]; then
-  cmake --build "$root/build" -j"$(nproc)" --target Velmora velmora-batch
-else
-  "$root/scripts/build.sh" program
-fi
-cmake --build "$root/build" -j"$(nproc)" --target velmora-rasterise
+[[ -f $root/build/CMakeCache.txt ]] || "$root/scripts/build.sh" program
+cmake --build "$root/build" -j"$(nproc)" --target Velmora velmora-batch velmora-rasterise
 
 options=()
 command -v ccache >/dev/null && options+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)

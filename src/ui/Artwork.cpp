@@ -2,7 +2,12 @@
 
 #include <QPainter>
 #include <QRectF>
-#ifndef VELMORA_RASTER_PICTURES
+#ifdef VELMORA_RASTER_PICTURES
+#include <QHash>
+
+#include <tuple>
+#include <utility>
+#else
 #include <QSvgRenderer>
 #endif
 
@@ -12,12 +17,30 @@ QString Artwork::SourceFile(const QString& name) { return QStringLiteral(":/imag
 
 #ifdef VELMORA_RASTER_PICTURES
 
-Artwork::Artwork(const QString& name)
-    : single_(QStringLiteral(":/images/%1.png").arg(name)), twice_(QStringLiteral(":/images/%1@2x.png").arg(name)) {}
+namespace {
+
+// The PNG of a picture at its own size (suffix "") or at twice it ("@2x").
+QString Raster(const QString& name, QLatin1StringView suffix) {
+    return QStringLiteral(":/images/%1%2.png").arg(name, suffix);
+}
+
+// Each picture's PNGs, decoded once and shared by every widget that shows it
+// (the label sheet window alone shows one arrow 24 times).
+std::pair<QImage, QImage> Decoded(const QString& name) {
+    static QHash<QString, std::pair<QImage, QImage>> decoded;
+    auto found = decoded.find(name);
+    if (found == decoded.end())
+        found = decoded.insert(name, {QImage(Raster(name, {})), QImage(Raster(name, QLatin1StringView("@2x")))});
+    return *found;
+}
+
+}  // namespace
+
+Artwork::Artwork(const QString& name) { std::tie(single_, twice_) = Decoded(name); }
 
 QIcon Artwork::Icon(const QString& name) {
-    QIcon icon(QStringLiteral(":/images/%1.png").arg(name));
-    icon.addFile(QStringLiteral(":/images/%1@2x.png").arg(name));
+    QIcon icon(Raster(name, {}));
+    icon.addFile(Raster(name, QLatin1StringView("@2x")));
     return icon;
 }
 
